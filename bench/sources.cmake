@@ -1,0 +1,1 @@
+vistamet_add_bench(bitmap_bench vistamet_core)

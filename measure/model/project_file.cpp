@@ -1,0 +1,405 @@
+#include "measure/model/project_file.h"
+
+#include <climits>
+#include <cstring>
+
+#include "common/atomic_file.h"
+#include "common/cp936.h"
+#include "common/strformat.h"
+#include "measure/model/bitmap.h"
+#include "measure/model/texts.h"
+
+namespace vistamet {
+
+namespace {
+
+constexpr size_t kImagePointBytes = 44;
+constexpr size_t kSpacePointBytes = 60;
+constexpr size_t kPhotoParamsBytes = 176;
+constexpr size_t kFeatureBytes = 36;
+
+// Byte-wise comparison: the shorter string orders first when it is a prefix.
+bool VersionAfter(std::string_view version, std::string_view than) {
+  return version.compare(than) > 0;
+}
+
+// --- Writing ---
+
+class Writer {
+ public:
+  void Line(std::string_view text) {
+    out_.append(text);
+    out_.push_back('\n');
+  }
+  void IntLine(int32_t v) { Line(common::StrFormat("%d", v)); }
+  void I32(int32_t v) { U32(static_cast<uint32_t>(v)); }
+  void U32(uint32_t v) {
+    for (int k = 0; k < 4; ++k) out_.push_back(static_cast<char>((v >> (8 * k)) & 0xFF));
+  }
+  void F64(double v) {
+    uint64_t bits;
+    std::memcpy(&bits, &v, 8);
+    for (int k = 0; k < 8; ++k) out_.push_back(static_cast<char>((bits >> (8 * k)) & 0xFF));
+  }
+  void F32(float v) {
+    uint32_t bits;
+    std::memcpy(&bits, &v, 4);
+    U32(bits);
+  }
+  void Point(const ImagePoint& p) {
+    F64(p.x);
+    F64(p.y);
+    F64(p.weightX);
+    F64(p.weightY);
+    I32(p.matchState);
+    I32(p.photoIndex);
+    I32(p.pointNumber);
+  }
+  std::string Take() { return std::move(out_); }
+
+ private:
+  std::string out_;
+};
+
+// A title is one line: line breaks become blanks so the file reads back.
+std::string OneLine(std::string text) {
+  for (char& c : text)
+    if (c == '\n' || c == '\r') c = ' ';
+  return text;
+}
+
+// --- Reading ---
+
+class Reader {
+ public:
+  explicit Reader(std::string_view bytes) : data_(bytes) {}
+
+  size_t Remaining() const { return data_.size() - pos_; }
+  bool AtEnd() const { return pos_ >= data_.size(); }
+
+  // Bytes up to the first LF or CR; after a CR the next byte is consumed
+  // too and kept as the last character unless it is LF. Empty at the end.
+  std::string Line() {
+    std::string line;
+    while (pos_ < data_.size()) {
+      const char c = data_[pos_++];
+      if (c == '\n') break;
+      if (c == '\r') {
+        if (pos_ < data_.size()) {
+          const char next = data_[pos_++];
+          if (next != '\n') line.push_back(next);
+        }
+        break;
+      }
+      line.push_back(c);
+    }
+    return line;
+  }
+
+  // Leading white space, optional sign, decimal digits; anything else ends
+  // the number; no digits give 0. Values beyond 32 bits saturate.
+  int32_t IntLine() {
+    const std::string line = Line();
+    size_t i = 0;
+    while (i < line.size() && (line[i] == ' ' || (line[i] >= '\t' && line[i] <= '\r'))) ++i;
+    bool negative = false;
+    if (i < line.size() && (line[i] == '+' || line[i] == '-')) negative = line[i++] == '-';
+    int64_t value = 0;
+    while (i < line.size() && line[i] >= '0' && line[i] <= '9') {
+      value = value * 10 + (line[i++] - '0');
+      if (value > int64_t{INT32_MAX} + 1) value = int64_t{INT32_MAX} + 1;
+    }
+    if (negative) value = -value;
+    if (value > INT32_MAX) value = INT32_MAX;
+    return static_cast<int32_t>(value);
+  }
+
+  bool I32(int32_t* v) {
+    uint32_t u;
+    if (!U32(&u)) return false;
+    *v = static_cast<int32_t>(u);
+    return true;
+  }
+  bool U32(uint32_t* v) {
+    if (Remaining() < 4) return false;
+    const auto* p = reinterpret_cast<const uint8_t*>(data_.data() + pos_);
+    *v = static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+    pos_ += 4;
+    return true;
+  }
+  bool F64(double* v) {
+    if (Remaining() < 8) return false;
+    const auto* p = reinterpret_cast<const uint8_t*>(data_.data() + pos_);
+    uint64_t bits = 0;
+    for (int k = 7; k >= 0; --k) bits = (bits << 8) | p[k];
+    std::memcpy(v, &bits, 8);
+    pos_ += 8;
+    return true;
+  }
+  bool F32(float* v) {
+    uint32_t bits;
+    if (!U32(&bits)) return false;
+    std::memcpy(v, &bits, 4);
+    return true;
+  }
+  bool Point(ImagePoint* p) {
+    return F64(&p->x) && F64(&p->y) && F64(&p->weightX) && F64(&p->weightY) &&
+           I32(&p->matchState) && I32(&p->photoIndex) && I32(&p->pointNumber);
+  }
+
+ private:
+  std::string_view data_;
+  size_t pos_ = 0;
+};
+
+LoadResult Unreadable(const std::string& path, const std::string& why) {
+  LoadResult r;
+  r.status = LoadStatus::kUnreadable;
+  r.message = common::StrFormat(text::kFileUnreadable, path.c_str(), why.c_str());
+  return r;
+}
+
+// Checks that `count` records of `size` bytes can still be read.
+bool Fits(int64_t count, size_t size, const Reader& in) {
+  return count >= 0 && static_cast<uint64_t>(count) <= in.Remaining() / size;
+}
+
+// The photo path as stored, or the same file name in the project's folder
+// when the stored path does not exist (projects move between machines).
+std::string ResolvePhotoPath(const std::string& stored, const std::string& project_path) {
+  if (common::FileExists(stored)) return stored;
+  const std::string dir = common::DirName(project_path);
+  const std::string name = common::BaseName(stored);
+  if (name.empty()) return stored;
+  const std::string candidate = (dir.empty() ? std::string() : dir + "/") + name;
+  return common::FileExists(candidate) ? candidate : stored;
+}
+
+}  // namespace
+
+std::string WriteProjectBytes(const CVistametDoc& doc) {
+  Writer w;
+  w.Line("1.0");
+  w.Line("1.0");
+  w.Line("Vistamet");
+  w.Line(doc.strVersion);
+  w.IntLine(doc.bCleanPoints);
+  w.IntLine(doc.bLmsFeature);
+  w.IntLine(doc.bKeepMinRms);
+  w.IntLine(doc.mapShowTime);
+  w.Line(common::Utf8ToFileText(OneLine(doc.mapTitle)));
+  w.IntLine(doc.mapScale);
+  w.IntLine(doc.planeSet);
+  w.IntLine(doc.listMode);
+  w.IntLine(doc.adjusted);
+  w.IntLine(doc.targetsExtracted);
+  w.IntLine(doc.currentPhoto);
+  w.IntLine(doc.viewMode);
+  w.IntLine(doc.bShowAdjusted);
+  w.IntLine(doc.bShowDistances);
+  w.IntLine(doc.listWindowOn);
+  w.IntLine(doc.bAutoPlaneTrans);
+  w.IntLine(static_cast<int32_t>(doc.photoPaths.size()));
+  for (const std::string& path : doc.photoPaths) w.Line(common::Utf8ToFileText(OneLine(path)));
+  for (const PhotoParams& pp : doc.photoParams)
+    for (int k = 0; k < PhotoParams::kCount; ++k) w.F64(pp.Get(k));
+  w.IntLine(static_cast<int32_t>(doc.imagePoints.size()));
+  for (const ImagePoint& p : doc.imagePoints) w.Point(p);
+  w.IntLine(static_cast<int32_t>(doc.spacePoints.size()));
+  for (const SpacePoint& s : doc.spacePoints) {
+    w.F64(s.X);
+    w.F64(s.Y);
+    w.F64(s.Z);
+    w.I32(s.pointNumber);
+    w.I32(s.controlFlag);
+    w.I32(s.rayCount);
+    w.F64(s.aux1);
+    w.F64(s.aux2);
+    w.F64(s.aux3);
+  }
+  w.IntLine(static_cast<int32_t>(doc.distancePairs.size()));
+  for (int32_t n : doc.distancePairs) w.I32(n);
+  w.I32(static_cast<int32_t>(doc.mapFeatures.size()));
+  for (const MapFeature& f : doc.mapFeatures) {
+    w.I32(f.pointNumber);
+    w.I32(f.symbolType);
+    w.F32(f.scale);
+    w.F32(f.rotation);
+    w.F32(f.lineWidth);
+    w.U32(f.colour);
+    w.I32(f.X);
+    w.I32(f.Y);
+    w.I32(f.Z);
+  }
+  w.I32(doc.planePoint);
+  w.I32(doc.reserved1);
+  w.I32(doc.reserved2);
+  w.F64(doc.dAngleTol);
+  w.F64(doc.dCoordTol);
+  w.I32(doc.nMaxIter);
+  w.F64(doc.dControlWeight);
+  w.I32(static_cast<int32_t>(doc.adjustedPoints.size()));
+  for (const ImagePoint& p : doc.adjustedPoints) w.Point(p);
+  return w.Take();
+}
+
+int SaveProjectFile(const CVistametDoc& doc, const std::string& path, std::string* message) {
+  std::string error;
+  if (common::SaveFileAtomically(path, WriteProjectBytes(doc), &error)) return 1;
+  if (message) *message = common::StrFormat(text::kFileUnsaved, path.c_str(), error.c_str());
+  return 0;
+}
+
+LoadResult ReadProjectBytes(std::string_view bytes, const std::string& project_path,
+                            CVistametDoc* doc) {
+  Reader in(bytes);
+  LoadResult result;
+  if (in.Line() != "1.0" || in.Line() != "1.0") {
+    result.status = LoadStatus::kNotOurFormat;
+    result.message = text::kNotOurFormat;
+    return result;
+  }
+  const std::string signature = in.Line();
+  const std::string version = in.Line();
+  result.version = version;
+  if (VersionAfter(version, "1.23") && signature != "Vistamet") {
+    result.status = LoadStatus::kNotVistamet;
+    result.message = text::kNotVistametDocument;
+    return result;
+  }
+  doc->bCleanPoints = in.IntLine();
+  doc->bLmsFeature = in.IntLine();
+  doc->bKeepMinRms = in.IntLine();
+  doc->mapShowTime = in.IntLine();
+  doc->mapTitle = common::FileTextToUtf8(in.Line());
+  doc->mapScale = in.IntLine();
+  doc->planeSet = in.IntLine();
+  doc->listMode = in.IntLine();
+  doc->adjusted = in.IntLine();
+  doc->targetsExtracted = in.IntLine();
+  doc->currentPhoto = in.IntLine();
+  doc->viewMode = in.IntLine();
+  doc->bShowAdjusted = in.IntLine();
+  doc->bShowDistances = in.IntLine();
+  doc->listWindowOn = in.IntLine();
+  doc->bAutoPlaneTrans = in.IntLine();
+  if (in.AtEnd()) return Unreadable(project_path, "文件在图像数目之前结束");
+
+  const int32_t n = in.IntLine();
+  if (n > 0) {
+    // Every photo takes at least a line end and its parameter record.
+    if (!Fits(n, kPhotoParamsBytes + 1, in))
+      return Unreadable(project_path, common::StrFormat("文件不能容纳 %d 幅图像", n));
+    doc->photoPaths.clear();
+    doc->photoImages.clear();
+    for (int32_t i = 0; i < n && !in.AtEnd(); ++i) {
+      const std::string stored = common::FileTextToUtf8(in.Line());
+      const std::string path = ResolvePhotoPath(stored, project_path);
+      ImageHolder image;
+      if (!LoadBitmapFile(path, &image)) {
+        result.status = LoadStatus::kPhotoMissing;
+        result.message = stored + text::kPhotoMissingSuffix;
+        return result;
+      }
+      doc->photoImages.push_back(std::move(image));
+      doc->photoPaths.push_back(path);
+    }
+    if (static_cast<int32_t>(doc->photoPaths.size()) != n || !Fits(n, kPhotoParamsBytes, in))
+      return Unreadable(project_path, "文件在图像参数中结束");
+    doc->photoParams.assign(static_cast<size_t>(n), PhotoParams{});
+    for (PhotoParams& pp : doc->photoParams)
+      for (int k = 0; k < PhotoParams::kCount; ++k) {
+        double v = 0;
+        in.F64(&v);
+        pp.Set(k, v);
+      }
+  }
+
+  const int32_t m = in.IntLine();
+  if (!Fits(m, kImagePointBytes, in))
+    return Unreadable(project_path, common::StrFormat("图像点数目 %d 不符", m));
+  doc->imagePoints.assign(static_cast<size_t>(m), ImagePoint{});
+  for (ImagePoint& p : doc->imagePoints) in.Point(&p);
+
+  const int32_t s = in.IntLine();
+  if (!Fits(s, kSpacePointBytes, in))
+    return Unreadable(project_path, common::StrFormat("空间点数目 %d 不符", s));
+  doc->spacePoints.assign(static_cast<size_t>(s), SpacePoint{});
+  for (SpacePoint& p : doc->spacePoints) {
+    in.F64(&p.X);
+    in.F64(&p.Y);
+    in.F64(&p.Z);
+    in.I32(&p.pointNumber);
+    in.I32(&p.controlFlag);
+    in.I32(&p.rayCount);
+    in.F64(&p.aux1);
+    in.F64(&p.aux2);
+    in.F64(&p.aux3);
+  }
+
+  const int32_t d = in.IntLine();
+  if (!Fits(d, 4, in) || d % 2 != 0)
+    return Unreadable(project_path, common::StrFormat("距离数目 %d 不符", d));
+  doc->distancePairs.assign(static_cast<size_t>(d), 0);
+  for (int32_t& v : doc->distancePairs) in.I32(&v);
+
+  if (VersionAfter(version, "1.0")) {
+    int32_t f = 0;
+    if (!in.I32(&f) || !Fits(f, kFeatureBytes, in))
+      return Unreadable(project_path, common::StrFormat("地物数目 %d 不符", f));
+    doc->mapFeatures.assign(static_cast<size_t>(f), MapFeature{});
+    for (MapFeature& ft : doc->mapFeatures) {
+      in.I32(&ft.pointNumber);
+      in.I32(&ft.symbolType);
+      in.F32(&ft.scale);
+      in.F32(&ft.rotation);
+      in.F32(&ft.lineWidth);
+      in.U32(&ft.colour);
+      in.I32(&ft.X);
+      in.I32(&ft.Y);
+      in.I32(&ft.Z);
+    }
+    if (!in.I32(&doc->planePoint) || !in.I32(&doc->reserved1) || !in.I32(&doc->reserved2))
+      return Unreadable(project_path, "文件在投影面点之前结束");
+  }
+  if (VersionAfter(version, "1.1")) {
+    if (!in.F64(&doc->dAngleTol) || !in.F64(&doc->dCoordTol) || !in.I32(&doc->nMaxIter))
+      return Unreadable(project_path, "文件在平差选项中结束");
+  }
+  if (VersionAfter(version, "1.21")) {
+    if (!in.F64(&doc->dControlWeight)) return Unreadable(project_path, "文件在控制点权中结束");
+  }
+  if (VersionAfter(version, "1.2")) {
+    int32_t a = 0;
+    if (!in.I32(&a) || !Fits(a, kImagePointBytes, in))
+      return Unreadable(project_path, common::StrFormat("平差点数目 %d 不符", a));
+    doc->adjustedPoints.assign(static_cast<size_t>(a), ImagePoint{});
+    for (ImagePoint& p : doc->adjustedPoints) in.Point(&p);
+  }
+
+  // Records that point at photos that do not exist would make every view
+  // and computation index out of range: such a file is damaged.
+  const int photos = doc->PhotoCount();
+  for (const ImagePoint& p : doc->imagePoints)
+    if (p.photoIndex < 0 || p.photoIndex >= photos)
+      return Unreadable(project_path, common::StrFormat("图像点的相片编号 %d 无效", p.photoIndex));
+  for (const ImagePoint& p : doc->adjustedPoints)
+    if (p.photoIndex < 0 || p.photoIndex >= photos)
+      return Unreadable(project_path, common::StrFormat("平差点的相片编号 %d 无效", p.photoIndex));
+  if (doc->currentPhoto < 0 || doc->currentPhoto >= photos) doc->currentPhoto = 0;
+  return result;
+}
+
+LoadResult LoadProjectFile(const std::string& path, CVistametDoc* doc) {
+  std::string bytes, error;
+  if (!common::ReadWholeFile(path, &bytes, &error)) {
+    LoadResult r;
+    r.status = LoadStatus::kCannotOpen;
+    r.message = common::StrFormat(text::kFileUnreadable, path.c_str(), error.c_str());
+    return r;
+  }
+  return ReadProjectBytes(bytes, path, doc);
+}
+
+}  // namespace vistamet

@@ -1,0 +1,31 @@
+// The measurement program's own texts, exactly as the user sees them. The
+// core and the GUI both take their messages from here.
+#pragma once
+
+namespace vistamet::text {
+
+inline constexpr char kProgramName[] = "Vistamet";
+
+// Project file.
+inline constexpr char kNotOurFormat[] = "该文件不是本程序的文档格式";
+inline constexpr char kNotVistametDocument[] = "该文件不是Vistamet的标准文档。";
+inline constexpr char kPhotoMissingSuffix[] = " 不存在或者打开错误，不能打开该图像!";
+inline constexpr char kFileUnreadable[] = "无法读取文件“%s”：%s";
+inline constexpr char kFileUnsaved[] = "无法保存文件“%s”：%s";
+
+// Photos.
+inline constexpr char kAddPhotoFailed[] = "新增图片失败！\n可能是所增加的图片已经存在，或者其他原因";
+inline constexpr char kKeepOnePhoto[] = "最少要保留一幅图像!";
+inline constexpr char kDeletePhotoQuestion[] =
+    "注意：删除的照片数据不能恢复，建议先保存文件。\n\n真的要删除这张图片？";
+inline constexpr char kDeleteCaption[] = "删除";
+
+// Numbering and space points.
+inline constexpr char kNumberExists[] = "这个点号(' %d ')已经存在!";
+inline constexpr char kKeepControlQuestion[] =
+    "该编号的空间点已经存在，并且是控制点。\n\n是否保留原来控制点的数据？";
+inline constexpr char kSpacePointExists[] = "空间点%d已经存在!";
+inline constexpr char kErrorCaption[] = "错误";
+inline constexpr char kRayCountNote[] = "同名点数目平差之后才能更新";
+
+}  // namespace vistamet::text

@@ -1,0 +1,460 @@
+#include "measure/model/vistamet_doc.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "common/strformat.h"
+#include "measure/model/bitmap.h"
+#include "measure/model/texts.h"
+
+namespace vistamet {
+
+namespace {
+
+template <typename T, typename Pred>
+bool EraseIf(std::vector<T>& v, Pred pred) {
+  const auto end = std::remove_if(v.begin(), v.end(), pred);
+  const bool any = end != v.end();
+  v.erase(end, v.end());
+  return any;
+}
+
+}  // namespace
+
+void ApplyReferenceCorner(SpacePoint& record) {
+  if (!IsReferenceNumber(record.pointNumber)) return;
+  static constexpr double kCorner[4][2] = {
+      {0, 0}, {kReferenceSide, 0}, {kReferenceSide, kReferenceSide}, {0, kReferenceSide}};
+  const int k = record.pointNumber - kReferenceFirst;
+  record.controlFlag = 1;
+  record.X = kCorner[k][0];
+  record.Y = kCorner[k][1];
+  record.Z = 0;
+}
+
+CVistametDoc::CVistametDoc(const UserSettings& settings)
+    : bAutoPlaneTrans(settings.bAutoPlaneTrans), bLmsFeature(settings.bLmsFeature) {}
+
+void CVistametDoc::SetModified(bool modified) {
+  modified_ = modified;
+  if (notifier_) notifier_->SetModified(modified);
+}
+
+void CVistametDoc::UpdateViews(int code) const {
+  if (notifier_) notifier_->UpdateViews(code);
+}
+
+void CVistametDoc::Message(const std::string& text, Icon icon) const {
+  if (prompt_) prompt_->Message(text, icon);
+}
+
+bool CVistametDoc::AskYesNo(const std::string& text, const std::string& caption) const {
+  return prompt_ ? prompt_->AskYesNo(text, caption, Icon::kQuestion) : false;
+}
+
+AdjustmentOptions CVistametDoc::Options() const {
+  AdjustmentOptions o;
+  o.dAngleTol = dAngleTol;
+  o.dCoordTol = dCoordTol;
+  o.dControlWeight = dControlWeight;
+  o.dWeightX = dWeightX;
+  o.dWeightY = dWeightY;
+  o.nMaxIter = nMaxIter;
+  o.bKeepMinRms = bKeepMinRms;
+  o.bCleanPoints = bCleanPoints;
+  o.bLmsFeature = bLmsFeature;
+  return o;
+}
+
+void CVistametDoc::SetOptions(const AdjustmentOptions& o) {
+  dAngleTol = o.dAngleTol;
+  dCoordTol = o.dCoordTol;
+  dControlWeight = o.dControlWeight;
+  // Weights must stay positive.
+  dWeightX = o.dWeightX > 0 ? o.dWeightX : 0.000001;
+  dWeightY = o.dWeightY > 0 ? o.dWeightY : 0.000001;
+  nMaxIter = o.nMaxIter;
+  bKeepMinRms = o.bKeepMinRms;
+  bCleanPoints = o.bCleanPoints;
+  bLmsFeature = o.bLmsFeature;
+}
+
+// --- Lookups ---
+
+int CVistametDoc::FindSpacePoint(int32_t number) const {
+  if (number == kNoNumber) return -1;
+  for (size_t i = 0; i < spacePoints.size(); ++i)
+    if (spacePoints[i].pointNumber == number) return static_cast<int>(i);
+  return -1;
+}
+
+int CVistametDoc::FindControlPoint(int32_t number) const {
+  if (number == kNoNumber) return -1;
+  for (size_t i = 0; i < spacePoints.size(); ++i)
+    if (spacePoints[i].pointNumber == number && spacePoints[i].controlFlag == 1)
+      return static_cast<int>(i);
+  return -1;
+}
+
+int CVistametDoc::FindImagePointByNumber(int32_t number, int photo, bool on_photo) const {
+  if (number == kNoNumber) return -1;
+  if (photo < 0) photo = currentPhoto;
+  for (size_t i = 0; i < imagePoints.size(); ++i) {
+    const ImagePoint& p = imagePoints[i];
+    if (p.pointNumber == number && (!on_photo || p.photoIndex == photo))
+      return static_cast<int>(i);
+  }
+  return -1;
+}
+
+int CVistametDoc::FindImagePointNear(double x, double y, double radius, int photo) const {
+  if (photo < 0) photo = currentPhoto;
+  for (size_t i = 0; i < imagePoints.size(); ++i) {
+    const ImagePoint& p = imagePoints[i];
+    if (p.photoIndex == photo && std::hypot(p.x - x, p.y - y) <= radius)
+      return static_cast<int>(i);
+  }
+  return -1;
+}
+
+int32_t CVistametDoc::HighestPointNumber(int photo, int* count) const {
+  int32_t highest = -1;
+  int n = 0;
+  for (const ImagePoint& p : imagePoints) {
+    if (p.photoIndex != photo || p.pointNumber == kNoNumber) continue;
+    ++n;
+    if (!IsReferenceNumber(p.pointNumber)) highest = std::max(highest, p.pointNumber);
+  }
+  if (count) *count = n;
+  return highest;
+}
+
+int32_t CVistametDoc::HighestPointNumber() const {
+  int32_t highest = -1;
+  for (const ImagePoint& p : imagePoints)
+    if (!IsReferenceNumber(p.pointNumber)) highest = std::max(highest, p.pointNumber);
+  return highest == 999 ? kReferenceLast : highest;
+}
+
+int CVistametDoc::FindDistance(int32_t a, int32_t b) const {
+  for (int i = 0; i < DistanceCount(); ++i) {
+    const int32_t s = distancePairs[2 * i], e = distancePairs[2 * i + 1];
+    if ((s == a && e == b) || (s == b && e == a)) return i;
+  }
+  return -1;
+}
+
+bool CVistametDoc::DistanceLength(int i, double* mm) const {
+  if (i < 0 || i >= DistanceCount()) return false;
+  const int s = FindSpacePoint(distancePairs[2 * i]);
+  const int e = FindSpacePoint(distancePairs[2 * i + 1]);
+  if (s < 0 || e < 0) return false;
+  const SpacePoint& a = spacePoints[s];
+  const SpacePoint& b = spacePoints[e];
+  *mm = std::sqrt((a.X - b.X) * (a.X - b.X) + (a.Y - b.Y) * (a.Y - b.Y) +
+                  (a.Z - b.Z) * (a.Z - b.Z));
+  return true;
+}
+
+bool CVistametDoc::AnyImagePointNumbered(int32_t number) const {
+  return std::any_of(imagePoints.begin(), imagePoints.end(),
+                     [number](const ImagePoint& p) { return p.pointNumber == number; });
+}
+
+// --- Photos ---
+
+int CVistametDoc::InitNewProject(const std::vector<std::string>& paths, std::string* error) {
+  std::vector<ImageHolder> images(paths.size());
+  for (size_t i = 0; i < paths.size(); ++i) {
+    if (!LoadBitmapFile(paths[i], &images[i], error)) return 0;
+  }
+  photoPaths = paths;
+  photoImages = std::move(images);
+  photoParams.assign(paths.size(), PhotoParams{});
+  currentPhoto = 0;
+  return 1;
+}
+
+int CVistametDoc::AddPhoto(const std::string& path, std::string* error) {
+  if (std::find(photoPaths.begin(), photoPaths.end(), path) != photoPaths.end()) {
+    if (error) *error = path + ": the photo is already in the project";
+    return 0;
+  }
+  ImageHolder image;
+  if (!LoadBitmapFile(path, &image, error)) return 0;
+  photoImages.push_back(std::move(image));
+  photoPaths.push_back(path);
+  photoParams.push_back(PhotoParams{});
+  SetModified();
+  return 1;
+}
+
+int CVistametDoc::DeletePhoto(int n) {
+  if (PhotoCount() < 2 || !ValidPhoto(n)) return 0;
+  // Points of photo n are deleted (their numbers cleared first); points of
+  // later photos move down one photo.
+  for (size_t i = 0; i < imagePoints.size();) {
+    if (imagePoints[i].photoIndex == n) {
+      DeleteImagePoint(static_cast<int>(i));
+      continue;
+    }
+    if (imagePoints[i].photoIndex > n) --imagePoints[i].photoIndex;
+    ++i;
+  }
+  // The back-projected points of the photo go with it.
+  EraseIf(adjustedPoints, [n](const ImagePoint& p) { return p.photoIndex == n; });
+  for (ImagePoint& p : adjustedPoints)
+    if (p.photoIndex > n) --p.photoIndex;
+  // Space points no image point observes any more.
+  EraseIf(spacePoints, [this](const SpacePoint& s) { return !AnyImagePointNumbered(s.pointNumber); });
+  // Distances with an end that is gone.
+  DistancePairs kept;
+  for (int i = 0; i < DistanceCount(); ++i) {
+    const int32_t s = distancePairs[2 * i], e = distancePairs[2 * i + 1];
+    if (FindSpacePoint(s) >= 0 && FindSpacePoint(e) >= 0) {
+      kept.push_back(s);
+      kept.push_back(e);
+    }
+  }
+  distancePairs = std::move(kept);
+  EraseIf(mapFeatures, [this](const MapFeature& f) { return FindSpacePoint(f.pointNumber) < 0; });
+  if (planePoint != kNoNumber && FindSpacePoint(planePoint) < 0) {
+    planePoint = kNoNumber;
+    planeSet = 0;
+  }
+  highlightList.clear();
+  if (currentPhoto >= n) currentPhoto = std::max(0, currentPhoto - 1);
+  photoParams.erase(photoParams.begin() + n);
+  photoImages.erase(photoImages.begin() + n);
+  photoPaths.erase(photoPaths.begin() + n);
+  SetModified();
+  return 1;
+}
+
+void CVistametDoc::SetCurrentPhoto(int n) {
+  if (!ValidPhoto(n) || n == currentPhoto) return;
+  currentPhoto = n;
+  UpdateViews(-1);
+}
+
+// --- Numbering and space points ---
+
+int CVistametDoc::StoreSpacePoint(const SpacePoint& record) {
+  const int k = FindSpacePoint(record.pointNumber);
+  if (k >= 0) {
+    if (record.controlFlag < 1)
+      spacePoints[k].controlFlag = record.controlFlag;
+    else
+      spacePoints[k] = record;
+    return 0;
+  }
+  spacePoints.push_back(record);
+  return 1;
+}
+
+int CVistametDoc::NumberImagePoint(int i) {
+  if (i < 0 || i >= static_cast<int>(imagePoints.size()) || !prompt_) return 0;
+  const int32_t b = imagePoints[i].pointNumber;
+  SpacePoint record;
+  record.controlFlag = 0;
+  if (b == kNoNumber) {
+    record.pointNumber = HighestPointNumber(currentPhoto) + 1;
+  } else {
+    record.pointNumber = b;
+  }
+  const int existing = FindSpacePoint(record.pointNumber);
+  if (existing >= 0) record = spacePoints[existing];
+  const SpacePoint before = record;
+  if (!prompt_->EditSpacePoint(record)) return 0;
+  const int32_t k = record.pointNumber;
+
+  if (b == kNoNumber) {
+    if (FindImagePointByNumber(k, currentPhoto, true) >= 0) {
+      Message(common::StrFormat(text::kNumberExists, k), Icon::kWarning);
+      return 0;
+    }
+    imagePoints[i].pointNumber = k;
+    const int s = FindSpacePoint(k);
+    if (s < 0) {
+      StoreSpacePoint(record);
+    } else if (spacePoints[s].controlFlag > 0) {
+      if (!AskYesNo(text::kKeepControlQuestion, text::kProgramName)) StoreSpacePoint(record);
+    }
+    int on_control = 0;
+    for (const ImagePoint& p : imagePoints)
+      if (p.photoIndex == currentPhoto && FindControlPoint(p.pointNumber) >= 0) ++on_control;
+    if (on_control >= 4 && orient_hook_) orient_hook_(*this, currentPhoto);
+    adjusted = 0;
+    SetModified();
+    return 1;
+  }
+
+  if (k == b) {
+    if (record.SameStored(before)) return 0;
+    if (before.controlFlag != 0 || record.controlFlag != 0) {
+      StoreSpacePoint(record);
+      adjusted = 0;
+      SetModified();
+      return 1;
+    }
+    return 0;
+  }
+  if (FindImagePointByNumber(k, currentPhoto, true) >= 0) {
+    Message(common::StrFormat(text::kNumberExists, k), Icon::kWarning);
+    return 0;
+  }
+  imagePoints[i].pointNumber = k;
+  if (FindSpacePoint(b) >= 0 && !AnyImagePointNumbered(b)) DeleteSpacePoint(b, false);
+  StoreSpacePoint(record);
+  adjusted = 0;
+  SetModified();
+  return 1;
+}
+
+int CVistametDoc::ClearImagePointNumber(int i) {
+  if (i < 0 || i >= static_cast<int>(imagePoints.size())) return 0;
+  const int32_t b = imagePoints[i].pointNumber;
+  if (b == kNoNumber) return 0;
+  RemoveAdjustedPoints(imagePoints[i].photoIndex, b, true);
+  imagePoints[i].pointNumber = kNoNumber;
+  if (!AnyImagePointNumbered(b)) DeleteSpacePoint(b, false);
+  if (b >= 0) adjusted = 0;
+  SetModified();
+  return 1;
+}
+
+int CVistametDoc::ClearCurrentPhotoNumbers() {
+  int changed = 0;
+  for (size_t i = 0; i < imagePoints.size(); ++i)
+    if (imagePoints[i].photoIndex == currentPhoto)
+      changed |= ClearImagePointNumber(static_cast<int>(i));
+  if (changed) SetModified();
+  return changed;
+}
+
+int CVistametDoc::DeleteImagePoint(int i) {
+  if (i < 0 || i >= static_cast<int>(imagePoints.size())) return 0;
+  if (imagePoints[i].pointNumber != kNoNumber && !ClearImagePointNumber(i)) return 0;
+  imagePoints.erase(imagePoints.begin() + i);
+  SetModified();
+  return 1;
+}
+
+int CVistametDoc::DeleteUnnumberedPoints(int mode) {
+  const int photo = currentPhoto;
+  const bool any = EraseIf(imagePoints, [mode, photo](const ImagePoint& p) {
+    return p.pointNumber == kNoNumber && (mode == 0 || p.photoIndex == photo);
+  });
+  if (any) SetModified();
+  return any ? 1 : 0;
+}
+
+int CVistametDoc::AddImagePoint(double x, double y) {
+  ImagePoint p;
+  p.x = x;
+  p.y = y;
+  p.photoIndex = currentPhoto;
+  imagePoints.push_back(p);
+  SetModified();
+  return 1;
+}
+
+void CVistametDoc::RemoveFeaturesOf(int32_t number) {
+  EraseIf(mapFeatures, [number](const MapFeature& f) { return f.pointNumber == number; });
+}
+
+int CVistametDoc::DeleteSpacePoint(int32_t number, bool unnumber) {
+  const int k = FindSpacePoint(number);
+  if (k < 0) return 0;
+  spacePoints.erase(spacePoints.begin() + k);
+  if (unnumber)
+    for (ImagePoint& p : imagePoints)
+      if (p.pointNumber == number) p.pointNumber = kNoNumber;
+  RemoveAdjustedPoints(-1, number, false);
+  RemoveDistancesOf(number, 2);
+  if (planePoint == number) {
+    planePoint = kNoNumber;
+    planeSet = 0;
+  }
+  RemoveFeaturesOf(number);
+  if (number >= 0) adjusted = 0;
+  SetModified();
+  return 1;
+}
+
+int CVistametDoc::RenameSpacePoint(int32_t from, int32_t to) {
+  const int k = FindSpacePoint(from);
+  if (k < 0 || FindSpacePoint(to) >= 0 || to == kNoNumber) return 0;
+  spacePoints[k].pointNumber = to;
+  for (ImagePoint& p : imagePoints)
+    if (p.pointNumber == from) p.pointNumber = to;
+  for (ImagePoint& p : adjustedPoints)
+    if (p.pointNumber == from) p.pointNumber = to;
+  for (int32_t& n : distancePairs)
+    if (n == from) n = to;
+  if (planePoint == from) planePoint = to;
+  for (MapFeature& f : mapFeatures)
+    if (f.pointNumber == from) f.pointNumber = to;
+  SetModified();
+  return 1;
+}
+
+int CVistametDoc::RemoveAdjustedPoints(int photo, int32_t number, bool per_photo) {
+  if (per_photo) {
+    for (size_t i = 0; i < adjustedPoints.size(); ++i) {
+      if (adjustedPoints[i].photoIndex == photo && adjustedPoints[i].pointNumber == number) {
+        adjustedPoints.erase(adjustedPoints.begin() + static_cast<long>(i));
+        return 1;
+      }
+    }
+    return 0;
+  }
+  EraseIf(adjustedPoints, [number](const ImagePoint& p) { return p.pointNumber == number; });
+  return 0;
+}
+
+int CVistametDoc::RemoveDistancesOf(int32_t number, int which) {
+  DistancePairs kept;
+  kept.reserve(distancePairs.size());
+  bool any = false;
+  for (int i = 0; i < DistanceCount(); ++i) {
+    const int32_t s = distancePairs[2 * i], e = distancePairs[2 * i + 1];
+    const bool hit = (which == 0 && s == number) || (which == 1 && e == number) ||
+                     (which == 2 && (s == number || e == number));
+    if (hit) {
+      any = true;
+      continue;
+    }
+    kept.push_back(s);
+    kept.push_back(e);
+  }
+  if (any) {
+    distancePairs = std::move(kept);
+    highlightList.clear();
+  }
+  return any ? 1 : 0;
+}
+
+int CVistametDoc::RemoveDistance(int j) {
+  if (j < 0 || 2 * static_cast<size_t>(j) + 1 >= distancePairs.size()) return 0;
+  distancePairs.erase(distancePairs.begin() + 2 * j, distancePairs.begin() + 2 * j + 2);
+  highlightList.clear();
+  SetModified();
+  return 1;
+}
+
+void CVistametDoc::ShiftOrigin() {
+  double x = 0, y = 0, z = 0;
+  if (!prompt_ || !prompt_->AskOffset(x, y, z)) return;
+  for (SpacePoint& s : spacePoints) {
+    s.X += x;
+    s.Y += y;
+    s.Z += z;
+  }
+  // The shifted coordinates are project data: mark the document modified so
+  // that closing it asks to save them.
+  SetModified();
+  UpdateViews(-1);
+}
+
+}  // namespace vistamet

@@ -1,0 +1,175 @@
+// The measurement project document: every record of one project, held by
+// value, and the operations that change them. Views and computations keep
+// only photo indices and point numbers and look records up again after a
+// change.
+//
+// Invariants kept by every operation:
+//  1. photoPaths, photoImages and photoParams have the same length.
+//  2. Every image point's photoIndex is a valid photo index.
+//  3. A numbered image point refers to a space point of that number; on one
+//     photo a number occurs at most once.
+//  4. Space point numbers are unique.
+//  5. distancePairs has an even length.
+//  6. currentPhoto is a valid index whenever there is a photo.
+//  7. dWeightX and dWeightY are greater than 0.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "measure/model/records.h"
+#include "measure/model/user_prompt.h"
+
+namespace vistamet {
+
+// The two options kept per user outside the project file.
+struct UserSettings {
+  int32_t bLmsFeature = 1;
+  int32_t bAutoPlaneTrans = 0;
+};
+
+class CVistametDoc {
+ public:
+  explicit CVistametDoc(const UserSettings& settings = {});
+
+  // Members in their documented order; the ones marked (P) are stored in
+  // the project file.
+  std::string strVersion = "1.231";
+  std::vector<std::string> photoPaths;        // (P) UTF-8 paths
+  std::vector<ImageHolder> photoImages;
+  std::vector<ImagePoint> imagePoints;        // (P)
+  std::vector<ImagePoint> adjustedPoints;     // (P) back-projected by the adjustment
+  std::vector<SpacePoint> spacePoints;        // (P)
+  std::vector<PhotoParams> photoParams;       // (P)
+  DistancePairs distancePairs;                // (P) two numbers per distance
+  std::vector<MapFeature> mapFeatures;        // (P)
+  int32_t planePoint = kNoNumber;             // (P)
+  int32_t reserved1 = -1, reserved2 = -1;     // (P)
+  int32_t planeSet = 0;                       // (P)
+  std::string mapTitle;                       // (P)
+  int32_t mapShowTime = 1;                    // (P)
+  int32_t currentPhoto = 0;                   // (P)
+  std::vector<int32_t> highlightList;         // highlighted distance indices
+  int32_t mapScale = 100;                     // (P) 1:mapScale
+  int32_t targetsExtracted = 0;               // (P)
+  int32_t extractionRunning = 0;
+  int32_t autoExtract = 1;
+  int32_t adjusted = 0;                       // (P)
+  int32_t bAutoPlaneTrans = 0;                // (P)
+  int32_t bShowAdjusted = 1;                  // (P)
+  int32_t bShowDistances = 1;                 // (P)
+  int32_t listWindowOn = 0;                   // (P)
+  int32_t mapWindowOn = 0;
+  int32_t modelWindowOn = 0;
+  int32_t mapShowSpatialDist = 1;
+  // The extraction worker is owned by the document layer that starts it
+  // (see the extraction job); the flag above tells whether it runs.
+  int32_t viewMode = 0;                       // (P)
+  int32_t listMode = 0;                       // (P)
+  int32_t mapEditFeatures = 0;
+  double dAngleTol = 0.0005;                  // (P) rad
+  double dCoordTol = 1.5;                     // (P) mm
+  double dControlWeight = 1.0;                // (P)
+  double dWeightX = 1.0;
+  double dWeightY = 1.0;
+  int32_t nMaxIter = 60;                      // (P)
+  int32_t bKeepMinRms = 1;                    // (P)
+  int32_t bCleanPoints = 0;                   // (P)
+  int32_t bLmsFeature = 1;                    // (P)
+
+  // --- Wiring to the user interface (both optional) ---
+  void SetNotifier(DocNotifier* notifier) { notifier_ = notifier; }
+  void SetPrompt(UserPrompt* prompt) { prompt_ = prompt; }
+  UserPrompt* Prompt() const { return prompt_; }
+
+  void SetModified(bool modified = true);
+  bool IsModified() const { return modified_; }
+  // 0 thumbnail strip, 1 image view, 2 data list, 3 plan map, else all.
+  void UpdateViews(int code) const;
+
+  AdjustmentOptions Options() const;
+  void SetOptions(const AdjustmentOptions& options);
+
+  int PhotoCount() const { return static_cast<int>(photoPaths.size()); }
+  bool ValidPhoto(int photo) const { return photo >= 0 && photo < PhotoCount(); }
+
+  // --- Lookups (no side effects); -1 when not found ---
+  int FindSpacePoint(int32_t number) const;
+  int FindControlPoint(int32_t number) const;
+  // With on_photo: the point of `photo` (-1: the current photo) with that
+  // number; without: the first image point with that number on any photo.
+  int FindImagePointByNumber(int32_t number, int photo = -1, bool on_photo = true) const;
+  // The first image point of `photo` (-1: current) within `radius` pixels.
+  int FindImagePointNear(double x, double y, double radius, int photo = -1) const;
+  // Largest number of the numbered image points of one photo, ignoring
+  // 1000..1003, or -1; *count receives how many numbered points it has.
+  int32_t HighestPointNumber(int photo, int* count = nullptr) const;
+  // The same over all photos, except that 999 is returned as 1003 so that
+  // the number proposed after 999 is 1004.
+  int32_t HighestPointNumber() const;
+  int FindDistance(int32_t a, int32_t b) const;
+  int DistanceCount() const { return static_cast<int>(distancePairs.size() / 2); }
+  // Euclidean length of distance i in millimetres; false when an end is
+  // not a space point.
+  bool DistanceLength(int i, double* mm) const;
+
+  // --- Photos ---
+  // Fills the photo members of a fresh document from `paths`, decoding each
+  // file. A file that cannot be decoded refuses the whole project (the
+  // document stays empty) and *error names it.
+  int InitNewProject(const std::vector<std::string>& paths, std::string* error = nullptr);
+  // Appends a photo with default parameters. Fails when the path is already
+  // in the project or the file cannot be decoded.
+  int AddPhoto(const std::string& path, std::string* error = nullptr);
+  // Removes photo n and everything that only it observed. Fails with fewer
+  // than 2 photos or an invalid index.
+  int DeletePhoto(int n);
+  void SetCurrentPhoto(int n);
+
+  // --- Numbering and space points ---
+  int NumberImagePoint(int i);
+  int ClearImagePointNumber(int i);
+  int ClearCurrentPhotoNumbers();
+  int DeleteImagePoint(int i);
+  // mode 0: all photos, 1: the current photo.
+  int DeleteUnnumberedPoints(int mode);
+  int AddImagePoint(double x, double y);
+  // 1 when appended, 0 when a point of that number was updated.
+  int StoreSpacePoint(const SpacePoint& record);
+  int DeleteSpacePoint(int32_t number, bool unnumber);
+  int RenameSpacePoint(int32_t from, int32_t to);
+  // per_photo: removes the first back-projected point of that photo and
+  // number (1 if one was removed); otherwise removes every one of that
+  // number and returns 0.
+  int RemoveAdjustedPoints(int photo, int32_t number, bool per_photo);
+  // which: 0 start, 1 end, 2 either end.
+  int RemoveDistancesOf(int32_t number, int which);
+  int RemoveDistance(int j);
+  // Asks for an offset and adds it to every space point.
+  void ShiftOrigin();
+
+  // Called after numbering with the current photo: orients it from its
+  // first four control points when it has them. Set by the layer that owns
+  // the orientation kernel; no-op when unset.
+  using OrientHook = int (*)(CVistametDoc& doc, int photo);
+  void SetOrientHook(OrientHook hook) { orient_hook_ = hook; }
+
+ private:
+  bool AnyImagePointNumbered(int32_t number) const;
+  void RemoveFeaturesOf(int32_t number);
+  void Message(const std::string& text, Icon icon) const;
+  bool AskYesNo(const std::string& text, const std::string& caption) const;
+
+  DocNotifier* notifier_ = nullptr;
+  UserPrompt* prompt_ = nullptr;
+  OrientHook orient_hook_ = nullptr;
+  bool modified_ = false;
+};
+
+// The working record of the space point dialog for a typed number: the
+// corners of the reference square become control points with their
+// coordinates (501 mm side).
+void ApplyReferenceCorner(SpacePoint& record);
+
+}  // namespace vistamet

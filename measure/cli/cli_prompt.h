@@ -1,0 +1,22 @@
+// The user, as the command-line program plays it: messages go to stderr,
+// questions are answered No, dialogs are cancelled.
+#pragma once
+
+#include "measure/model/user_prompt.h"
+
+namespace vistamet::cli {
+
+class CliPrompt : public UserPrompt {
+ public:
+  void Message(std::string_view text, Icon icon) override;
+  bool AskYesNo(std::string_view text, std::string_view caption, Icon icon) override;
+  bool EditSpacePoint(SpacePoint& record) override;
+  bool AskOffset(double& x, double& y, double& z) override;
+};
+
+class CliProgress : public Progress {
+ public:
+  void Report(int done, int total, std::string_view text) override;
+};
+
+}  // namespace vistamet::cli

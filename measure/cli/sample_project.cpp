@@ -1,0 +1,237 @@
+#include "measure/cli/sample_project.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+
+#include "common/atomic_file.h"
+#include "common/strformat.h"
+#include "measure/compute/camera_model.h"
+#include "measure/model/bitmap.h"
+#include "measure/model/project_file.h"
+#include "measure/model/vistamet_doc.h"
+
+namespace vistamet {
+
+namespace {
+
+// The control field, mm: the reference square 1000..1003 (501 mm side) on
+// the plane Z = 0, four further control points (1..4), and ordinary points
+// (5..) on and well off the plane.
+std::vector<SpacePoint> FieldPoints() {
+  std::vector<SpacePoint> pts;
+  auto add = [&](int32_t n, double x, double y, double z, int control) {
+    SpacePoint s;
+    s.pointNumber = n;
+    s.X = x;
+    s.Y = y;
+    s.Z = z;
+    s.controlFlag = control;
+    pts.push_back(s);
+  };
+  add(1000, 0, 0, 0, 1);
+  add(1001, 501, 0, 0, 1);
+  add(1002, 501, 501, 0, 1);
+  add(1003, 0, 501, 0, 1);
+  add(1, -350, -250, 120, 1);
+  add(2, 850, -260, 40, 1);
+  add(3, 860, 760, 180, 1);
+  add(4, -340, 770, 60, 1);
+  int32_t n = 5;
+  const double xs[] = {-250, 80, 400, 720};
+  const double ys[] = {-150, 250, 650};
+  for (double y : ys)
+    for (double x : xs) {
+      // Alternate heights: a plane, a raised block and a deep step.
+      const double z = (n % 3 == 0) ? 350.0 : (n % 3 == 1 ? 0.0 : -180.0);
+      add(n++, x, y, z, 0);
+    }
+  return pts;
+}
+
+double SquaredCentreOffset(const PhotoParams& p, double cx, double cy, double cz) {
+  const ImagePoint ip = ProjectSpacePoint(cx, cy, cz, 0, 0, {p});
+  return ip.x * ip.x + ip.y * ip.y;
+}
+
+// A convergent station: the angles that bring the field centre to the
+// middle of the photo, found by a coarse-to-fine search.
+PhotoParams Station(double xs, double ys, double zs, double kappa, double cx, double cy,
+                    double cz) {
+  PhotoParams p;
+  p.Xs = xs;
+  p.Ys = ys;
+  p.Zs = zs;
+  p.kappa = kappa;
+  double step = 0.05;
+  for (int round = 0; round < 6; ++round, step /= 5) {
+    double best = SquaredCentreOffset(p, cx, cy, cz);
+    const double phi0 = p.phi, omega0 = p.omega;
+    for (int i = -10; i <= 10; ++i)
+      for (int j = -10; j <= 10; ++j) {
+        PhotoParams q = p;
+        q.phi = phi0 + i * step;
+        q.omega = omega0 + j * step;
+        const double d = SquaredCentreOffset(q, cx, cy, cz);
+        if (d < best) {
+          best = d;
+          p.phi = q.phi;
+          p.omega = q.omega;
+        }
+      }
+  }
+  return p;
+}
+
+// Renders a dark, apex-down triangle whose apex cell is centred on (px, py),
+// the 11 x 6 pattern enlarged by `scale`, with 4 x 4 supersampling.
+void DrawTarget(std::vector<float>& grey, int w, int h, double px, double py, double scale) {
+  const double top = py - 5.5 * scale + 0.5, bottom = py + 0.5 * scale + 0.5;
+  const double half = 4.5 * scale;
+  const int x0 = std::max(0, static_cast<int>(px - half - 2 * scale));
+  const int x1 = std::min(w - 1, static_cast<int>(px + half + 2 * scale));
+  const int y0 = std::max(0, static_cast<int>(top - 2 * scale));
+  const int y1 = std::min(h - 1, static_cast<int>(py + 3 * scale));
+  // White card around the triangle, then the triangle.
+  for (int y = y0; y <= y1; ++y)
+    for (int x = x0; x <= x1; ++x) {
+      int inside = 0;
+      for (int sy = 0; sy < 4; ++sy)
+        for (int sx = 0; sx < 4; ++sx) {
+          const double u = x + (sx + 0.5) / 4.0, v = y + (sy + 0.5) / 4.0;
+          if (v < top || v > bottom) continue;
+          const double t = (bottom - v) / (bottom - top);  // 0 at the apex
+          if (std::fabs(u - (px + 0.5)) <= half * t) ++inside;
+        }
+      const double a = inside / 16.0;
+      grey[static_cast<size_t>(y) * w + x] = static_cast<float>(235.0 * (1 - a) + 25.0 * a);
+    }
+}
+
+bool WriteText(const std::string& path, const std::string& text, std::string* error) {
+  return common::SaveFileAtomically(path, text, error);
+}
+
+}  // namespace
+
+SampleScene MakeSampleScene(const SampleOptions& o) {
+  SampleScene scene;
+  scene.points = FieldPoints();
+  const double cx = 250, cy = 250, cz = 50;
+  const double stations[8][4] = {
+      {-150, -120, 1450, 0.00},  {650, -100, 1400, 0.06},  {640, 620, 1480, -0.05},
+      {-140, 600, 1420, 0.03},   {250, -300, 1350, 0.10},  {800, 250, 1400, -0.08},
+      {250, 800, 1380, 0.02},    {-300, 250, 1420, -0.04}};
+  const int n = std::clamp(o.photos, 2, 8);
+  for (int i = 0; i < n; ++i)
+    scene.photos.push_back(Station(stations[i][0], stations[i][1], stations[i][2],
+                                   stations[i][3], cx, cy, cz));
+  scene.observations.resize(n);
+  for (int i = 0; i < n; ++i) {
+    for (const SpacePoint& s : scene.points) {
+      ImagePoint ip = ProjectSpacePoint(s.X, s.Y, s.Z, i, s.pointNumber, scene.photos);
+      double px = 0, py = 0;
+      if (PixelFromImagePlane(scene.photos[i], o.width, o.height, ip.x, ip.y, &px, &py) != 1)
+        continue;
+      if (px < 20 || py < 20 || px > o.width - 20 || py > o.height - 20) continue;
+      ip.x = px;
+      ip.y = py;
+      scene.observations[i].push_back(ip);
+    }
+  }
+  return scene;
+}
+
+bool WriteSampleProject(const std::string& dir, const SampleOptions& o, std::string* error) {
+  ::mkdir(dir.c_str(), 0777);
+  const SampleScene scene = MakeSampleScene(o);
+  const int n = static_cast<int>(scene.photos.size());
+  std::vector<std::string> paths;
+  std::mt19937 rng(o.seed);
+  std::normal_distribution<float> noise(0.0f, 3.0f);
+  const int w = o.width, h = o.height;
+  for (int i = 0; i < n; ++i) {
+    // A softly lit background with a little noise and a faint texture.
+    std::vector<float> grey(static_cast<size_t>(w) * h);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+        grey[static_cast<size_t>(y) * w + x] =
+            150.0f + 40.0f * static_cast<float>(x) / w - 25.0f * static_cast<float>(y) / h +
+            6.0f * static_cast<float>(std::sin(x * 0.013 + i) * std::cos(y * 0.011)) +
+            noise(rng);
+    for (const ImagePoint& ip : scene.observations[i])
+      DrawTarget(grey, w, h, ip.x, ip.y, o.targetScale);
+    std::vector<uint8_t> bgr(static_cast<size_t>(w) * h * 3);
+    for (size_t k = 0; k < grey.size(); ++k) {
+      const float g = std::clamp(grey[k], 0.0f, 255.0f);
+      bgr[3 * k] = static_cast<uint8_t>(std::clamp(g + 4.0f, 0.0f, 255.0f));
+      bgr[3 * k + 1] = static_cast<uint8_t>(g);
+      bgr[3 * k + 2] = static_cast<uint8_t>(std::clamp(g - 3.0f, 0.0f, 255.0f));
+    }
+    const std::string path = dir + common::StrFormat("/photo%d.bmp", i + 1);
+    if (!common::SaveFileAtomically(path, EncodeBitmap24(w, h, bgr.data()), error)) return false;
+    paths.push_back(path);
+  }
+
+  // The photos alone: what a user starts a project from.
+  CVistametDoc photos_only;
+  if (!photos_only.InitNewProject(paths, error)) return false;
+  std::string message;
+  if (!SaveProjectFile(photos_only, dir + "/sample_photos.vmt", &message)) {
+    if (error) *error = message;
+    return false;
+  }
+
+  // Every target measured and numbered, control points entered, ordinary
+  // points waiting for the adjustment.
+  CVistametDoc measured = std::move(photos_only);
+  for (int i = 0; i < n; ++i)
+    for (const ImagePoint& ip : scene.observations[i]) measured.imagePoints.push_back(ip);
+  for (const SpacePoint& s : scene.points) {
+    if (measured.FindImagePointByNumber(s.pointNumber, 0, false) < 0) continue;
+    SpacePoint entered = s;
+    if (!s.IsControl()) entered.X = entered.Y = entered.Z = 0;
+    measured.spacePoints.push_back(entered);
+  }
+  measured.distancePairs = {1000, 1002, 1, 3, 2, 4, 5, 16};
+  measured.targetsExtracted = 1;
+  measured.mapTitle = "样例工程";
+  if (!SaveProjectFile(measured, dir + "/sample.vmt", &message)) {
+    if (error) *error = message;
+    return false;
+  }
+
+  // Known distances between true points (start, end, mm).
+  std::string known;
+  const int32_t pairs[][2] = {{1, 3}, {2, 4}, {5, 16}, {6, 11}, {1000, 1002}, {8, 13}};
+  for (const auto& pr : pairs) {
+    const SpacePoint* a = nullptr;
+    const SpacePoint* b = nullptr;
+    for (const SpacePoint& s : scene.points) {
+      if (s.pointNumber == pr[0]) a = &s;
+      if (s.pointNumber == pr[1]) b = &s;
+    }
+    if (!a || !b) continue;
+    const double d = std::sqrt((a->X - b->X) * (a->X - b->X) + (a->Y - b->Y) * (a->Y - b->Y) +
+                               (a->Z - b->Z) * (a->Z - b->Z));
+    common::StrAppendFormat(&known, "%d %d %.3f\n", pr[0], pr[1], d);
+  }
+  if (!WriteText(dir + "/known_distances.txt", known, error)) return false;
+
+  std::string truth = "# Synthetic sample: camera stations (mm, rad) and points (mm)\n";
+  common::StrAppendFormat(&truth, "# photo size %d x %d px, f %.3f mm, pixel %.4f mm\n", w, h,
+                          scene.photos[0].f, scene.photos[0].pixelSize);
+  for (int i = 0; i < n; ++i) {
+    const PhotoParams& p = scene.photos[i];
+    common::StrAppendFormat(&truth, "station %d %.3f %.3f %.3f %.9f %.9f %.9f\n", i + 1, p.Xs,
+                            p.Ys, p.Zs, p.phi, p.omega, p.kappa);
+  }
+  for (const SpacePoint& s : scene.points)
+    common::StrAppendFormat(&truth, "point %d %.3f %.3f %.3f %s\n", s.pointNumber, s.X, s.Y,
+                            s.Z, s.IsControl() ? "control" : "check");
+  return WriteText(dir + "/truth.txt", truth, error);
+}
+
+}  // namespace vistamet

@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "measure/cli/cli_prompt.h"
-#include "measure/cli/sample_project.h"
+#include "measure/compute/distance_check.h"
+#include "measure/model/sample_project.h"
 #include "measure/model/project_file.h"
 #include "measure/model/vistamet_doc.h"
 
@@ -17,7 +18,13 @@ namespace {
 constexpr char kUsage[] =
     "usage:\n"
     "  vistamet-cli info P.vmt                      summary of a project\n"
-    "  vistamet-cli make-sample DIR [--size WxH] [--photos N]\n"
+    "  vistamet-cli adjust P.vmt [-o OUT.vmt] [--reports DIR]\n"
+    "               [--coord-tol MM] [--angle-tol RAD] [--max-iter N]\n"
+    "                                               bundle adjustment; prints the result\n"
+    "                                               (the options override the project's)\n"
+    "  vistamet-cli distcheck P.vmt KNOWN.txt [--reports DIR]\n"
+    "                                               known distances against the coordinates\n"
+    "  vistamet-cli make-sample DIR [--size WxH] [--photos N] [--noise PX]\n"
     "                                               writes the synthetic sample project\n";
 
 int Fail(const std::string& message) {
@@ -70,6 +77,82 @@ int Info(const std::vector<std::string>& args) {
   return 0;
 }
 
+// Reads "-o FILE" and "--reports DIR" after the positional arguments.
+bool ParseOutputOptions(const std::vector<std::string>& args, size_t first, std::string* out,
+                        std::string* reports, CVistametDoc* doc = nullptr) {
+  for (size_t i = first; i < args.size(); ++i) {
+    const bool has_value = i + 1 < args.size();
+    char* end = nullptr;
+    if (doc && has_value &&
+        (args[i] == "--coord-tol" || args[i] == "--angle-tol" || args[i] == "--max-iter")) {
+      const double v = std::strtod(args[i + 1].c_str(), &end);
+      if (end == args[i + 1].c_str() || *end != '\0' || !(v > 0) || v > 1e9) {
+        Fail(args[i] + " takes a positive number");
+        return false;
+      }
+      if (args[i] == "--coord-tol") doc->dCoordTol = v;
+      if (args[i] == "--angle-tol") doc->dAngleTol = v;
+      if (args[i] == "--max-iter") doc->nMaxIter = static_cast<int32_t>(v);
+      ++i;
+    } else if (args[i] == "-o" && out && has_value) {
+      *out = args[++i];
+    } else if (args[i] == "--reports" && i + 1 < args.size()) {
+      *reports = args[++i];
+    } else {
+      Fail("unknown option " + args[i]);
+      return false;
+    }
+  }
+  return true;
+}
+
+int Adjust(const std::vector<std::string>& args) {
+  if (args.empty()) return Fail("adjust needs a project file");
+  std::string out, reports = ".";
+  CVistametDoc doc;
+  if (!Open(args[0], &doc, nullptr)) return 1;
+  if (!ParseOutputOptions(args, 1, &out, &reports, &doc)) return 2;
+  CliPrompt prompt;
+  CliProgress progress;
+  doc.SetPrompt(&prompt);
+  AdjustSummary summary;
+  const int ok = doc.BundleAdjust(AdjustmentReports(reports), &progress, &summary);
+  std::printf("adjustment: %s\n", ok ? "converged" : "failed");
+  std::printf("iterations: %d (best %d)\n", summary.iterations, summary.bestIteration);
+  std::printf("rms: %.6f mm (linear %.6f mm), redundancy %d\n", summary.rms, summary.rmsLinear,
+              summary.redundancy);
+  std::printf("photos (Xs Ys Zs mm, phi omega kappa rad):\n");
+  for (int i = 0; i < doc.PhotoCount(); ++i) {
+    const PhotoParams& p = doc.photoParams[i];
+    std::printf("  %d: %12.4f %12.4f %12.4f %12.8f %12.8f %12.8f\n", i + 1, p.Xs, p.Ys, p.Zs,
+                p.phi, p.omega, p.kappa);
+  }
+  std::printf("points (X Y Z mm):\n");
+  for (const SpacePoint& s : doc.spacePoints)
+    std::printf("  %5d %12.4f %12.4f %12.4f%s rays %d\n", s.pointNumber, s.X, s.Y, s.Z,
+                s.IsControl() ? " control" : "        ", s.rayCount);
+  if (!out.empty()) {
+    std::string message;
+    if (!SaveProjectFile(doc, out, &message)) return Fail(message);
+    std::printf("written: %s\n", out.c_str());
+  }
+  return ok ? 0 : 1;
+}
+
+int DistCheck(const std::vector<std::string>& args) {
+  if (args.size() < 2) return Fail("distcheck needs a project file and a known-distance file");
+  std::string reports = ".";
+  if (!ParseOutputOptions(args, 2, nullptr, &reports)) return 2;
+  CVistametDoc doc;
+  if (!Open(args[0], &doc, nullptr)) return 1;
+  DistanceCheck check;
+  std::string error;
+  if (!RunDistanceCheck(args[1], doc.spacePoints, reports, &check, &error)) return Fail(error);
+  std::fputs(check.report.c_str(), stdout);
+  std::printf("report: %s/%s\n", reports.c_str(), kDistanceReportName);
+  return 0;
+}
+
 int MakeSample(const std::vector<std::string>& args) {
   if (args.empty()) return Fail("make-sample needs a folder");
   SampleOptions options;
@@ -82,6 +165,9 @@ int MakeSample(const std::vector<std::string>& args) {
     } else if (args[i] == "--photos" && i + 1 < args.size()) {
       options.photos = std::atoi(args[++i].c_str());
       if (options.photos < 2 || options.photos > 8) return Fail("--photos takes 2 to 8");
+    } else if (args[i] == "--noise" && i + 1 < args.size()) {
+      options.noisePx = std::atof(args[++i].c_str());
+      if (!(options.noisePx >= 0) || options.noisePx > 50) return Fail("--noise takes 0 to 50 pixels");
     } else {
       return Fail("unknown option " + args[i]);
     }
@@ -107,6 +193,8 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 2, argv + argc);
   if (command == "info") return Info(args);
   if (command == "make-sample") return MakeSample(args);
+  if (command == "adjust") return Adjust(args);
+  if (command == "distcheck") return DistCheck(args);
   if (command == "--help" || command == "-h") {
     std::fputs(kUsage, stdout);
     return 0;

@@ -283,7 +283,7 @@ int CVistametDoc::NumberImagePoint(int i) {
     int on_control = 0;
     for (const ImagePoint& p : imagePoints)
       if (p.photoIndex == currentPhoto && FindControlPoint(p.pointNumber) >= 0) ++on_control;
-    if (on_control >= 4 && orient_hook_) orient_hook_(*this, currentPhoto);
+    if (on_control >= 4) OrientPhoto(currentPhoto);
     adjusted = 0;
     SetModified();
     return 1;
@@ -309,6 +309,13 @@ int CVistametDoc::NumberImagePoint(int i) {
   adjusted = 0;
   SetModified();
   return 1;
+}
+
+int CVistametDoc::NumberAndTransfer(int i) {
+  const int numbered = NumberImagePoint(i);
+  if (numbered && bAutoPlaneTrans) AutoTransfer();
+  UpdateViews(-1);
+  return numbered;
 }
 
 int CVistametDoc::ClearImagePointNumber(int i) {

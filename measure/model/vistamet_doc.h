@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "measure/compute/adjustment.h"
 #include "measure/model/records.h"
 #include "measure/model/user_prompt.h"
 
@@ -149,11 +150,24 @@ class CVistametDoc {
   // Asks for an offset and adds it to every space point.
   void ShiftOrigin();
 
-  // Called after numbering with the current photo: orients it from its
-  // first four control points when it has them. Set by the layer that owns
-  // the orientation kernel; no-op when unset.
-  using OrientHook = int (*)(CVistametDoc& doc, int photo);
-  void SetOrientHook(OrientHook hook) { orient_hook_ = hook; }
+  // The image view's edit click: numbers image point i (dialog) and, when a
+  // number was assigned and bAutoPlaneTrans is on, transfers the points of
+  // the current photo to the others; then refreshes all views.
+  int NumberAndTransfer(int i);
+
+  // --- Orientation and adjustment ---
+  // Resection of one photo from its first four measured control points.
+  int OrientPhoto(int photo);
+  // Corresponding point search from the current photo to every other one.
+  int AutoTransfer(int* assigned = nullptr);
+  // Pixels to image-plane mm with the point's own photo.
+  int ToPhotoMm(ImagePoint& point) const;
+  // All orientations together from the control points alone; 0 and nothing
+  // changed when the core does not converge.
+  int RefineFromControlPoints(const AdjustmentReports& reports, Progress* progress = nullptr);
+  // The bundle adjustment command; reports go to `reports`' folder.
+  int BundleAdjust(const AdjustmentReports& reports, Progress* progress = nullptr,
+                   AdjustSummary* summary = nullptr);
 
  private:
   bool AnyImagePointNumbered(int32_t number) const;
@@ -163,7 +177,6 @@ class CVistametDoc {
 
   DocNotifier* notifier_ = nullptr;
   UserPrompt* prompt_ = nullptr;
-  OrientHook orient_hook_ = nullptr;
   bool modified_ = false;
 };
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "measure/model/sample_project.h"
 #include "measure/model/test_support.h"
 
 namespace vistamet {
@@ -323,20 +324,42 @@ TEST_F(DocTest, RenumberingAPointMovesItsSpacePoint) {
   EXPECT_EQ(doc_.spacePoints[doc_.FindSpacePoint(8)].Z, 7);
 }
 
-TEST_F(DocTest, OrientationRunsOnceFourControlPointsAreNumbered) {
-  MakePhotos(2);
-  static int oriented = -1;
-  oriented = -1;
-  doc_.SetOrientHook([](CVistametDoc&, int photo) {
-    oriented = photo;
-    return 1;
-  });
-  doc_.imagePoints = {Pt(0, -1), Pt(0, -1), Pt(0, -1), Pt(0, -1)};
-  for (int i = 0; i < 4; ++i) {
-    prompt_.TypeNumber(1000 + i);
-    ASSERT_EQ(doc_.NumberImagePoint(i), 1);
-    EXPECT_EQ(oriented, i == 3 ? 0 : -1) << i;
+TEST(CVistametDoc, NumberingFourControlPointsOrientsThePhoto) {
+  const SampleScene scene = MakeSampleScene(SampleOptions{});
+  CVistametDoc doc;
+  ScriptedPrompt prompt;
+  doc.SetPrompt(&prompt);
+  for (int p = 0; p < 2; ++p) {
+    doc.photoPaths.push_back("p" + std::to_string(p));
+    ImageHolder img;
+    img.width = 3000;
+    img.height = 2000;
+    doc.photoImages.push_back(img);
+    doc.photoParams.push_back(PhotoParams{});
   }
+  for (const ImagePoint& ip : scene.observations[0]) {
+    if (!IsReferenceNumber(ip.pointNumber)) continue;
+    ImagePoint p = ip;
+    p.pointNumber = -1;
+    doc.imagePoints.push_back(p);
+  }
+  ASSERT_EQ(doc.imagePoints.size(), 4u);
+  const PhotoParams truth = scene.photos[0];
+  for (int i = 0; i < 4; ++i) {
+    prompt.TypeNumber(1000 + i);
+    ASSERT_EQ(doc.NumberImagePoint(i), 1);
+    if (i < 3) {
+      EXPECT_EQ(doc.photoParams[0].Zs, 4000.0) << i;
+    }
+  }
+  const PhotoParams& got = doc.photoParams[0];
+  EXPECT_NEAR(got.Xs, truth.Xs, 1.0);
+  EXPECT_NEAR(got.Ys, truth.Ys, 1.0);
+  EXPECT_NEAR(got.Zs, truth.Zs, 1.0);
+  EXPECT_NEAR(got.phi, truth.phi, 1e-3);
+  EXPECT_NEAR(got.omega, truth.omega, 1e-3);
+  EXPECT_NEAR(got.kappa, truth.kappa, 1e-3);
+  EXPECT_EQ(doc.photoParams[1], PhotoParams{});
 }
 
 TEST_F(DocTest, ClearingTheLastObservationDeletesTheSpacePoint) {

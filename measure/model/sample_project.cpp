@@ -1,4 +1,4 @@
-#include "measure/cli/sample_project.h"
+#include "measure/model/sample_project.h"
 
 #include <sys/stat.h>
 
@@ -129,6 +129,8 @@ SampleScene MakeSampleScene(const SampleOptions& o) {
     scene.photos.push_back(Station(stations[i][0], stations[i][1], stations[i][2],
                                    stations[i][3], cx, cy, cz));
   scene.observations.resize(n);
+  std::mt19937 rng(o.seed + 1);
+  std::normal_distribution<double> noise(0.0, o.noisePx > 0 ? o.noisePx : 1.0);
   for (int i = 0; i < n; ++i) {
     for (const SpacePoint& s : scene.points) {
       ImagePoint ip = ProjectSpacePoint(s.X, s.Y, s.Z, i, s.pointNumber, scene.photos);
@@ -139,6 +141,11 @@ SampleScene MakeSampleScene(const SampleOptions& o) {
       ip.x = px;
       ip.y = py;
       scene.observations[i].push_back(ip);
+      if (o.noisePx > 0) {
+        ImagePoint& noisy = scene.observations[i].back();
+        noisy.x += noise(rng);
+        noisy.y += noise(rng);
+      }
     }
   }
   return scene;
@@ -147,6 +154,9 @@ SampleScene MakeSampleScene(const SampleOptions& o) {
 bool WriteSampleProject(const std::string& dir, const SampleOptions& o, std::string* error) {
   ::mkdir(dir.c_str(), 0777);
   const SampleScene scene = MakeSampleScene(o);
+  SampleOptions exact_options = o;
+  exact_options.noisePx = 0;
+  const SampleScene exact = MakeSampleScene(exact_options);
   const int n = static_cast<int>(scene.photos.size());
   std::vector<std::string> paths;
   std::mt19937 rng(o.seed);
@@ -161,7 +171,7 @@ bool WriteSampleProject(const std::string& dir, const SampleOptions& o, std::str
             150.0f + 40.0f * static_cast<float>(x) / w - 25.0f * static_cast<float>(y) / h +
             6.0f * static_cast<float>(std::sin(x * 0.013 + i) * std::cos(y * 0.011)) +
             noise(rng);
-    for (const ImagePoint& ip : scene.observations[i])
+    for (const ImagePoint& ip : exact.observations[i])
       DrawTarget(grey, w, h, ip.x, ip.y, o.targetScale);
     std::vector<uint8_t> bgr(static_cast<size_t>(w) * h * 3);
     for (size_t k = 0; k < grey.size(); ++k) {
@@ -197,6 +207,8 @@ bool WriteSampleProject(const std::string& dir, const SampleOptions& o, std::str
   }
   measured.distancePairs = {1000, 1002, 1, 3, 2, 4, 5, 16};
   measured.targetsExtracted = 1;
+  // The positions are exact: matching would only move them.
+  measured.bLmsFeature = 0;
   measured.mapTitle = "样例工程";
   if (!SaveProjectFile(measured, dir + "/sample.vmt", &message)) {
     if (error) *error = message;

@@ -16,7 +16,9 @@ struct SampleOptions {
   int height = 2000;
   int photos = 4;             // camera stations (4 to 8)
   double targetScale = 1.6;   // triangle size relative to the 11 x 6 pattern
-  unsigned seed = 12345;      // background texture
+  unsigned seed = 12345;      // background texture and noise
+  double noisePx = 0;         // standard deviation of the noise added to the
+                              // measured positions (the photos stay exact)
 };
 
 struct SampleScene {
@@ -25,7 +27,8 @@ struct SampleScene {
   std::vector<std::vector<ImagePoint>> observations;  // per photo, exact pixels
 };
 
-// The scene (no files): points, stations and the exact image positions.
+// The scene (no files): points, stations and the image positions (exact,
+// or with the requested noise).
 SampleScene MakeSampleScene(const SampleOptions& options);
 
 // Writes into `dir` (created if needed): photo1.bmp ... photoN.bmp,

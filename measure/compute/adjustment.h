@@ -1,0 +1,88 @@
+// The adjustment core: an iterated least-squares adjustment of the
+// collinearity equations over all photos' exterior orientations and the
+// coordinates of the unknown points, with its reports.
+//
+// Unknowns, in this order: for each photo in photo order the six
+// corrections Xs, Ys, Zs, phi, omega, kappa; then for each point of the
+// point list with controlFlag 0 (in list order) X, Y, Z. Points with
+// controlFlag -1 are held fixed.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "measure/model/records.h"
+#include "measure/model/user_prompt.h"
+
+namespace vistamet {
+
+// The nine groups of unknowns; a group that is off loses its column.
+struct AdjustSwitches {
+  bool Xs = true, Ys = true, Zs = true;
+  bool phi = true, omega = true, kappa = true;
+  bool X = true, Y = true, Z = true;
+};
+
+struct AdjustSettings {
+  int iterationLimit = 60;
+  double angleTol = 0.0005;  // rad
+  double coordTol = 1.5;     // mm; positions of photos use 1.5 times this
+  bool keepBest = true;      // restore the point coordinates of the best iteration
+  AdjustSwitches switches;
+};
+
+// What a run did, for summaries.
+struct AdjustSummary {
+  int iterations = 0;        // iterations done
+  int bestIteration = 0;     // the iteration with the smallest weighted RMS
+  double rms = 0;            // weighted RMS of the last iteration, mm
+  double bestRms = 0;
+  double rmsLinear = 0;      // RMS of the linear residuals of the last iteration
+  bool converged = false;    // the tolerances were met
+  int redundancy = 0;        // m - t
+};
+
+// The four report files of a run. With an empty folder nothing is written.
+// A file that cannot be written is skipped: the adjustment never depends on
+// its reports.
+class AdjustmentReports {
+ public:
+  explicit AdjustmentReports(std::string folder = {}) : folder_(std::move(folder)) {}
+  const std::string& folder() const { return folder_; }
+  std::string PathOf(const char* name) const;
+  // Opens `name` with the C mode; nullptr when there is no folder or the
+  // file cannot be opened.
+  std::FILE* Open(const char* name, const char* mode) const;
+
+  static constexpr char kInput[] = "_oridata.txt";
+  static constexpr char kOrientations[] = "_cmrPara.txt";
+  static constexpr char kPoints[] = "_XYZ3D.txt";
+  static constexpr char kResiduals[] = "_VxVy2D.txt";
+
+ private:
+  std::string folder_;
+};
+
+// Runs the adjustment core.
+//   observations  image points in image-plane mm with their weights; all
+//                 image points of one point consecutive. May be replaced by
+//                 the best iteration's copy (keep-best).
+//   points        the point list; X, Y, Z of unknown points are updated.
+//   photos        one record per photo; f1 and f2 of photo 0 serve all
+//                 photos. The exterior orientations are written at the end.
+//   residuals     receives one image point (mm) per observation whose
+//                 matchState is not 0: the observation plus its residual.
+// Returns 1 when the tolerances were met before the iteration count reached
+// the limit, else 0. A solve with a non-finite component shows
+// "计算未知数 %d 出错 !" through `prompt` and returns 0 at once.
+int Adjust(std::vector<ImagePoint>& observations, std::vector<SpacePoint>& points,
+           std::vector<PhotoParams>& photos, const AdjustSettings& settings,
+           std::vector<ImagePoint>* residuals, const AdjustmentReports& reports,
+           Progress* progress = nullptr, UserPrompt* prompt = nullptr,
+           AdjustSummary* summary = nullptr);
+
+// Brings an angle into [-pi, pi] by whole turns.
+double WrapAngle(double a);
+
+}  // namespace vistamet

@@ -1,0 +1,236 @@
+#include "measure/compute/adjustment.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+#include "common/atomic_file.h"
+#include "common/strformat.h"
+#include "measure/compute/camera_model.h"
+#include "measure/model/sample_project.h"
+#include "measure/model/test_support.h"
+
+namespace vistamet {
+namespace {
+
+// Exact observations (image-plane mm) of every scene point on every photo,
+// with the scene's true orientations.
+struct Problem {
+  std::vector<ImagePoint> observations;
+  std::vector<SpacePoint> points;
+  std::vector<PhotoParams> photos;
+};
+
+Problem MakeProblem(int photos, bool fixed_points, double kappa0 = -100) {
+  SampleOptions o;
+  o.photos = photos;
+  const SampleScene scene = MakeSampleScene(o);
+  Problem p;
+  p.photos = scene.photos;
+  if (kappa0 > -100) p.photos[0].kappa = kappa0;
+  for (const SpacePoint& s : scene.points) {
+    SpacePoint entry = s;
+    entry.controlFlag = (fixed_points || s.IsControl()) ? -1 : 0;
+    p.points.push_back(entry);
+    for (int i = 0; i < photos; ++i)
+      p.observations.push_back(ProjectSpacePoint(s.X, s.Y, s.Z, i, s.pointNumber, p.photos));
+  }
+  return p;
+}
+
+AdjustSettings Settings(int limit, double coord_tol = 1.5, double angle_tol = 0.0005) {
+  AdjustSettings s;
+  s.iterationLimit = limit;
+  s.coordTol = coord_tol;
+  s.angleTol = angle_tol;
+  return s;
+}
+
+TEST(Adjust, IterationLimitDecidesTheResult) {
+  struct Case {
+    const char* what;
+    double offset;  // start error of Xs of photo 0, mm
+    int limit;
+    int expected;
+  } cases[] = {
+      {"limit 1 fails even when the first solve converges", 0, 1, 0},
+      {"limit 2 succeeds when the first solve converges", 0, 2, 1},
+      {"limit 2 fails when only the second solve converges", 30, 2, 0},
+      {"limit 3 succeeds then", 30, 3, 1},
+  };
+  for (const Case& c : cases) {
+    Problem p = MakeProblem(3, true);
+    p.photos[0].Xs += c.offset;
+    std::vector<ImagePoint> residuals;
+    AdjustSummary sum;
+    EXPECT_EQ(Adjust(p.observations, p.points, p.photos, Settings(c.limit), &residuals,
+                     AdjustmentReports(), nullptr, nullptr, &sum),
+              c.expected)
+        << c.what;
+    EXPECT_TRUE(sum.converged) << c.what;
+  }
+}
+
+TEST(Adjust, PositionsUseOneAndAHalfTimesTheCoordinateTolerance) {
+  // Fixed points: the first correction of Xs undoes the start error.
+  for (const auto& [factor, expected] : {std::pair{1.4, 1}, std::pair{1.6, 0}}) {
+    Problem p = MakeProblem(2, true);
+    p.photos[1].Xs += factor * 1.0;
+    EXPECT_EQ(Adjust(p.observations, p.points, p.photos, Settings(2, 1.0, 1.0), nullptr,
+                     AdjustmentReports()),
+              expected)
+        << factor;
+  }
+}
+
+TEST(Adjust, AnglesAreBroughtIntoMinusPiToPi) {
+  EXPECT_NEAR(WrapAngle(3.2), 3.2 - 2 * std::numbers::pi, 1e-15);
+  EXPECT_EQ(common::StrFormat("%12.5lf", WrapAngle(3.2)), "    -3.08319");
+  EXPECT_NEAR(WrapAngle(-7.0), -7.0 + 2 * std::numbers::pi, 1e-15);
+  EXPECT_EQ(WrapAngle(1.0), 1.0);
+  // A correction that carries kappa past pi leaves it near -pi.
+  const double truth = std::numbers::pi + 0.0005;
+  Problem p = MakeProblem(2, true, truth);
+  p.photos[0].kappa = std::numbers::pi - 0.0005;
+  ASSERT_EQ(Adjust(p.observations, p.points, p.photos, Settings(10, 0.001, 1e-9), nullptr,
+                   AdjustmentReports()),
+            1);
+  EXPECT_NEAR(p.photos[0].kappa, truth - 2 * std::numbers::pi, 1e-9);
+}
+
+TEST(Adjust, RecoversUnknownPointsAndWritesOrientationsAtTheEnd) {
+  Problem p = MakeProblem(4, false);
+  const std::vector<SpacePoint> truth = p.points;
+  const std::vector<PhotoParams> stations = p.photos;
+  for (SpacePoint& s : p.points)
+    if (s.controlFlag == 0) s.X += 3, s.Y -= 2, s.Z += 5;
+  p.photos[2].phi += 0.002;
+  p.photos[3].Zs -= 4;
+  std::vector<ImagePoint> residuals;
+  ASSERT_EQ(Adjust(p.observations, p.points, p.photos, Settings(20, 1e-4, 1e-9), &residuals,
+                   AdjustmentReports()),
+            1);
+  for (size_t i = 0; i < truth.size(); ++i) {
+    EXPECT_NEAR(p.points[i].X, truth[i].X, 1e-6);
+    EXPECT_NEAR(p.points[i].Z, truth[i].Z, 1e-6);
+  }
+  EXPECT_NEAR(p.photos[2].phi, stations[2].phi, 1e-10);
+  EXPECT_NEAR(p.photos[3].Zs, stations[3].Zs, 1e-6);
+  EXPECT_EQ(residuals.size(), p.observations.size());
+}
+
+TEST(Adjust, NonFiniteSolutionIsReportedByItsUnknown) {
+  Problem p = MakeProblem(2, true);
+  // A point at the projection centre has no image.
+  for (SpacePoint& s : p.points) {
+    s.X = p.photos[0].Xs;
+    s.Y = p.photos[0].Ys;
+    s.Z = p.photos[0].Zs;
+  }
+  testing::ScriptedPrompt prompt;
+  EXPECT_EQ(Adjust(p.observations, p.points, p.photos, Settings(5), nullptr, AdjustmentReports(),
+                   nullptr, &prompt),
+            0);
+  ASSERT_EQ(prompt.messages.size(), 1u);
+  EXPECT_EQ(prompt.messages[0].rfind("计算未知数 ", 0), 0u);
+  EXPECT_NE(prompt.messages[0].find(" 出错 !"), std::string::npos);
+}
+
+std::string Read(const std::string& path) {
+  std::string text;
+  common::ReadWholeFile(path, &text);
+  return text;
+}
+
+int Count(const std::string& text, const std::string& what) {
+  int n = 0;
+  for (size_t pos = text.find(what); pos != std::string::npos; pos = text.find(what, pos + 1)) ++n;
+  return n;
+}
+
+TEST(AdjustmentReports, FilesFollowTheIterations) {
+  testing::TempDir dir;
+  const AdjustmentReports reports(dir.path());
+  Problem p = MakeProblem(2, false);
+  p.photos[0].Xs += 40;
+  for (SpacePoint& s : p.points)
+    if (s.controlFlag == 0) s.Z += 20;
+  AdjustSummary sum;
+  ASSERT_EQ(Adjust(p.observations, p.points, p.photos, Settings(20, 1e-3, 1e-8), nullptr, reports,
+                   nullptr, nullptr, &sum),
+            1);
+  ASSERT_GE(sum.iterations, 3);
+  const std::string input = Read(reports.PathOf(AdjustmentReports::kInput));
+  EXPECT_EQ(input.rfind("Total 20 Space Points\n1000\t      0.00000\t      0.00000\t      0.00000\n", 0),
+            0u);
+  EXPECT_NE(input.find("\nTotal 40 Image Points\n 0:\t1000\t"), std::string::npos);
+
+  const std::string orientations = Read(reports.PathOf(AdjustmentReports::kOrientations));
+  EXPECT_EQ(Count(orientations, "Iteration Number:"), sum.iterations);
+  EXPECT_EQ(orientations.rfind("\nIteration Number:    0 (BI:0)\n"
+                               "    #           Xs           Ys           Zs          Phi "
+                               "       Omega        Kappa\n    0 ",
+                               0),
+            0u);
+  EXPECT_NE(orientations.find(common::StrFormat("Iteration Number:  %3d (BI:0)", sum.iterations - 1)),
+            std::string::npos);
+  EXPECT_EQ(Count(orientations, "Fx = "), 1);
+  const std::string camera =
+      "Fx =   7.52000000  Fy =   7.52000000  U =   0.00000000  V =   0.00000000 \n"
+      "A1=0.000000,A2=0.000000,R0=0.000000\n";
+  EXPECT_EQ(orientations.substr(orientations.size() - camera.size()), camera);
+
+  const std::string points = Read(reports.PathOf(AdjustmentReports::kPoints));
+  EXPECT_EQ(Count(points, "END OF THE"), sum.iterations);
+  EXPECT_NE(points.find("rmsX = "), std::string::npos);
+  EXPECT_NE(points.find(common::StrFormat("All: %d, The Best Rms time:%d (BI:0)\n", sum.iterations - 1,
+                                          sum.bestIteration)),
+            std::string::npos);
+  EXPECT_NE(points.find("\n 1000        0.000        0.000        0.000\n"), std::string::npos);
+
+  const std::string residuals = Read(reports.PathOf(AdjustmentReports::kResiduals));
+  EXPECT_EQ(Count(residuals, "END OF THE"), 1);
+  EXPECT_NE(residuals.find(common::StrFormat("___%d___", sum.iterations - 1)), std::string::npos);
+  EXPECT_EQ(residuals.rfind(" 0:\tVx[1000]\t ", 0), 0u);
+  EXPECT_NE(residuals.find("rmsAll ="), std::string::npos);
+  EXPECT_NE(residuals.find("\nMax V:\n"), std::string::npos);
+  EXPECT_NE(residuals.find("\nMax Vp\t"), std::string::npos);
+}
+
+TEST(AdjustmentReports, OnlyControlPointsAndOneIteration) {
+  testing::TempDir dir;
+  const AdjustmentReports reports(dir.path());
+  Problem p = MakeProblem(2, true);
+  ASSERT_EQ(Adjust(p.observations, p.points, p.photos, Settings(5), nullptr, reports), 1);
+  const std::string points = Read(reports.PathOf(AdjustmentReports::kPoints));
+  EXPECT_EQ(points.find("END OF THE"), std::string::npos);
+  EXPECT_EQ(points.rfind("All: 0, The Best Rms time:0 (BI:0)\n 1000 ", 0), 0u);
+  EXPECT_EQ(Count(points, "\n"), 1 + 20);
+}
+
+TEST(AdjustmentReports, ZeroRedundancyGivesNoRms) {
+  testing::TempDir dir;
+  const AdjustmentReports reports(dir.path());
+  Problem p = MakeProblem(1, true);
+  p.photos.resize(1);
+  p.points.resize(3);
+  p.observations.resize(3);
+  AdjustSummary sum;
+  Adjust(p.observations, p.points, p.photos, Settings(3), nullptr, reports, nullptr, nullptr, &sum);
+  EXPECT_EQ(sum.redundancy, 0);
+  EXPECT_EQ(sum.rms, 0);
+  const std::string residuals = Read(reports.PathOf(AdjustmentReports::kResiduals));
+  EXPECT_NE(residuals.find("rmsAll =0.000000 (mm)\nrmsAll =0.000000\nredundancy 0"),
+            std::string::npos);
+}
+
+TEST(AdjustmentReports, UnwritableFolderDoesNotStopTheAdjustment) {
+  Problem p = MakeProblem(2, true);
+  EXPECT_EQ(Adjust(p.observations, p.points, p.photos, Settings(5), nullptr,
+                   AdjustmentReports("/nonexistent/reports")),
+            1);
+}
+
+}  // namespace
+}  // namespace vistamet

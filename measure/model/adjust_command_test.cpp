@@ -1,0 +1,175 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "measure/model/sample_project.h"
+#include "measure/model/test_support.h"
+#include "measure/model/vistamet_doc.h"
+
+namespace vistamet {
+namespace {
+
+using testing::ScriptedPrompt;
+
+// A project in memory from a synthetic scene: photo sizes without pixels,
+// every observation numbered, control points entered, others at 0.
+CVistametDoc FromScene(const SampleScene& scene) {
+  CVistametDoc doc;
+  doc.bLmsFeature = 0;
+  for (size_t p = 0; p < scene.photos.size(); ++p) {
+    doc.photoPaths.push_back("photo" + std::to_string(p));
+    ImageHolder img;
+    img.width = 3000;
+    img.height = 2000;
+    doc.photoImages.push_back(img);
+    doc.photoParams.push_back(PhotoParams{});
+    for (const ImagePoint& ip : scene.observations[p]) doc.imagePoints.push_back(ip);
+  }
+  for (SpacePoint s : scene.points) {
+    if (!s.IsControl()) s.X = s.Y = s.Z = 0;
+    doc.spacePoints.push_back(s);
+  }
+  return doc;
+}
+
+struct Errors {
+  double point = 0, position = 0, angle = 0;
+};
+
+Errors Compare(const CVistametDoc& doc, const SampleScene& scene) {
+  Errors e;
+  for (const SpacePoint& s : doc.spacePoints)
+    for (const SpacePoint& t : scene.points)
+      if (s.pointNumber == t.pointNumber && !t.IsControl())
+        e.point = std::max({e.point, std::fabs(s.X - t.X), std::fabs(s.Y - t.Y),
+                            std::fabs(s.Z - t.Z)});
+  for (size_t p = 0; p < scene.photos.size(); ++p) {
+    const PhotoParams& a = doc.photoParams[p];
+    const PhotoParams& b = scene.photos[p];
+    e.position = std::max({e.position, std::fabs(a.Xs - b.Xs), std::fabs(a.Ys - b.Ys),
+                           std::fabs(a.Zs - b.Zs)});
+    e.angle = std::max({e.angle, std::fabs(a.phi - b.phi), std::fabs(a.omega - b.omega),
+                        std::fabs(a.kappa - b.kappa)});
+  }
+  return e;
+}
+
+TEST(BundleAdjust, RecoversTheSampleSceneFromExactPositions) {
+  const SampleScene scene = MakeSampleScene(SampleOptions{});
+  CVistametDoc doc = FromScene(scene);
+  testing::CountingNotifier notifier;
+  doc.SetNotifier(&notifier);
+  AdjustSummary summary;
+  ASSERT_EQ(doc.BundleAdjust(AdjustmentReports(), nullptr, &summary), 1);
+  const Errors e = Compare(doc, scene);
+  EXPECT_LT(e.point, 0.05);
+  EXPECT_LT(e.position, 0.05);
+  EXPECT_LT(e.angle, 1e-5);
+  EXPECT_EQ(doc.adjusted, 1);
+  EXPECT_TRUE(doc.IsModified());
+  EXPECT_EQ(notifier.codes.back(), -1);
+  // Control points keep their flag; every point has its rays counted.
+  EXPECT_EQ(doc.spacePoints[doc.FindSpacePoint(1000)].controlFlag, 1);
+  for (const SpacePoint& s : doc.spacePoints) EXPECT_EQ(s.rayCount, 4) << s.pointNumber;
+  // Back-projected points land on the measured ones, in pixels.
+  ASSERT_EQ(doc.adjustedPoints.size(), doc.imagePoints.size());
+  for (const ImagePoint& r : doc.adjustedPoints) {
+    const ImagePoint& m = doc.imagePoints[doc.FindImagePointByNumber(r.pointNumber, r.photoIndex)];
+    EXPECT_NEAR(r.x, m.x, 1e-3);
+    EXPECT_NEAR(r.y, m.y, 1e-3);
+  }
+}
+
+TEST(BundleAdjust, ConvergesWithNoisyPositionsNearTheNoiseLevel) {
+  SampleOptions o;
+  o.noisePx = 0.3;
+  o.photos = 6;
+  const SampleScene scene = MakeSampleScene(o);
+  CVistametDoc doc = FromScene(scene);
+  doc.dCoordTol = 0.01;
+  doc.dAngleTol = 1e-6;
+  AdjustSummary summary;
+  ASSERT_EQ(doc.BundleAdjust(AdjustmentReports(), nullptr, &summary), 1);
+  const double noise_mm = 0.3 * 0.0036;
+  EXPECT_GT(summary.rms, 0.5 * noise_mm);
+  EXPECT_LT(summary.rms, 1.5 * noise_mm);
+  EXPECT_LT(Compare(doc, scene).point, 1.0);
+}
+
+TEST(BundleAdjust, PhotoWithTooFewControlPointsStopsTheCommand) {
+  const SampleScene scene = MakeSampleScene(SampleOptions{});
+  CVistametDoc doc = FromScene(scene);
+  ScriptedPrompt prompt;
+  doc.SetPrompt(&prompt);
+  // Photo 3 loses its reference square.
+  for (ImagePoint& p : doc.imagePoints)
+    if (p.photoIndex == 2 && (IsReferenceNumber(p.pointNumber) || p.pointNumber <= 4))
+      p.pointNumber = -1;
+  EXPECT_EQ(doc.BundleAdjust(AdjustmentReports()), 0);
+  ASSERT_EQ(prompt.messages.size(), 1u);
+  EXPECT_EQ(prompt.messages[0], "第 3 张照片的控制点不足！");
+  EXPECT_EQ(doc.adjusted, 0);
+}
+
+TEST(BundleAdjust, PointsWithOneRayAreNotAdjusted) {
+  const SampleScene scene = MakeSampleScene(SampleOptions{});
+  CVistametDoc doc = FromScene(scene);
+  // Point 7 and control point 2 are kept on photo 1 only.
+  for (ImagePoint& p : doc.imagePoints)
+    if ((p.pointNumber == 7 || p.pointNumber == 2) && p.photoIndex != 0) p.pointNumber = -1;
+  doc.spacePoints[doc.FindSpacePoint(7)].X = 55;  // a stale value
+  doc.distancePairs = {7, 8, 8, 9, 2, 9};
+  ASSERT_EQ(doc.BundleAdjust(AdjustmentReports()), 1);
+  const SpacePoint& p7 = doc.spacePoints[doc.FindSpacePoint(7)];
+  EXPECT_EQ(p7.X, 0);
+  EXPECT_EQ(p7.Y, 0);
+  EXPECT_EQ(p7.Z, 0);
+  EXPECT_EQ(p7.rayCount, 1);
+  // The control point keeps the coordinates the user entered.
+  const SpacePoint& p2 = doc.spacePoints[doc.FindSpacePoint(2)];
+  EXPECT_EQ(p2.X, 850);
+  EXPECT_EQ(p2.Z, 40);
+  EXPECT_EQ(doc.distancePairs, (DistancePairs{8, 9}));
+}
+
+TEST(BundleAdjust, CleaningRemovesUnnumberedAndUnobservedPoints) {
+  const SampleScene scene = MakeSampleScene(SampleOptions{});
+  CVistametDoc doc = FromScene(scene);
+  doc.bCleanPoints = 1;
+  ImagePoint stray;
+  stray.photoIndex = 1;
+  doc.imagePoints.push_back(stray);
+  SpacePoint lonely;
+  lonely.pointNumber = 77;
+  doc.spacePoints.push_back(lonely);
+  ASSERT_EQ(doc.BundleAdjust(AdjustmentReports()), 1);
+  for (const ImagePoint& p : doc.imagePoints) EXPECT_NE(p.pointNumber, -1);
+  EXPECT_EQ(doc.FindSpacePoint(77), -1);
+}
+
+TEST(BundleAdjust, ControlPointsWeighMoreByTheControlWeight) {
+  const SampleScene scene = MakeSampleScene(SampleOptions{});
+  CVistametDoc doc = FromScene(scene);
+  doc.dControlWeight = 4;
+  doc.dWeightX = 2;
+  doc.dWeightY = 3;
+  doc.bKeepMinRms = 0;
+  ASSERT_EQ(doc.BundleAdjust(AdjustmentReports()), 1);
+  // The residual list carries the weights the observations had.
+  bool saw_control = false, saw_other = false;
+  for (const ImagePoint& r : doc.adjustedPoints) {
+    if (doc.FindControlPoint(r.pointNumber) >= 0) {
+      saw_control = true;
+      EXPECT_EQ(r.weightX, 8);
+      EXPECT_EQ(r.weightY, 12);
+    } else {
+      saw_other = true;
+      EXPECT_EQ(r.weightX, 2);
+      EXPECT_EQ(r.weightY, 3);
+    }
+  }
+  EXPECT_TRUE(saw_control && saw_other);
+}
+
+}  // namespace
+}  // namespace vistamet

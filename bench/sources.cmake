@@ -1,1 +1,2 @@
 vistamet_add_bench(bitmap_bench vistamet_core)
+vistamet_add_bench(extraction_bench vistamet_core)

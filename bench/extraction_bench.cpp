@@ -1,0 +1,84 @@
+// Triangle target search on large photos: a textured background with a few
+// hundred targets of 10 to 20 px, the way a control field is photographed.
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <random>
+
+#include "measure/compute/rectangle_corners.h"
+#include "measure/compute/target_images_test_support.h"
+#include "measure/compute/triangle_finder.h"
+
+namespace {
+
+using vistamet::testing::Canvas;
+
+const Canvas& Photo(int w, int h) {
+  static std::map<std::pair<int, int>, Canvas> cache;
+  auto it = cache.find({w, h});
+  if (it != cache.end()) return it->second;
+  Canvas img(w, h);
+  vistamet::testing::FillTexture(&img, 150, 50, 4, 17);
+  std::mt19937 rng(5);
+  std::uniform_real_distribution<double> u(0.0, 1.0);
+  // About 300 targets on a grid, dark and light ones.
+  const int cols = 20, rows = 15;
+  for (int r = 0; r < rows; ++r) {
+    for (int c = 0; c < cols; ++c) {
+      const double base = 10 + 10 * u(rng);
+      const double x = (c + 0.5) * w / cols + 10 * u(rng);
+      const double y = (r + 0.5) * h / rows + 10 * u(rng);
+      vistamet::testing::DrawTriangle(&img, x, y, base, base * 0.62, (r + c) % 2 ? 30 : 240,
+                                      -10 + 20 * u(rng));
+    }
+  }
+  return cache.emplace(std::make_pair(w, h), std::move(img)).first->second;
+}
+
+void BM_FindTriangles(benchmark::State& state) {
+  const Canvas& img = Photo(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  std::vector<vistamet::TrianglePoint> points;
+  for (auto _ : state) {
+    const int n = vistamet::FindTriangles(img.View(), vistamet::kMaxTrianglesPerPhoto, &points);
+    if (n != vistamet::kMaxTrianglesPerPhoto) state.SkipWithError("expected 50 targets");
+    benchmark::DoNotOptimize(points.data());
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0) * state.range(1));
+}
+BENCHMARK(BM_FindTriangles)->Args({3000, 2000})->Args({6000, 4000})->Unit(benchmark::kMillisecond);
+
+void BM_TriangleCorrelation(benchmark::State& state) {
+  const Canvas& img = Photo(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  vistamet::TriangleCorrelation corr;
+  for (auto _ : state) {
+    vistamet::ComputeTriangleCorrelation(img.View(), &corr);
+    benchmark::DoNotOptimize(corr.values.data());
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0) * state.range(1));
+}
+BENCHMARK(BM_TriangleCorrelation)->Args({6000, 4000})->Unit(benchmark::kMillisecond);
+
+void BM_RectangleCorners(benchmark::State& state) {
+  Canvas img(1600, 1200);
+  vistamet::testing::FillTexture(&img, 60, 20, 3, 3);
+  const auto truth = vistamet::testing::TurnedRectangle(800, 600, 900, 600, 20);
+  vistamet::testing::DrawQuad(&img, truth, 215);
+  vistamet::CornerQuad clicks;
+  for (int i = 0; i < 4; ++i) {
+    const double dx = truth[i][0] - 800, dy = truth[i][1] - 600;
+    clicks[i] = {static_cast<float>(truth[i][0] + 0.005 * dx),
+                 static_cast<float>(-(truth[i][1] + 0.005 * dy))};
+  }
+  vistamet::CornerQuad corners;
+  for (auto _ : state) {
+    if (vistamet::LocateRectangleCorners(img.View(), clicks, &corners) != 4) {
+      state.SkipWithError("corners not found");
+    }
+    benchmark::DoNotOptimize(corners.data());
+  }
+}
+BENCHMARK(BM_RectangleCorners)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,49 @@
+#include "measure/compute/extraction_runner.h"
+
+#include <system_error>
+#include <utility>
+
+namespace vistamet {
+
+ExtractionRunner::~ExtractionRunner() { Stop(); }
+
+bool ExtractionRunner::Start(ExtractionRequest request, Completion done) {
+  if (OnWorker() || Running()) return false;
+  Join();  // a finished job's thread
+  stop_.store(false, std::memory_order_relaxed);
+  running_.store(true, std::memory_order_release);
+  try {
+    thread_ = std::thread([this, request = std::move(request), done = std::move(done)] {
+      worker_.store(std::this_thread::get_id(), std::memory_order_relaxed);
+      ExtractionResult result = RunExtraction(request, &stop_);
+      if (result.completed == 1 && !stop_.load(std::memory_order_acquire) && done) {
+        done(std::move(result));
+      }
+      worker_.store(std::thread::id(), std::memory_order_relaxed);
+      running_.store(false, std::memory_order_release);
+    });
+  } catch (const std::system_error&) {
+    running_.store(false, std::memory_order_release);
+    return false;
+  }
+  return true;
+}
+
+void ExtractionRunner::Stop() {
+  stop_.store(true, std::memory_order_release);
+  Join();
+}
+
+void ExtractionRunner::Wait() { Join(); }
+
+bool ExtractionRunner::OnWorker() const {
+  return worker_.load(std::memory_order_relaxed) == std::this_thread::get_id();
+}
+
+void ExtractionRunner::Join() {
+  // The completion runs on the worker thread, which cannot wait for itself.
+  if (OnWorker() || !thread_.joinable()) return;
+  thread_.join();
+}
+
+}  // namespace vistamet

@@ -1,2 +1,3 @@
 vistamet_add_bench(bitmap_bench vistamet_core)
 vistamet_add_bench(extraction_bench vistamet_core)
+vistamet_add_bench(kernels_bench vistamet_core)

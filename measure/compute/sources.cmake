@@ -1,7 +1,19 @@
 set(_dir ${CMAKE_CURRENT_LIST_DIR})
 list(APPEND VISTAMET_CORE_SOURCES
+  ${_dir}/bundle_adjuster.cpp
+  ${_dir}/camera_model.cpp
+  ${_dir}/orientation.cpp
+  ${_dir}/symmetric_solver.cpp
+  ${_dir}/corresponding_points.cpp
+  ${_dir}/lsm_matching.cpp
 )
 list(APPEND VISTAMET_CORE_TESTS
+  ${_dir}/bundle_adjuster_test.cpp
+  ${_dir}/camera_model_test.cpp
+  ${_dir}/orientation_test.cpp
+  ${_dir}/symmetric_solver_test.cpp
+  ${_dir}/corresponding_points_test.cpp
+  ${_dir}/lsm_matching_test.cpp
 )
 
 # Target extraction.

@@ -1,3 +1,4 @@
 vistamet_add_bench(bitmap_bench vistamet_core)
 vistamet_add_bench(extraction_bench vistamet_core)
+vistamet_add_bench(adjustment_bench vistamet_core)
 vistamet_add_bench(kernels_bench vistamet_core)

@@ -9,4 +9,5 @@ BUILD_DIR=${BUILD_DIR:-build}
 if [ ! -f sample/sample.vmt ]; then
   "$BUILD_DIR/vistamet-cli" make-sample sample
 fi
-exec "$BUILD_DIR/vistamet-cli" info sample/sample.vmt
+"$BUILD_DIR/vistamet-cli" info sample/sample.vmt
+exec "$BUILD_DIR/vistamet-cli" adjust sample/sample.vmt --reports sample

@@ -22,6 +22,7 @@ constexpr char kUsage[] =
     "               [--coord-tol MM] [--angle-tol RAD] [--max-iter N]\n"
     "                                               bundle adjustment; prints the result\n"
     "                                               (the options override the project's)\n"
+    "  vistamet-cli extract P.vmt [-o OUT.vmt]     automatic triangle target extraction\n"
     "  vistamet-cli distcheck P.vmt KNOWN.txt [--reports DIR]\n"
     "                                               known distances against the coordinates\n"
     "  vistamet-cli make-sample DIR [--size WxH] [--photos N] [--noise PX]\n"
@@ -139,6 +140,24 @@ int Adjust(const std::vector<std::string>& args) {
   return ok ? 0 : 1;
 }
 
+int Extract(const std::vector<std::string>& args) {
+  if (args.empty()) return Fail("extract needs a project file");
+  std::string out, reports;
+  if (!ParseOutputOptions(args, 1, &out, &reports)) return 2;
+  if (out.empty()) out = args[0];
+  CVistametDoc doc;
+  if (!Open(args[0], &doc, nullptr)) return 1;
+  if (!doc.ExtractNow(ExtractionKind::kAllPhotos)) return Fail("the project has no photo");
+  std::vector<int> per_photo(doc.PhotoCount(), 0);
+  for (const ImagePoint& p : doc.imagePoints) ++per_photo[p.photoIndex];
+  for (int i = 0; i < doc.PhotoCount(); ++i)
+    std::printf("photo %d: %d points\n", i + 1, per_photo[i]);
+  std::string message;
+  if (!SaveProjectFile(doc, out, &message)) return Fail(message);
+  std::printf("written: %s\n", out.c_str());
+  return 0;
+}
+
 int DistCheck(const std::vector<std::string>& args) {
   if (args.size() < 2) return Fail("distcheck needs a project file and a known-distance file");
   std::string reports = ".";
@@ -195,6 +214,7 @@ int main(int argc, char** argv) {
   if (command == "make-sample") return MakeSample(args);
   if (command == "adjust") return Adjust(args);
   if (command == "distcheck") return DistCheck(args);
+  if (command == "extract") return Extract(args);
   if (command == "--help" || command == "-h") {
     std::fputs(kUsage, stdout);
     return 0;

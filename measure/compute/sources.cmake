@@ -29,3 +29,13 @@ list(APPEND VISTAMET_CORE_TESTS
   ${_dir}/extraction_job_test.cpp
   ${_dir}/extraction_runner_test.cpp
 )
+
+# Bundle adjustment core and its reports, distance checks.
+list(APPEND VISTAMET_CORE_SOURCES
+  ${_dir}/adjustment.cpp
+  ${_dir}/distance_check.cpp
+)
+list(APPEND VISTAMET_CORE_TESTS
+  ${_dir}/adjustment_test.cpp
+  ${_dir}/distance_check_test.cpp
+)

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "measure/model/sample_project.h"
@@ -169,6 +170,62 @@ TEST(BundleAdjust, ControlPointsWeighMoreByTheControlWeight) {
     }
   }
   EXPECT_TRUE(saw_control && saw_other);
+}
+
+TEST(NumberAndTransfer, CarriesNumbersToTheOtherPhotoWhenTheOptionIsOn) {
+  const SampleScene scene = MakeSampleScene(SampleOptions{});
+  for (int option = 0; option <= 1; ++option) {
+    CVistametDoc doc = FromScene(scene);
+    doc.bAutoPlaneTrans = option;
+    ScriptedPrompt prompt;
+    doc.SetPrompt(&prompt);
+    // Only the points on the plane Z = 0; numbers kept for the reference
+    // square and point 7.
+    std::vector<ImagePoint> kept;
+    for (ImagePoint p : doc.imagePoints) {
+      const SpacePoint& s = scene.points[std::find_if(scene.points.begin(), scene.points.end(),
+                                                      [&](const SpacePoint& t) {
+                                                        return t.pointNumber == p.pointNumber;
+                                                      }) -
+                                         scene.points.begin()];
+      if (s.Z != 0 || p.photoIndex > 1) continue;
+      if (!IsReferenceNumber(p.pointNumber) && p.pointNumber != 7) p.pointNumber = -1 - s.pointNumber;
+      kept.push_back(p);
+    }
+    // Remember which unnumbered point is which by a negative tag, then clear.
+    std::vector<int32_t> tag;
+    for (ImagePoint& p : kept) {
+      tag.push_back(p.pointNumber < -1 ? -1 - p.pointNumber : p.pointNumber);
+      if (p.pointNumber < -1) p.pointNumber = -1;
+    }
+    doc.imagePoints = kept;
+    doc.spacePoints.erase(std::remove_if(doc.spacePoints.begin(), doc.spacePoints.end(),
+                                         [&](const SpacePoint& s) {
+                                           return !IsReferenceNumber(s.pointNumber) &&
+                                                  s.pointNumber != 7;
+                                         }),
+                          doc.spacePoints.end());
+    int on_photo0 = -1, on_photo1 = -1;
+    for (size_t k = 0; k < kept.size(); ++k) {
+      if (tag[k] != 10) continue;
+      (kept[k].photoIndex == 0 ? on_photo0 : on_photo1) = static_cast<int>(k);
+    }
+    ASSERT_GE(on_photo0, 0);
+    ASSERT_GE(on_photo1, 0);
+    prompt.TypeNumber(10);
+    ASSERT_EQ(doc.NumberAndTransfer(on_photo0), 1);
+    EXPECT_EQ(doc.imagePoints[on_photo1].pointNumber, option ? 10 : -1) << option;
+    if (option) {
+      // The points unnumbered on both photos received the same new numbers.
+      for (size_t a = 0; a < kept.size(); ++a)
+        for (size_t b = 0; b < kept.size(); ++b)
+          if (tag[a] == tag[b] && kept[a].photoIndex == 0 && kept[b].photoIndex == 1) {
+            EXPECT_NE(doc.imagePoints[a].pointNumber, -1) << tag[a];
+            EXPECT_EQ(doc.imagePoints[a].pointNumber, doc.imagePoints[b].pointNumber) << tag[a];
+          }
+      EXPECT_TRUE(prompt.messages.empty());
+    }
+  }
 }
 
 }  // namespace

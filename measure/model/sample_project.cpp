@@ -59,8 +59,9 @@ double SquaredCentreOffset(const PhotoParams& p, double cx, double cy, double cz
 // A convergent station: the angles that bring the field centre to the
 // middle of the photo, found by a coarse-to-fine search.
 PhotoParams Station(double xs, double ys, double zs, double kappa, double cx, double cy,
-                    double cz) {
+                    double cz, double pixel_size) {
   PhotoParams p;
+  p.pixelSize = pixel_size;
   p.Xs = xs;
   p.Ys = ys;
   p.Zs = zs;
@@ -125,9 +126,11 @@ SampleScene MakeSampleScene(const SampleOptions& o) {
       {-140, 600, 1420, 0.03},   {250, -300, 1350, 0.10},  {800, 250, 1400, -0.08},
       {250, 800, 1380, 0.02},    {-300, 250, 1420, -0.04}};
   const int n = std::clamp(o.photos, 2, 8);
+  // The sensor keeps its size: smaller photos have larger pixels.
+  const double pixel_size = 0.0036 * 3000.0 / o.width;
   for (int i = 0; i < n; ++i)
     scene.photos.push_back(Station(stations[i][0], stations[i][1], stations[i][2],
-                                   stations[i][3], cx, cy, cz));
+                                   stations[i][3], cx, cy, cz, pixel_size));
   scene.observations.resize(n);
   std::mt19937 rng(o.seed + 1);
   std::normal_distribution<double> noise(0.0, o.noisePx > 0 ? o.noisePx : 1.0);
@@ -188,6 +191,7 @@ bool WriteSampleProject(const std::string& dir, const SampleOptions& o, std::str
   // The photos alone: what a user starts a project from.
   CVistametDoc photos_only;
   if (!photos_only.InitNewProject(paths, error)) return false;
+  for (PhotoParams& p : photos_only.photoParams) p.pixelSize = scene.photos[0].pixelSize;
   std::string message;
   if (!SaveProjectFile(photos_only, dir + "/sample_photos.vmt", &message)) {
     if (error) *error = message;

@@ -12,7 +12,8 @@
 namespace vistamet {
 
 struct SampleOptions {
-  int width = 3000;           // photo size, pixels
+  int width = 3000;           // photo size, pixels (the pixel size follows:
+                              // 0.0036 mm at 3000 pixels across)
   int height = 2000;
   int photos = 4;             // camera stations (4 to 8)
   double targetScale = 1.6;   // triangle size relative to the 11 x 6 pattern

@@ -4,6 +4,7 @@ list(APPEND VISTAMET_CORE_SOURCES
   ${_dir}/vistamet_doc.cpp
   ${_dir}/project_file.cpp
   ${_dir}/adjust_command.cpp
+  ${_dir}/extract_command.cpp
   ${_dir}/sample_project.cpp
 )
 list(APPEND VISTAMET_CORE_TESTS
@@ -12,4 +13,5 @@ list(APPEND VISTAMET_CORE_TESTS
   ${_dir}/vistamet_doc_test.cpp
   ${_dir}/project_file_test.cpp
   ${_dir}/adjust_command_test.cpp
+  ${_dir}/extract_command_test.cpp
 )

@@ -176,6 +176,11 @@ int CVistametDoc::InitNewProject(const std::vector<std::string>& paths, std::str
 }
 
 int CVistametDoc::AddPhoto(const std::string& path, std::string* error) {
+  // A running extraction's result is bound to the photo count.
+  if (extractionRunning) {
+    if (error) *error = "an extraction is running";
+    return 0;
+  }
   if (std::find(photoPaths.begin(), photoPaths.end(), path) != photoPaths.end()) {
     if (error) *error = path + ": the photo is already in the project";
     return 0;
@@ -190,7 +195,7 @@ int CVistametDoc::AddPhoto(const std::string& path, std::string* error) {
 }
 
 int CVistametDoc::DeletePhoto(int n) {
-  if (PhotoCount() < 2 || !ValidPhoto(n)) return 0;
+  if (PhotoCount() < 2 || !ValidPhoto(n) || extractionRunning) return 0;
   // Points of photo n are deleted (their numbers cleared first); points of
   // later photos move down one photo.
   for (size_t i = 0; i < imagePoints.size();) {

@@ -15,10 +15,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "measure/compute/adjustment.h"
+#include "measure/compute/extraction_job.h"
 #include "measure/model/records.h"
 #include "measure/model/user_prompt.h"
 
@@ -64,8 +67,8 @@ class CVistametDoc {
   int32_t mapWindowOn = 0;
   int32_t modelWindowOn = 0;
   int32_t mapShowSpatialDist = 1;
-  // The extraction worker is owned by the document layer that starts it
-  // (see the extraction job); the flag above tells whether it runs.
+  // The extraction worker lives in extraction_ (below); extractionRunning
+  // tells whether it runs.
   int32_t viewMode = 0;                       // (P)
   int32_t listMode = 0;                       // (P)
   int32_t mapEditFeatures = 0;
@@ -155,6 +158,29 @@ class CVistametDoc {
   // the current photo to the others; then refreshes all views.
   int NumberAndTransfer(int i);
 
+  // --- Automatic target extraction ---
+  // Hands a task to the thread that owns the document (the GUI posts it to
+  // its event loop). The task may be dropped when the document is gone.
+  using PostToOwner = std::function<void(std::function<void()>)>;
+  // The menu command: asks before wiping data when targets were extracted
+  // or the project was adjusted; nothing while an extraction runs. 1 when
+  // an extraction was started.
+  int ExtractTargetsCommand(const PostToOwner& post);
+  // After a new project or a load: starts the extraction when
+  // targetsExtracted is 0 and autoExtract is 1, asking first when the
+  // project already holds points or distances ("No" keeps everything).
+  int ExtractAfterOpen(const PostToOwner& post);
+  // Starts the worker for all photos or for the last (added) photo. The
+  // lists stay untouched until the finished result is handed back through
+  // `post` and swapped in.
+  int StartExtraction(ExtractionKind kind, const PostToOwner& post);
+  // The same on the calling thread, for the command-line program.
+  int ExtractNow(ExtractionKind kind);
+  // Stops a running worker and waits for it; its result is dropped.
+  void StopExtraction();
+  // Swaps a finished result into the lists (the owner's thread).
+  int FinishExtraction(ExtractionResult&& result);
+
   // --- Orientation and adjustment ---
   // Resection of one photo from its first four measured control points.
   int OrientPhoto(int photo);
@@ -175,6 +201,18 @@ class CVistametDoc {
   void Message(const std::string& text, Icon icon) const;
   bool AskYesNo(const std::string& text, const std::string& caption) const;
 
+  // The worker and a token that posted completions check, so a result that
+  // arrives after the document is gone is dropped. Copies of a document
+  // start without a worker.
+  struct ExtractionSlot {
+    ExtractionSlot();
+    ~ExtractionSlot();
+    ExtractionSlot(const ExtractionSlot&) : ExtractionSlot() {}
+    ExtractionSlot& operator=(const ExtractionSlot&) { return *this; }
+    std::unique_ptr<class ExtractionRunner> runner;
+    std::shared_ptr<char> alive;
+  };
+  ExtractionSlot extraction_;
   DocNotifier* notifier_ = nullptr;
   UserPrompt* prompt_ = nullptr;
   bool modified_ = false;

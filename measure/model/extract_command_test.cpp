@@ -1,0 +1,190 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+#include "measure/model/project_file.h"
+#include "measure/model/sample_project.h"
+#include "measure/model/test_support.h"
+#include "measure/model/vistamet_doc.h"
+
+namespace vistamet {
+namespace {
+
+using testing::ScriptedPrompt;
+using testing::TempDir;
+
+// The sample project at half size, written once for all tests here.
+class SampleFolder : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    dir_ = new TempDir;
+    options_.width = 1500;
+    options_.height = 1000;
+    std::string error;
+    ASSERT_TRUE(WriteSampleProject(dir_->path(), options_, &error)) << error;
+  }
+  static void TearDownTestSuite() {
+    delete dir_;
+    dir_ = nullptr;
+  }
+  static CVistametDoc Open(const char* name) {
+    CVistametDoc doc;
+    const LoadResult r = LoadProjectFile(dir_->File(name), &doc);
+    EXPECT_TRUE(r.ok()) << r.message;
+    return doc;
+  }
+  static TempDir* dir_;
+  static SampleOptions options_;
+};
+TempDir* SampleFolder::dir_ = nullptr;
+SampleOptions SampleFolder::options_;
+
+// Tasks posted to "the owner's thread", run when the test says so.
+struct OwnerQueue {
+  std::deque<std::function<void()>> tasks;
+  CVistametDoc::PostToOwner Poster() {
+    return [this](std::function<void()> task) {
+      std::lock_guard<std::mutex> lock(mutex);
+      tasks.push_back(std::move(task));
+    };
+  }
+  int RunAll() {
+    std::deque<std::function<void()>> run;
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      run.swap(tasks);
+    }
+    for (auto& t : run) t();
+    return static_cast<int>(run.size());
+  }
+  std::mutex mutex;
+};
+
+TEST_F(SampleFolder, ExtractionFindsEveryTargetNearItsApex) {
+  CVistametDoc doc = Open("sample_photos.vmt");
+  ASSERT_EQ(doc.targetsExtracted, 0);
+  ASSERT_EQ(doc.ExtractNow(ExtractionKind::kAllPhotos), 1);
+  EXPECT_EQ(doc.targetsExtracted, 1);
+  EXPECT_EQ(doc.extractionRunning, 0);
+  EXPECT_TRUE(doc.IsModified());
+  const SampleScene scene = MakeSampleScene(options_);
+  int found = 0, total = 0, extra = 0;
+  double worst = 0, sum = 0;
+  for (int p = 0; p < doc.PhotoCount(); ++p) {
+    int on_photo = 0;
+    for (const ImagePoint& q : doc.imagePoints) on_photo += q.photoIndex == p;
+    for (const ImagePoint& t : scene.observations[p]) {
+      ++total;
+      double best = 1e9;
+      for (const ImagePoint& q : doc.imagePoints)
+        if (q.photoIndex == p) best = std::min(best, std::hypot(q.x - t.x, q.y - t.y));
+      if (best <= 1.5) {
+        ++found;
+        sum += best;
+        worst = std::max(worst, best);
+      }
+    }
+    extra += on_photo - static_cast<int>(scene.observations[p].size());
+    for (const ImagePoint& q : doc.imagePoints) {
+      EXPECT_EQ(q.pointNumber, -1);
+      EXPECT_EQ(q.matchState, 1);
+    }
+  }
+  EXPECT_EQ(found, total);
+  EXPECT_LE(worst, 1.5);
+  EXPECT_LE(extra, 4 * doc.PhotoCount());
+  RecordProperty("hit_rate", std::to_string(found) + "/" + std::to_string(total));
+  RecordProperty("mean_offset_px", std::to_string(found ? sum / found : 0));
+  RecordProperty("largest_error_px", std::to_string(worst));
+}
+
+TEST_F(SampleFolder, WorkerResultIsSwappedInOnTheOwnersThread) {
+  CVistametDoc reference = Open("sample_photos.vmt");
+  ASSERT_EQ(reference.ExtractNow(ExtractionKind::kAllPhotos), 1);
+
+  CVistametDoc doc = Open("sample_photos.vmt");
+  testing::CountingNotifier notifier;
+  doc.SetNotifier(&notifier);
+  OwnerQueue owner;
+  ASSERT_EQ(doc.ExtractAfterOpen(owner.Poster()), 1);
+  EXPECT_EQ(doc.extractionRunning, 1);
+  EXPECT_EQ(doc.StartExtraction(ExtractionKind::kAllPhotos, owner.Poster()), 0);  // one at a time
+  EXPECT_EQ(doc.AddPhoto(dir_->File("photo1.bmp") + "x"), 0);  // photos are fixed meanwhile
+  EXPECT_EQ(doc.DeletePhoto(0), 0);
+  // Nothing lands before the owner runs the posted task.
+  while (owner.tasks.empty()) std::this_thread::yield();
+  EXPECT_TRUE(doc.imagePoints.empty());
+  EXPECT_EQ(owner.RunAll(), 1);
+  EXPECT_EQ(doc.extractionRunning, 0);
+  EXPECT_EQ(doc.targetsExtracted, 1);
+  EXPECT_EQ(doc.imagePoints, reference.imagePoints);
+  EXPECT_EQ(notifier.codes, std::vector<int>{1});
+}
+
+TEST_F(SampleFolder, ClosingDuringAnExtractionStopsItAndDropsTheResult) {
+  OwnerQueue owner;
+  {
+    CVistametDoc doc = Open("sample_photos.vmt");
+    ASSERT_EQ(doc.StartExtraction(ExtractionKind::kAllPhotos, owner.Poster()), 1);
+  }  // destroyed while the worker runs
+  owner.RunAll();  // a result posted before the end is dropped
+  CVistametDoc doc = Open("sample_photos.vmt");
+  ASSERT_EQ(doc.StartExtraction(ExtractionKind::kAllPhotos, owner.Poster()), 1);
+  doc.StopExtraction();
+  EXPECT_EQ(doc.extractionRunning, 0);
+  owner.RunAll();
+  EXPECT_TRUE(doc.imagePoints.empty());
+}
+
+TEST_F(SampleFolder, ReextractionAsksBeforeWipingData) {
+  CVistametDoc doc = Open("sample.vmt");
+  ScriptedPrompt prompt;
+  doc.SetPrompt(&prompt);
+  OwnerQueue owner;
+  const auto before = doc.imagePoints;
+  // A measured project: the menu command asks; No keeps everything.
+  prompt.answers.push_back(false);
+  EXPECT_EQ(doc.ExtractTargetsCommand(owner.Poster()), 0);
+  ASSERT_EQ(prompt.questions.size(), 1u);
+  EXPECT_EQ(prompt.questions[0], "您要求重新提取三角点，这将删除所有现有数据。您确定要这么做吗？");
+  EXPECT_EQ(doc.imagePoints, before);
+  // After opening, a project with points but targetsExtracted 0 asks too.
+  doc.targetsExtracted = 0;
+  prompt.answers.push_back(false);
+  EXPECT_EQ(doc.ExtractAfterOpen(owner.Poster()), 0);
+  EXPECT_EQ(prompt.questions.size(), 2u);
+  EXPECT_FALSE(doc.spacePoints.empty());
+  // Yes: every image point, space point and distance is replaced.
+  doc.targetsExtracted = 1;
+  prompt.answers.push_back(true);
+  ASSERT_EQ(doc.ExtractTargetsCommand(owner.Poster()), 1);
+  while (owner.tasks.empty()) std::this_thread::yield();
+  owner.RunAll();
+  EXPECT_TRUE(doc.spacePoints.empty());
+  EXPECT_TRUE(doc.distancePairs.empty());
+  for (const ImagePoint& p : doc.imagePoints) EXPECT_EQ(p.pointNumber, -1);
+  EXPECT_FALSE(doc.imagePoints.empty());
+}
+
+TEST_F(SampleFolder, AddedPhotoIsExtractedAlone) {
+  CVistametDoc doc = Open("sample.vmt");
+  const size_t measured = doc.imagePoints.size();
+  const std::string last = doc.photoPaths.back();
+  // Re-open the project without its last photo, then add it back.
+  ASSERT_EQ(doc.DeletePhoto(doc.PhotoCount() - 1), 1);
+  const size_t kept = doc.imagePoints.size();
+  ASSERT_LT(kept, measured);
+  ASSERT_EQ(doc.AddPhoto(last), 1);
+  ASSERT_EQ(doc.ExtractNow(ExtractionKind::kAddedPhoto), 1);
+  EXPECT_GT(doc.imagePoints.size(), kept);
+  for (size_t i = kept; i < doc.imagePoints.size(); ++i)
+    EXPECT_EQ(doc.imagePoints[i].photoIndex, doc.PhotoCount() - 1);
+  EXPECT_FALSE(doc.spacePoints.empty());  // the rest is kept
+}
+
+}  // namespace
+}  // namespace vistamet

@@ -1,0 +1,496 @@
+#include "geotools/compute/batch.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "common/atomic_file.h"
+#include "common/scan_line.h"
+#include "geotools/compute/cartesian.h"
+#include "geotools/compute/geodesic.h"
+#include "geotools/compute/number_format.h"
+#include "geotools/compute/plane_problem.h"
+#include "geotools/compute/text_lines.h"
+#include "geotools/compute/texts.h"
+
+namespace georeckon {
+
+namespace {
+
+constexpr BatchFunctionInfo kFunctions[kBatchFunctionCount] = {
+    {BatchFunction::kBlhToXyz, "blh2xyz", "BLH-->XYZ", "%s %lf %lf %lf", 4, 6,
+     "name B L H  (B, L in the input unit; H metres)", "name X Y Z"},
+    {BatchFunction::kXyzToBlh, "xyz2blh", "XYZ-->BLH", "%s %lf %lf %lf", 4, 6, "name X Y Z",
+     "name B L H  (B, L in the output unit)"},
+    {BatchFunction::kGeodeticInverse, "geo-inverse", "BL-->SA", "%lf %lf %lf %lf", 4, 6,
+     "B1 L1 B2 L2  (input unit)", "S A  (S metres, A in the output unit)"},
+    {BatchFunction::kGeodeticDirect, "geo-direct", "SA-->BL", "%lf %lf %lf %lf", 4, 6,
+     "B1 L1 S A1  (angles in the input unit, S metres)", "B2 L2  (output unit)"},
+    {BatchFunction::kPlaneInverse, "plane-inverse", "xy-->SA", "%lf %lf %lf %lf", 4, 6,
+     "x1 y1 x2 y2  (metres)", "S A  (A in the output unit)"},
+    {BatchFunction::kPlaneDirect, "plane-direct", "SA-->xy", "%lf %lf %lf %lf", 4, 6,
+     "x1 y1 S A  (A in the input unit)", "x2 y2"},
+    {BatchFunction::kGaussForward, "gauss-forward", "BLH-->xyh", "%s %lf %lf %lf", 4, 6,
+     "name B L H  (B, L in the input unit)", "name x y h"},
+    {BatchFunction::kGaussInverse, "gauss-inverse", "xyh-->BLH", "%s %lf %lf %lf", 4, 6,
+     "name x y h", "name B L h  (B, L in the output unit)"},
+    {BatchFunction::kZoneChange, "zone-change", "计算", "%s %lf %lf %lf", 4, 6,
+     "name x y h  (zone of --l0)", "name x y h  (zone of --l0-2)"},
+    {BatchFunction::kSevenApply, "seven-apply", "转换", "%s %lf %lf %lf", 4, 6, "name X Y Z",
+     "name X' Y' Z'"},
+    {BatchFunction::kFourApply, "four-apply", "转换", "%s %lf %lf", 3, 6, "name x y",
+     "name x' y'"},
+};
+
+enum class Outcome { kWritten, kSkipped, kFailed };
+
+// Converts single lines for one run; everything that depends only on the
+// settings is prepared once.
+class LineConverter {
+ public:
+  LineConverter(BatchFunction function, const BatchSettings& settings)
+      : info_(BatchInfo(function)), s_(settings) {
+    ex_ = s_.seven.thetaX * kRadiansPerArcSecond;
+    ey_ = s_.seven.thetaY * kRadiansPerArcSecond;
+    ez_ = s_.seven.thetaZ * kRadiansPerArcSecond;
+    theta_ = s_.four.dTheta * kRadiansPerArcSecond;
+    zone_warning_ =
+        function == BatchFunction::kZoneChange && MeridiansFarApart(s_.l0, s_.l0_2);
+  }
+
+  bool zone_warning() const { return zone_warning_; }
+
+  // Converts one input line (without its '\n') and appends the output line.
+  Outcome Convert(std::string_view raw, std::string* out, LineFailure* failure) {
+    const std::string_view line = common::TrimSpace(UpToNul(raw));
+    const size_t min = static_cast<size_t>(info_.min_length);
+    if (line.size() <= min) return Outcome::kSkipped;
+    // A UTF-8 line takes at least half its bytes in CP936, so only short
+    // lines need counting.
+    if (line.size() <= 2 * min + 1 && CodePageLength(line) <= min) return Outcome::kSkipped;
+    common::ScanField f[4];
+    if (common::ScanLine(line, info_.pattern, f, 4) < info_.fields) return Outcome::kSkipped;
+
+    const EllipsoidParams* e = &s_.ellipsoid;
+    switch (info_.function) {
+      case BatchFunction::kBlhToXyz: {
+        double X, Y, Z;
+        BLHToXYZ(f[1].number, f[2].number, f[3].number, s_.inputUnit, e, &X, &Y, &Z);
+        Named(out, f[0].text);
+        Fields(out, X, 13, 4, Y, 13, 4, Z, 13, 4);
+        break;
+      }
+      case BatchFunction::kXyzToBlh: {
+        double B, L, H;
+        XYZToBLH(f[1].number, f[2].number, f[3].number, s_.outputUnit, e, &B, &L, &H);
+        Named(out, f[0].text);
+        Fields(out, B, 16, 10, L, 16, 10, H, 13, 4);
+        break;
+      }
+      case BatchFunction::kGeodeticInverse: {
+        double S, A;
+        if (!AllFinite(f, 4)) return Fail(failure, LineFailure::kNotFinite);
+        if (!GeodeticInverse(f[0].number, f[1].number, f[2].number, f[3].number, s_.inputUnit,
+                             s_.outputUnit, e, &S, &A)) {
+          return Fail(failure, LineFailure::kNoConvergence);
+        }
+        Fields(out, S, 13, 5, A, 16, 10);
+        break;
+      }
+      case BatchFunction::kGeodeticDirect: {
+        double B2, L2;
+        if (!GeodeticDirect(f[0].number, f[1].number, f[2].number, f[3].number, s_.inputUnit,
+                            s_.outputUnit, e, &B2, &L2)) {
+          return Fail(failure, LineFailure::kNotFinite);
+        }
+        Fields(out, B2, 16, 10, L2, 16, 10);
+        break;
+      }
+      case BatchFunction::kPlaneInverse: {
+        double S, A;
+        PlaneInverse(f[0].number, f[1].number, f[2].number, f[3].number, s_.outputUnit, &S, &A);
+        Fields(out, S, 20, 10, A, 16, 10);
+        break;
+      }
+      case BatchFunction::kPlaneDirect: {
+        double x2, y2;
+        if (!PlaneDirect(f[0].number, f[1].number, f[2].number, f[3].number, s_.inputUnit, &x2,
+                         &y2)) {
+          return Fail(failure, LineFailure::kNegativeDistance);
+        }
+        Fields(out, x2, 16, 10, y2, 16, 10);
+        break;
+      }
+      case BatchFunction::kGaussForward: {
+        const ProjectedPoint p = GaussForward(f[1].number, f[2].number, f[3].number, s_.inputUnit,
+                                              s_.l0, s_.yConst, e, s_.xConst, s_.b0);
+        Named(out, f[0].text);
+        Fields(out, p.x, 13, 4, p.y, 13, 4, p.h, 13, 4);
+        break;
+      }
+      case BatchFunction::kGaussInverse: {
+        const GeodeticPoint g = GaussInverse(f[1].number, f[2].number, f[3].number, s_.outputUnit,
+                                             s_.l0, s_.yConst, e, s_.xConst, s_.b0);
+        Named(out, f[0].text);
+        Fields(out, g.B, 16, 10, g.L, 16, 10, g.H, 13, 4);
+        break;
+      }
+      case BatchFunction::kZoneChange: {
+        const ProjectedPoint p = GaussZoneChange(f[1].number, f[2].number, f[3].number, s_.l0,
+                                                 s_.l0_2, s_.yConst, e, s_.xConst, s_.b0);
+        Named(out, f[0].text);
+        Fields(out, p.x, 13, 4, p.y, 13, 4, p.h, 13, 4);
+        break;
+      }
+      case BatchFunction::kSevenApply: {
+        double X, Y, Z;
+        ApplySevenParams(f[1].number, f[2].number, f[3].number, s_.seven.dX0, s_.seven.dY0,
+                         s_.seven.dZ0, ex_, ey_, ez_, s_.seven.dLambda, &X, &Y, &Z);
+        Named(out, f[0].text);
+        Fields(out, X, 13, 5, Y, 13, 5, Z, 13, 5);
+        break;
+      }
+      case BatchFunction::kFourApply: {
+        double x2, y2;
+        ApplyFourParams(f[1].number, f[2].number, s_.four.dx0, s_.four.dy0, theta_,
+                        s_.four.dLambda, &x2, &y2);
+        Named(out, f[0].text);
+        Fields(out, x2, 13, 5, y2, 13, 5);
+        break;
+      }
+    }
+    out->push_back('\n');
+    return Outcome::kWritten;
+  }
+
+ private:
+  static bool AllFinite(const common::ScanField* f, int n) {
+    for (int i = 0; i < n; ++i) {
+      if (!std::isfinite(f[i].number)) return false;
+    }
+    return true;
+  }
+  static Outcome Fail(LineFailure* failure, LineFailure reason) {
+    *failure = reason;
+    return Outcome::kFailed;
+  }
+  static void Named(std::string* out, std::string_view name) {
+    out->append(name);
+    out->push_back(' ');
+  }
+  static void Fields(std::string* out, double a, int wa, int pa, double b, int wb, int pb) {
+    AppendFixed(out, a, wa, pa);
+    out->push_back(' ');
+    AppendFixed(out, b, wb, pb);
+  }
+  static void Fields(std::string* out, double a, int wa, int pa, double b, int wb, int pb,
+                     double c, int wc, int pc) {
+    Fields(out, a, wa, pa, b, wb, pb);
+    out->push_back(' ');
+    AppendFixed(out, c, wc, pc);
+  }
+
+  const BatchFunctionInfo& info_;
+  const BatchSettings& s_;
+  double ex_ = 0, ey_ = 0, ez_ = 0, theta_ = 0;
+  bool zone_warning_ = false;
+};
+
+// Feeds lines to the converter and keeps the report.
+class BatchRun {
+ public:
+  BatchRun(BatchFunction function, const BatchSettings& settings, BatchReport* report)
+      : converter_(function, settings), report_(report) {}
+
+  void Line(std::string_view line, std::string* out) {
+    ++report_->lines;
+    LineFailure reason = LineFailure::kNoConvergence;
+    switch (converter_.Convert(line, out, &reason)) {
+      case Outcome::kWritten:
+        ++report_->converted;
+        if (converter_.zone_warning()) ++report_->zoneWarnings;
+        break;
+      case Outcome::kSkipped:
+        ++report_->skipped;
+        break;
+      case Outcome::kFailed:
+        ++report_->failed;
+        if (report_->failures.size() < kMaxListedFailures) {
+          report_->failures.push_back(BatchLineFailure{report_->lines, reason});
+        }
+        break;
+    }
+  }
+
+ private:
+  LineConverter converter_;
+  BatchReport* report_;
+};
+
+std::string SystemError(const std::string& what, const std::string& path, int err) {
+  return what + " " + path + ": " + std::strerror(err);
+}
+
+// A file written beside its target and renamed over it when complete.
+class AtomicOutput {
+ public:
+  ~AtomicOutput() {
+    if (fd_ >= 0) ::close(fd_);
+    if (!tmp_.empty()) ::unlink(tmp_.c_str());
+  }
+
+  bool Create(const std::string& path, std::string* error) {
+    // Write through a symbolic link to the file it names.
+    target_ = path;
+    struct stat st;
+    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+      char* real = ::realpath(path.c_str(), nullptr);
+      if (real) {
+        target_ = real;
+        std::free(real);
+      }
+    }
+    const std::string base = common::BaseName(target_);
+    if (base.empty()) {
+      *error = "no file name in " + path;
+      return false;
+    }
+    const std::string dir = common::DirName(target_);
+    std::string name = (dir.empty() ? std::string() : dir + "/") + "." + base + ".XXXXXX";
+    fd_ = ::mkstemp(name.data());
+    if (fd_ < 0) {
+      *error = SystemError("cannot create a file beside", path, errno);
+      return false;
+    }
+    tmp_ = name;
+    mode_t mode;
+    if (::stat(target_.c_str(), &st) == 0) {
+      mode = st.st_mode & 07777;
+    } else {
+      const mode_t mask = ::umask(0);
+      ::umask(mask);
+      mode = 0666 & ~mask;
+    }
+    ::fchmod(fd_, mode);
+    return true;
+  }
+
+  bool Write(std::string_view bytes, std::string* error) {
+    while (!bytes.empty()) {
+      const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        *error = SystemError("cannot write", target_, errno);
+        return false;
+      }
+      bytes.remove_prefix(static_cast<size_t>(n));
+    }
+    return true;
+  }
+
+  bool Commit(std::string* error) {
+    if (::fsync(fd_) != 0 || ::close(fd_) != 0) {
+      fd_ = -1;
+      *error = SystemError("cannot write", target_, errno);
+      return false;
+    }
+    fd_ = -1;
+    if (::rename(tmp_.c_str(), target_.c_str()) != 0) {
+      *error = SystemError("cannot replace", target_, errno);
+      return false;
+    }
+    tmp_.clear();
+    return true;
+  }
+
+ private:
+  int fd_ = -1;
+  std::string tmp_;
+  std::string target_;
+};
+
+class InputFile {
+ public:
+  ~InputFile() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  bool Open(const std::string& path, std::string* error) {
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0) {
+      *error = SystemError("cannot open", path, errno);
+      return false;
+    }
+    struct stat st;
+    if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
+      *error = "cannot open " + path + ": it is a folder";
+      return false;
+    }
+    return true;
+  }
+  // Reads up to n bytes; 0 at the end, -1 on error (errno set).
+  ssize_t Read(char* p, size_t n) {
+    while (true) {
+      const ssize_t r = ::read(fd_, p, n);
+      if (r < 0 && errno == EINTR) continue;
+      return r;
+    }
+  }
+
+ private:
+  int fd_ = -1;
+};
+
+constexpr size_t kChunk = 1 << 20;
+
+BatchReport RunFile(BatchFunction function, const BatchSettings& settings,
+                    const std::string& in_path, const std::string& out_path) {
+  BatchReport report;
+  if (common::SameFile(in_path, out_path)) {
+    report.status = BatchStatus::kSameFile;
+    report.detail = out_path + " is the input file " + in_path;
+    return report;
+  }
+  InputFile in;
+  if (!in.Open(in_path, &report.detail)) {
+    report.status = BatchStatus::kOpenInputFailed;
+    return report;
+  }
+  AtomicOutput out;
+  if (!out.Create(out_path, &report.detail)) {
+    report.status = BatchStatus::kCreateOutputFailed;
+    return report;
+  }
+
+  BatchRun run(function, settings, &report);
+  std::string output;
+  output.reserve(kChunk + 4096);
+  // buffer[begin, end) holds bytes read but not yet handled; it grows only
+  // for a line longer than a chunk.
+  std::string buffer(2 * kChunk, '\0');
+  size_t begin = 0, end = 0;
+  bool first = true;
+  while (true) {
+    if (begin > 0 && buffer.size() - end < kChunk) {
+      std::memmove(buffer.data(), buffer.data() + begin, end - begin);
+      end -= begin;
+      begin = 0;
+    }
+    if (buffer.size() - end < kChunk) buffer.resize(buffer.size() * 2);
+    const ssize_t got = in.Read(buffer.data() + end, kChunk);
+    if (got < 0) {
+      report.status = BatchStatus::kReadFailed;
+      report.detail = SystemError("cannot read", in_path, errno);
+      return report;
+    }
+    const bool at_end = got == 0;
+    end += static_cast<size_t>(got);
+    if (first && end - begin >= 3) {
+      begin += StripUtf8Bom(std::string_view(buffer.data() + begin, 3)).empty() ? 3 : 0;
+      first = false;
+    }
+    while (true) {
+      const char* start = buffer.data() + begin;
+      const void* nl = std::memchr(start, '\n', end - begin);
+      if (!nl) break;
+      const size_t len = static_cast<size_t>(static_cast<const char*>(nl) - start);
+      run.Line(std::string_view(start, len), &output);
+      begin += len + 1;
+    }
+    if (at_end) {
+      if (end > begin) run.Line(std::string_view(buffer.data() + begin, end - begin), &output);
+      break;
+    }
+    if (output.size() >= kChunk) {
+      if (!out.Write(output, &report.detail)) {
+        report.status = BatchStatus::kWriteFailed;
+        return report;
+      }
+      output.clear();
+    }
+  }
+  if (!out.Write(output, &report.detail) || !out.Commit(&report.detail)) {
+    report.status = BatchStatus::kWriteFailed;
+  }
+  return report;
+}
+
+}  // namespace
+
+const BatchFunctionInfo& BatchInfo(BatchFunction function) {
+  return kFunctions[static_cast<int>(function)];
+}
+
+const BatchFunctionInfo* AllBatchFunctions() { return kFunctions; }
+
+const BatchFunctionInfo* FindBatchFunction(std::string_view cli_name) {
+  for (const BatchFunctionInfo& info : kFunctions) {
+    if (cli_name == info.cli_name) return &info;
+  }
+  return nullptr;
+}
+
+const char* BatchStatusText(BatchStatus status) {
+  switch (status) {
+    case BatchStatus::kOk:
+      return "";
+    case BatchStatus::kSameFile:
+      return texts::kSameFileError;
+    case BatchStatus::kOpenInputFailed:
+    case BatchStatus::kReadFailed:
+      return texts::kOpenFileError;
+    case BatchStatus::kCreateOutputFailed:
+      return texts::kCreateFileError;
+    case BatchStatus::kWriteFailed:
+      return texts::kWriteFileError;
+    case BatchStatus::kOutOfMemory:
+      return texts::kOutOfMemory;
+  }
+  return "";
+}
+
+const char* LineFailureText(LineFailure reason) {
+  switch (reason) {
+    case LineFailure::kNoConvergence:
+      return texts::kNoConvergence;
+    case LineFailure::kNegativeDistance:
+      return texts::kNegativeDistance;
+    case LineFailure::kNotFinite:
+      return texts::kNotFiniteInput;
+  }
+  return "";
+}
+
+BatchReport RunBatchFile(BatchFunction function, const BatchSettings& settings,
+                         const std::string& in_path, const std::string& out_path) {
+  try {
+    return RunFile(function, settings, in_path, out_path);
+  } catch (const std::bad_alloc&) {
+    BatchReport report;
+    report.status = BatchStatus::kOutOfMemory;
+    report.detail = "not enough memory for " + in_path;
+    return report;
+  }
+}
+
+BatchReport RunBatchText(BatchFunction function, const BatchSettings& settings,
+                         std::string_view input, std::string* output) {
+  BatchReport report;
+  try {
+    BatchRun run(function, settings, &report);
+    LineCursor cursor(StripUtf8Bom(input));
+    std::string_view line;
+    while (cursor.Next(&line)) run.Line(line, output);
+  } catch (const std::bad_alloc&) {
+    report.status = BatchStatus::kOutOfMemory;
+  }
+  return report;
+}
+
+}  // namespace georeckon

@@ -1,8 +1,25 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test.
+# Installs what is missing, builds, and runs every test: first the file
+# readers and the extraction worker under the sanitizers, then the whole
+# suite (core, command-line and GUI tests) in the normal build.
+# VISTAMET_SANITIZER_TESTS=0 skips the sanitizer builds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
+
+if [ "${VISTAMET_SANITIZER_TESTS:-1}" = 1 ]; then
+  common=(-DVISTAMET_BUILD_GUI=OFF -DVISTAMET_BUILD_BENCH=OFF)
+  BUILD_DIR=build-asan ./scripts/build.sh -DVISTAMET_SANITIZE=ON "${common[@]}"
+  echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
+  build-asan/common_tests --gtest_brief=1
+  build-asan/vistamet_core_tests --gtest_brief=1
+  if [ -x build-asan/georeckon_core_tests ]; then build-asan/georeckon_core_tests --gtest_brief=1; fi
+  BUILD_DIR=build-tsan ./scripts/build.sh -DVISTAMET_TSAN=ON "${common[@]}"
+  echo "== ThreadSanitizer: the extraction worker"
+  build-tsan/vistamet_core_tests --gtest_brief=1 \
+    --gtest_filter='*Extraction*:*Runner*:SampleFolder.*'
+fi
+
 ./scripts/build.sh
 cd "${BUILD_DIR:-build}"
 # GUI tests need a display: run the whole suite under a virtual one.

@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 
@@ -186,6 +188,31 @@ TEST(Batch, ZoneChangeWarnsForEveryLineWhenMeridiansAreFarApart) {
   Convert(BatchFunction::kGaussInverse, s, "A 3000000 500000 0\n", &r);
   EXPECT_EQ(r.converted, 1);
   EXPECT_EQ(r.zoneWarnings, 0);
+}
+
+TEST(Batch, GarbageNeverCrashesAndKeepsOneLinePerConversion) {
+  std::mt19937 rng(2024);
+  const char kAlphabet[] = "0123456789 .-+eExXnaif\t\r\0\xb5\xe3\xff,P";
+  const std::string alphabet(kAlphabet, sizeof kAlphabet - 1);
+  std::uniform_int_distribution<size_t> pick(0, alphabet.size() - 1);
+  std::uniform_int_distribution<int> length(0, 40);
+  std::string in;
+  for (int line = 0; line < 3000; ++line) {
+    const int n = length(rng);
+    for (int k = 0; k < n; ++k) in.push_back(alphabet[pick(rng)]);
+    in.push_back('\n');
+  }
+  BatchSettings s = Degrees();
+  s.l0 = 111;
+  s.l0_2 = 129;
+  for (int f = 0; f < kBatchFunctionCount; ++f) {
+    SCOPED_TRACE(AllBatchFunctions()[f].cli_name);
+    BatchReport r;
+    const std::string out = Convert(static_cast<BatchFunction>(f), s, in, &r);
+    EXPECT_EQ(r.lines, 3000);
+    EXPECT_EQ(r.converted + r.skipped + r.failed, r.lines);
+    EXPECT_EQ(static_cast<int64_t>(std::count(out.begin(), out.end(), '\n')), r.converted);
+  }
 }
 
 TEST(Batch, FunctionTable) {

@@ -59,8 +59,10 @@ int XYZToBLH(double X, double Y, double Z, AngleUnit unit, const EllipsoidParams
       height = p * cos_lat + Z * sin_lat - e.a * std::sqrt(1.0 - e.e2 * sin_lat * sin_lat);
     }
   }
-  if (B) *B = ConvertAngle(lat, kRadian, unit);
-  if (L) *L = ConvertAngle(std::atan2(Y, X), kRadian, unit);
+  // + 0.0 turns a -0 into 0: no "-0.0000" latitude, and Y = -0 on the
+  // negative X axis still gives L = +180°.
+  if (B) *B = ConvertAngle(lat + 0.0, kRadian, unit);
+  if (L) *L = ConvertAngle(std::atan2(Y + 0.0, X), kRadian, unit);
   if (H) *H = height;
   return 1;
 }

@@ -37,6 +37,7 @@ TEST(XYZToBLH, CentreAxisAndEquator) {
       {6378137, 0, 0, 0, 0, 0, "equator at L = 0"},
       {0, -6378137, 0, 0, -90, 0, "equator at L = -90"},
       {-6378137, 0, 0, 0, 180, 0, "L = 180 lies in (-180, 180]"},
+      {-6378137, -0.0, -0.0, 0, 180, 0, "also when Y is -0"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.note);

@@ -1,5 +1,7 @@
 #include "geotools/compute/common_points.h"
 
+#include <new>
+
 #include "common/atomic_file.h"
 #include "common/cp936.h"
 #include "common/scan_line.h"
@@ -57,13 +59,20 @@ PointListResult ParseCommonPointList(std::string_view text, CommonPointKind kind
 
 PointListResult ReadCommonPointList(const std::string& path, CommonPointKind kind,
                                     std::vector<CommonPointRow>* rows) {
-  std::string bytes, error;
-  if (!common::ReadWholeFile(path, &bytes, &error)) {
-    PointListResult result;
-    result.detail = error;
+  PointListResult result;
+  try {
+    std::string bytes, error;
+    if (!common::ReadWholeFile(path, &bytes, &error)) {
+      result.detail = error;
+      return result;
+    }
+    return ParseCommonPointList(bytes, kind, rows);
+  } catch (const std::bad_alloc&) {
+    // A file too large for memory reads as a file that cannot be opened.
+    result.opened = false;
+    result.detail = "not enough memory to read " + path;
     return result;
   }
-  return ParseCommonPointList(bytes, kind, rows);
 }
 
 namespace {

@@ -52,14 +52,6 @@ TEST(Ellipsoid, CustomDerivesTheOtherFields) {
   EXPECT_EQ(EllipsoidDescription(e), "自定义椭球 (a=6378245.0000m,alfa=1/298.300000)");
 }
 
-TEST(Ellipsoid, CustomInputRanges) {
-  EXPECT_TRUE(IsAcceptedCustomInput(1000000, 2));
-  EXPECT_TRUE(IsAcceptedCustomInput(10000000, 1000));
-  EXPECT_FALSE(IsAcceptedCustomInput(999999, 298));
-  EXPECT_FALSE(IsAcceptedCustomInput(6378137, 1001));
-  EXPECT_FALSE(IsAcceptedCustomInput(6378137, 1.999));
-}
-
 TEST(Ellipsoid, UsableRecords) {
   EXPECT_TRUE(IsUsableEllipsoid(Wgs84Ellipsoid()));
   EllipsoidParams e = Wgs84Ellipsoid();

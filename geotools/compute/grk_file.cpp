@@ -1,6 +1,7 @@
 #include "geotools/compute/grk_file.h"
 
 #include <cstring>
+#include <new>
 
 #include "common/atomic_file.h"
 #include "common/cp936.h"
@@ -166,15 +167,20 @@ GrkReadResult ParseGrk(std::string_view bytes, GrkDocument* doc) {
 }
 
 GrkReadResult LoadGrkFile(const std::string& path, GrkDocument* doc) {
-  std::string bytes, error;
-  if (!common::ReadWholeFile(path, &bytes, &error)) {
-    GrkReadResult result;
+  GrkReadResult result;
+  try {
+    std::string bytes, error;
+    if (!common::ReadWholeFile(path, &bytes, &error)) {
+      result.status = GrkStatus::kOpenFailed;
+      result.detail = error;
+      return result;
+    }
+    result = ParseGrk(bytes, doc);
+    if (result.status == GrkStatus::kDamaged) result.detail = path + " " + result.detail;
+  } catch (const std::bad_alloc&) {
     result.status = GrkStatus::kOpenFailed;
-    result.detail = error;
-    return result;
+    result.detail = "not enough memory to read " + path;
   }
-  GrkReadResult result = ParseGrk(bytes, doc);
-  if (result.status == GrkStatus::kDamaged) result.detail = path + " " + result.detail;
   return result;
 }
 

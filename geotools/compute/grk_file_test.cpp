@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <random>
 #include <string>
 
 namespace georeckon {
@@ -163,6 +164,27 @@ TEST(GrkFile, ImpossibleValuesAreRefused) {
   std::string wide = NewDocumentBytes();
   wide.replace(20, 1, std::string("\xFF\xFE\xFF\x00", 4));
   EXPECT_EQ(ParseGrk(wide, &doc).status, GrkStatus::kDamaged);
+}
+
+TEST(GrkFile, RandomDamageNeverCrashes) {
+  GrkDocument doc;
+  doc.currentText = "空间直角坐标转换";
+  const std::string good = SerializeGrk(doc);
+  std::mt19937 rng(7);
+  for (int k = 0; k < 20000; ++k) {
+    std::string bytes = good;
+    const int edits = 1 + static_cast<int>(rng() % 4);
+    for (int e = 0; e < edits; ++e) bytes[16 + rng() % (bytes.size() - 16)] = static_cast<char>(rng());
+    if (rng() % 3 == 0) bytes.resize(rng() % bytes.size());
+    GrkDocument target;
+    const GrkReadResult r = ParseGrk(bytes, &target);
+    if (r.status == GrkStatus::kOk) {
+      EXPECT_TRUE(IsAngleUnit(target.inputUnit));
+      EXPECT_TRUE(IsUsableEllipsoid(target.ellipsoid));
+    } else {
+      EXPECT_EQ(target, GrkDocument());
+    }
+  }
 }
 
 TEST(GrkFile, SaveAndLoad) {

@@ -1,6 +1,7 @@
 #include "geotools/compute/param_file.h"
 
 #include <cmath>
+#include <new>
 
 #include "common/atomic_file.h"
 #include "common/cp936.h"
@@ -174,20 +175,32 @@ ParamFileResult ParseFourParamFile(std::string_view bytes, FourParams* out) {
   return lines.result();
 }
 
+namespace {
+
+template <typename Params>
+ParamFileResult ReadParamFile(const std::string& path, Params* out,
+                              ParamFileResult (*parse)(std::string_view, Params*)) {
+  try {
+    std::string bytes, error;
+    if (!common::ReadWholeFile(path, &bytes, &error)) return OpenFailure(error);
+    ParamFileResult r = parse(bytes, out);
+    if (r.status != ParamFileStatus::kOk) {
+      r.detail = path + ":" + std::to_string(r.line) + ": " + r.detail;
+    }
+    return r;
+  } catch (const std::bad_alloc&) {
+    return OpenFailure("not enough memory to read " + path);
+  }
+}
+
+}  // namespace
+
 ParamFileResult ReadSevenParamFile(const std::string& path, SevenParams* out) {
-  std::string bytes, error;
-  if (!common::ReadWholeFile(path, &bytes, &error)) return OpenFailure(error);
-  ParamFileResult r = ParseSevenParamFile(bytes, out);
-  if (r.status != ParamFileStatus::kOk) r.detail = path + ":" + std::to_string(r.line) + ": " + r.detail;
-  return r;
+  return ReadParamFile(path, out, &ParseSevenParamFile);
 }
 
 ParamFileResult ReadFourParamFile(const std::string& path, FourParams* out) {
-  std::string bytes, error;
-  if (!common::ReadWholeFile(path, &bytes, &error)) return OpenFailure(error);
-  ParamFileResult r = ParseFourParamFile(bytes, out);
-  if (r.status != ParamFileStatus::kOk) r.detail = path + ":" + std::to_string(r.line) + ": " + r.detail;
-  return r;
+  return ReadParamFile(path, out, &ParseFourParamFile);
 }
 
 }  // namespace georeckon

@@ -44,4 +44,11 @@ inline constexpr const char kEnterNumberBetween[] = "请填入一个在%1和%2�
 // Files written by the parameter solvers.
 inline constexpr const char kCommonPointsHeading[] = "所求参数使用的公共点为:";
 
+// Column headers of the common-point tables (leading blanks included).
+inline constexpr const char* kSevenTableHeaders[7] = {"     点名  ", "        X", "        Y",
+                                                      "        Z",  "        X'", "        Y'",
+                                                      "        Z'"};
+inline constexpr const char* kFourTableHeaders[5] = {"     点名  ", "        x", "        y",
+                                                     "        x'", "        y'"};
+
 }  // namespace georeckon::texts

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <deque>
 #include <functional>
+#include <condition_variable>
 #include <mutex>
 #include <thread>
 
@@ -50,7 +51,12 @@ struct OwnerQueue {
     return [this](std::function<void()> task) {
       std::lock_guard<std::mutex> lock(mutex);
       tasks.push_back(std::move(task));
+      posted.notify_all();
     };
+  }
+  void WaitForTask() {
+    std::unique_lock<std::mutex> lock(mutex);
+    posted.wait(lock, [this] { return !tasks.empty(); });
   }
   int RunAll() {
     std::deque<std::function<void()>> run;
@@ -62,6 +68,7 @@ struct OwnerQueue {
     return static_cast<int>(run.size());
   }
   std::mutex mutex;
+  std::condition_variable posted;
 };
 
 TEST_F(SampleFolder, ExtractionFindsEveryTargetNearItsApex) {
@@ -116,7 +123,7 @@ TEST_F(SampleFolder, WorkerResultIsSwappedInOnTheOwnersThread) {
   EXPECT_EQ(doc.AddPhoto(dir_->File("photo1.bmp") + "x"), 0);  // photos are fixed meanwhile
   EXPECT_EQ(doc.DeletePhoto(0), 0);
   // Nothing lands before the owner runs the posted task.
-  while (owner.tasks.empty()) std::this_thread::yield();
+  owner.WaitForTask();
   EXPECT_TRUE(doc.imagePoints.empty());
   EXPECT_EQ(owner.RunAll(), 1);
   EXPECT_EQ(doc.extractionRunning, 0);
@@ -162,7 +169,7 @@ TEST_F(SampleFolder, ReextractionAsksBeforeWipingData) {
   doc.targetsExtracted = 1;
   prompt.answers.push_back(true);
   ASSERT_EQ(doc.ExtractTargetsCommand(owner.Poster()), 1);
-  while (owner.tasks.empty()) std::this_thread::yield();
+  owner.WaitForTask();
   owner.RunAll();
   EXPECT_TRUE(doc.spacePoints.empty());
   EXPECT_TRUE(doc.distancePairs.empty());

@@ -262,6 +262,10 @@ class AtomicOutput {
       *error = "no file name in " + path;
       return false;
     }
+    if (::stat(target_.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+      *error = "cannot create " + path + ": it is a folder";
+      return false;
+    }
     const std::string dir = common::DirName(target_);
     std::string name = (dir.empty() ? std::string() : dir + "/") + "." + base + ".XXXXXX";
     fd_ = ::mkstemp(name.data());

@@ -303,6 +303,8 @@ TEST_F(BatchFileTest, FileErrors) {
   r = RunBatchFile(BatchFunction::kBlhToXyz, BatchSettings(), src, dir_ + "/no/such/dir/out.txt");
   EXPECT_EQ(r.status, BatchStatus::kCreateOutputFailed);
   EXPECT_STREQ(BatchStatusText(r.status), "创建文件错误!");
+  r = RunBatchFile(BatchFunction::kBlhToXyz, BatchSettings(), src, dir_);
+  EXPECT_EQ(r.status, BatchStatus::kCreateOutputFailed);
 }
 
 TEST_F(BatchFileTest, ReplacesAnExistingOutputKeepingItsModeAndLinks) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <numbers>
 
 #include "common/atomic_file.h"
@@ -196,6 +197,54 @@ TEST(AdjustmentReports, FilesFollowTheIterations) {
   EXPECT_NE(residuals.find("rmsAll ="), std::string::npos);
   EXPECT_NE(residuals.find("\nMax V:\n"), std::string::npos);
   EXPECT_NE(residuals.find("\nMax Vp\t"), std::string::npos);
+}
+
+// A small fixed project: two photos, four control points, two unknown
+// points, started away from the truth.
+Problem GoldenProblem() {
+  Problem p;
+  PhotoParams a, b;
+  a.Xs = -300, a.Ys = -100, a.Zs = 1500, a.phi = 0.15, a.omega = 0.05, a.kappa = 0.02;
+  b.Xs = 500, b.Ys = 80, b.Zs = 1450, b.phi = -0.2, b.omega = -0.03, b.kappa = -0.01;
+  p.photos = {a, b};
+  const double xyz[6][3] = {{0, 0, 0}, {501, 0, 0}, {501, 501, 0}, {0, 501, 0},
+                            {250, 120, 80}, {130, 380, -60}};
+  for (int k = 0; k < 6; ++k) {
+    SpacePoint s;
+    s.pointNumber = k < 4 ? 1000 + k : k + 1;
+    s.X = xyz[k][0];
+    s.Y = xyz[k][1];
+    s.Z = xyz[k][2];
+    s.controlFlag = k < 4 ? -1 : 0;
+    p.points.push_back(s);
+    for (int i = 0; i < 2; ++i)
+      p.observations.push_back(ProjectSpacePoint(s.X, s.Y, s.Z, i, s.pointNumber, p.photos));
+  }
+  // Small measuring errors, so the residuals are well above rounding.
+  for (size_t k = 0; k < p.observations.size(); ++k) {
+    p.observations[k].x += 0.0004 * static_cast<double>(static_cast<int>(k % 3) - 1);
+    p.observations[k].y += 0.0003 * (k % 2 ? 1.0 : -1.0);
+  }
+  p.points[4].X += 12;
+  p.points[5].Z -= 9;
+  p.photos[0].Xs += 25;
+  p.photos[1].kappa += 0.004;
+  return p;
+}
+
+TEST(AdjustmentReports, GoldenFilesOfASmallProject) {
+  testing::TempDir dir;
+  const AdjustmentReports reports(dir.path());
+  Problem p = GoldenProblem();
+  ASSERT_EQ(Adjust(p.observations, p.points, p.photos, Settings(10, 0.001, 1e-7), nullptr, reports),
+            1);
+  const std::string golden = std::string(VISTAMET_TESTDATA_DIR) + "/adjustment_reports/";
+  for (const char* name : {AdjustmentReports::kInput, AdjustmentReports::kOrientations,
+                           AdjustmentReports::kPoints, AdjustmentReports::kResiduals}) {
+    if (std::getenv("VISTAMET_UPDATE_GOLDEN"))
+      common::SaveFileAtomically(golden + name, Read(reports.PathOf(name)));
+    EXPECT_EQ(Read(reports.PathOf(name)), Read(golden + name)) << name;
+  }
 }
 
 TEST(AdjustmentReports, OnlyControlPointsAndOneIteration) {

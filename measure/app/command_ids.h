@@ -1,0 +1,68 @@
+// Command identifiers of the measurement program's menus, toolbar and keys.
+// The framework's own commands (new, open, save, print, cut, copy, paste,
+// undo, the window arrangement) keep their wxID_* values.
+#pragma once
+
+#include <wx/defs.h>
+
+namespace vistamet {
+
+enum CommandId : int {
+  kCmdFirst = wxID_HIGHEST + 100,
+
+  kCmdOpenText = kCmdFirst,
+  // Close and exit carry no keys; the framework's own ids would bring the
+  // desktop's stock keys with them.
+  kCmdClose,
+  kCmdExit,
+  kCmdToggleToolBar,
+  kCmdToggleStatusBar,
+  kCmdDataList,
+  kCmdPlanMap,
+  kCmdModel3D,
+  kCmdOptions,
+
+  // Interaction modes of the image view, and its commands.
+  kCmdEditPoint,
+  kCmdClearNumber,
+  kCmdClearAllNumbers,
+  kCmdDeletePoint,
+  kCmdAddPoint,
+  kCmdRectangleCorners,
+  kCmdExtract,
+  kCmdSweepAll,
+  kCmdSweepCurrent,
+  kCmdDeleteSpacePoint,
+  kCmdAdjust,
+  kCmdMeasureDistance,
+  kCmdPlanePoint,
+  kCmdZoomIn,
+  kCmdZoomOut,
+  kCmdShiftOrigin,
+  kCmdDistanceTest,
+
+  kCmdGeoReckon,
+  kCmdHeightFit,
+  kCmdCalculator,
+  kCmdPaint,
+
+  kCmdNewWindow,
+  kCmdHelpTopics,
+
+  kCmdLast = kCmdHelpTopics,
+};
+
+// The interaction modes held in the document's viewMode.
+enum ViewMode : int {
+  kModeNone = 0,
+  kModeEditPoint = 1,
+  kModeClearNumber = 2,
+  kModeDeleteSpacePoint = 3,
+  kModeDeletePoint = 4,
+  kModeAddPoint = 5,
+  kModeMeasureDistance = 6,
+  kModeRectangleCorners = 7,
+  kModePlanePoint = 8,
+};
+
+}  // namespace vistamet

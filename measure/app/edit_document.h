@@ -1,0 +1,54 @@
+// Text files in their own windows. The document keeps the file's bytes: a
+// text that was not edited is saved back byte for byte; an edited one in the
+// file's encoding (UTF-8 or code page 936) and line ends.
+#pragma once
+
+#include <string>
+
+#include <wx/docview.h>
+
+#include "measure/app/text_file_codec.h"
+
+class wxTextCtrl;
+
+namespace vistamet {
+
+class CEditView;
+
+class CEditDoc : public wxDocument {
+ public:
+  bool DoOpenDocument(const wxString& file) override;
+  bool DoSaveDocument(const wxString& file) override;
+  bool OnSaveModified() override;
+  bool IsModified() const override;
+  void Modify(bool modified) override;
+
+  const DecodedText& Decoded() const { return decoded_; }
+  CEditView* View() const;
+
+ private:
+  std::string bytes_;     // the file as read or last saved
+  DecodedText decoded_;
+
+  wxDECLARE_DYNAMIC_CLASS(CEditDoc);
+};
+
+class CEditView : public wxView {
+ public:
+  ~CEditView() override;
+  bool OnCreate(wxDocument* doc, long flags) override;
+  void OnDraw(wxDC* dc) override;
+
+  wxTextCtrl* Text() const { return text_; }
+
+ private:
+  void OnEdit(wxCommandEvent& event);
+  void OnUpdateEdit(wxUpdateUIEvent& event);
+
+  wxTextCtrl* text_ = nullptr;
+
+  wxDECLARE_DYNAMIC_CLASS(CEditView);
+  wxDECLARE_EVENT_TABLE();
+};
+
+}  // namespace vistamet

@@ -1,0 +1,289 @@
+#include "measure/app/main_frame.h"
+
+#include <cstdlib>
+
+#include <wx/dnd.h>
+#include <wx/filename.h>
+#include <wx/gauge.h>
+#include <wx/log.h>
+#include <wx/menu.h>
+#include <wx/statusbr.h>
+#include <wx/stdpaths.h>
+#include <wx/toolbar.h>
+#include <wx/utils.h>
+
+#include "measure/app/about_dialog.h"
+#include "measure/app/app_texts.h"
+#include "measure/app/command_ids.h"
+#include "measure/app/desktop_integration.h"
+#include "measure/app/icons/command_icons.h"
+#include "measure/app/menus.h"
+
+namespace vistamet {
+
+namespace {
+
+wxString U(const char* s) { return wxString::FromUTF8(s); }
+
+constexpr int kIndicatorPanes = 3;
+
+// Project files dropped on the frame are opened as from File, Open.
+class CProjectDropTarget : public wxFileDropTarget {
+ public:
+  explicit CProjectDropTarget(wxDocManager* manager) : manager_(manager) {}
+  bool OnDropFiles(wxCoord, wxCoord, const wxArrayString& files) override {
+    bool any = false;
+    for (const wxString& file : files) {
+      if (!wxFileName(file).GetExt().IsSameAs(U(ui::kDocExtension), false)) continue;
+      manager_->CreateDocument(file, wxDOC_SILENT);
+      any = true;
+    }
+    return any;
+  }
+
+ private:
+  wxDocManager* manager_;
+};
+
+// Starts a program without arguments and forgets it; a missing program is
+// not reported.
+void Launch(const wxString& program) {
+  if (program.empty()) return;
+  wxLogNull quiet;
+  const wxString quoted = "\"" + program + "\"";
+  wxExecute(quoted, wxEXEC_ASYNC);
+}
+
+}  // namespace
+
+wxString ProgramFolder() {
+  wxFileName exe(wxStandardPaths::Get().GetExecutablePath());
+  return exe.GetPathWithSep();
+}
+
+wxBEGIN_EVENT_TABLE(CMainFrame, wxDocMDIParentFrame)
+  EVT_MENU(kCmdToggleToolBar, CMainFrame::OnToggleToolBar)
+  EVT_UPDATE_UI(kCmdToggleToolBar, CMainFrame::OnUpdateToolBar)
+  EVT_MENU(kCmdToggleStatusBar, CMainFrame::OnToggleStatusBar)
+  EVT_UPDATE_UI(kCmdToggleStatusBar, CMainFrame::OnUpdateStatusBar)
+  EVT_MENU(kCmdGeoReckon, CMainFrame::OnTool)
+  EVT_MENU(kCmdHeightFit, CMainFrame::OnTool)
+  EVT_MENU(kCmdCalculator, CMainFrame::OnTool)
+  EVT_MENU(kCmdPaint, CMainFrame::OnTool)
+  EVT_MENU(kCmdClose, CMainFrame::OnCloseDocument)
+  EVT_UPDATE_UI(kCmdClose, CMainFrame::OnUpdateCloseDocument)
+  EVT_MENU(kCmdExit, CMainFrame::OnExitCommand)
+  EVT_UPDATE_UI(kCmdExit, CMainFrame::OnUpdateEnabled)
+  EVT_MENU(kCmdHelpTopics, CMainFrame::OnHelpTopics)
+  EVT_MENU(wxID_ABOUT, CMainFrame::OnAbout)
+  EVT_MENU(wxID_MDI_WINDOW_CASCADE, CMainFrame::OnArrange)
+  EVT_MENU(wxID_MDI_WINDOW_TILE_HORZ, CMainFrame::OnArrange)
+  EVT_MENU(wxID_MDI_WINDOW_ARRANGE_ICONS, CMainFrame::OnArrange)
+  EVT_UPDATE_UI(wxID_MDI_WINDOW_CASCADE, CMainFrame::OnUpdateArrange)
+  EVT_UPDATE_UI(wxID_MDI_WINDOW_TILE_HORZ, CMainFrame::OnUpdateArrange)
+  EVT_UPDATE_UI(wxID_MDI_WINDOW_ARRANGE_ICONS, CMainFrame::OnUpdateArrange)
+  EVT_UPDATE_UI(kCmdGeoReckon, CMainFrame::OnUpdateEnabled)
+  EVT_UPDATE_UI(kCmdHeightFit, CMainFrame::OnUpdateEnabled)
+  EVT_UPDATE_UI(kCmdCalculator, CMainFrame::OnUpdateEnabled)
+  EVT_UPDATE_UI(kCmdPaint, CMainFrame::OnUpdateEnabled)
+  EVT_UPDATE_UI(kCmdHelpTopics, CMainFrame::OnUpdateEnabled)
+  EVT_UPDATE_UI(wxID_ABOUT, CMainFrame::OnUpdateEnabled)
+  // A command that no open window takes is disabled, as are the clipboard
+  // commands outside a text window.
+  EVT_UPDATE_UI_RANGE(kCmdFirst, kCmdLast, CMainFrame::OnUpdateUnhandled)
+  EVT_UPDATE_UI(wxID_UNDO, CMainFrame::OnUpdateUnhandled)
+  EVT_UPDATE_UI(wxID_CUT, CMainFrame::OnUpdateUnhandled)
+  EVT_UPDATE_UI(wxID_COPY, CMainFrame::OnUpdateUnhandled)
+  EVT_UPDATE_UI(wxID_PASTE, CMainFrame::OnUpdateUnhandled)
+  EVT_MENU_OPEN(CMainFrame::OnMenuOpen)
+  EVT_TIMER(wxID_ANY, CMainFrame::OnIndicatorTimer)
+wxEND_EVENT_TABLE()
+
+CMainFrame::CMainFrame(wxDocManager* manager)
+    : wxDocMDIParentFrame(manager, nullptr, wxID_ANY, U(ui::kMainTitle), wxDefaultPosition,
+                          wxSize(1024, 740)),
+      indicator_timer_(this) {
+  SetIcons(AppIcons());
+  SetMenuBar(CreateProjectMenuBar(manager->GetFileHistory()));
+
+  wxToolBar* toolbar = CreateToolBar(wxTB_HORIZONTAL | wxTB_FLAT | wxNO_BORDER);
+  PopulateToolBar(toolbar);
+
+  wxStatusBar* status = CreateStatusBar(1 + kIndicatorPanes);
+  int widths[1 + kIndicatorPanes] = {-1, 0, 0, 0};
+  const wxSize text = status->GetTextExtent(U(ui::kIndicatorCaps));
+  for (int i = 1; i <= kIndicatorPanes; ++i) widths[i] = text.GetWidth() + 16;
+  status->SetStatusWidths(1 + kIndicatorPanes, widths);
+  SetStatusText(U(ui::kReady), 0);
+  gauge_ = new wxGauge(status, wxID_ANY, 100, wxDefaultPosition, wxDefaultSize,
+                       wxGA_HORIZONTAL | wxGA_SMOOTH);
+  gauge_->Hide();
+  status->Bind(wxEVT_SIZE, &CMainFrame::OnStatusSize, this);
+
+  SetDropTarget(new CProjectDropTarget(manager));
+  indicator_timer_.Start(300);
+}
+
+CMainFrame::~CMainFrame() { indicator_timer_.Stop(); }
+
+// --- Status bar ---
+
+void CMainFrame::PlaceGauge() {
+  wxStatusBar* status = GetStatusBar();
+  if (!status || !gauge_) return;
+  wxRect rect;
+  if (!status->GetFieldRect(0, rect)) return;
+  // The right half of the message pane; the left half keeps its text.
+  rect.x += rect.width / 2;
+  rect.width -= rect.width / 2;
+  rect.Deflate(2, 2);
+  gauge_->SetSize(rect);
+}
+
+void CMainFrame::OnStatusSize(wxSizeEvent& event) {
+  PlaceGauge();
+  event.Skip();
+}
+
+void CMainFrame::ShowProgress(int done, int total) {
+  if (!gauge_) return;
+  if (total < 1) total = 1;
+  if (done < 0) done = 0;
+  if (done > total) done = total;
+  if (gauge_->GetRange() != total) gauge_->SetRange(total);
+  gauge_->SetValue(done);
+  if (!gauge_->IsShown()) {
+    PlaceGauge();
+    gauge_->Show();
+  }
+  gauge_->Update();
+}
+
+void CMainFrame::HideProgress() {
+  if (gauge_) gauge_->Hide();
+}
+
+bool CMainFrame::ProgressShown() const { return gauge_ && gauge_->IsShown(); }
+
+void CMainFrame::ShowIndicators(bool caps, bool num, bool scroll) {
+  const bool on[kIndicatorPanes] = {caps, num, scroll};
+  const char* names[kIndicatorPanes] = {ui::kIndicatorCaps, ui::kIndicatorNum,
+                                        ui::kIndicatorScroll};
+  wxStatusBar* status = GetStatusBar();
+  if (!status) return;
+  for (int i = 0; i < kIndicatorPanes; ++i) {
+    const wxString text = on[i] ? U(names[i]) : wxString();
+    if (status->GetStatusText(i + 1) != text) status->SetStatusText(text, i + 1);
+  }
+}
+
+void CMainFrame::OnIndicatorTimer(wxTimerEvent&) {
+  ShowIndicators(wxGetKeyState(WXK_CAPITAL), wxGetKeyState(WXK_NUMLOCK),
+                 wxGetKeyState(WXK_SCROLL));
+}
+
+CStatusProgress::~CStatusProgress() {
+  if (frame_) frame_->HideProgress();
+}
+
+void CStatusProgress::Report(int done, int total, std::string_view text) {
+  if (!frame_) return;
+  if (!text.empty()) frame_->SetStatusText(wxString::FromUTF8(text.data(), text.size()), 0);
+  frame_->ShowProgress(done, total);
+}
+
+// --- Bars ---
+
+void CMainFrame::OnToggleToolBar(wxCommandEvent&) {
+  if (wxToolBar* tb = GetToolBar()) {
+    tb->Show(!tb->IsShown());
+    SendSizeEvent();
+  }
+}
+
+void CMainFrame::OnUpdateToolBar(wxUpdateUIEvent& event) {
+  event.Enable(true);
+  event.Check(GetToolBar() && GetToolBar()->IsShown());
+}
+
+void CMainFrame::OnToggleStatusBar(wxCommandEvent&) {
+  if (wxStatusBar* sb = GetStatusBar()) {
+    sb->Show(!sb->IsShown());
+    SendSizeEvent();
+  }
+}
+
+void CMainFrame::OnUpdateStatusBar(wxUpdateUIEvent& event) {
+  event.Enable(true);
+  event.Check(GetStatusBar() && GetStatusBar()->IsShown());
+}
+
+// --- Commands without a document ---
+
+void CMainFrame::OnTool(wxCommandEvent& event) {
+  const char* path_env = std::getenv("PATH");
+  const std::string search = path_env ? path_env : "";
+  const std::string folder = ProgramFolder().ToStdString(wxConvUTF8);
+  std::string program;
+  switch (event.GetId()) {
+    case kCmdGeoReckon: program = FindProgram({folder + "GeoReckon"}, search); break;
+    case kCmdHeightFit: program = FindProgram({folder + "ElevaGrid"}, search); break;
+    case kCmdCalculator: program = FindProgram(CalculatorPrograms(), search); break;
+    case kCmdPaint: program = FindProgram(PaintPrograms(), search); break;
+    default: break;
+  }
+  Launch(wxString::FromUTF8(program));
+}
+
+void CMainFrame::OnCloseDocument(wxCommandEvent&) {
+  wxDocManager* manager = GetDocumentManager();
+  if (wxDocument* doc = manager ? manager->GetCurrentDocument() : nullptr)
+    manager->CloseDocument(doc, false);
+}
+
+void CMainFrame::OnUpdateCloseDocument(wxUpdateUIEvent& event) {
+  wxDocManager* manager = GetDocumentManager();
+  event.Enable(manager && manager->GetCurrentDocument() != nullptr);
+}
+
+void CMainFrame::OnExitCommand(wxCommandEvent&) { Close(); }
+
+void CMainFrame::OnHelpTopics(wxCommandEvent&) {
+  const wxString manual = ProgramFolder() + "Vistamet-manual.html";
+  if (!wxFileName::FileExists(manual)) return;
+  wxLogNull quiet;
+  wxLaunchDefaultApplication(manual);
+}
+
+void CMainFrame::OnAbout(wxCommandEvent&) {
+  CAboutDialog about(this);
+  about.ShowModal();
+}
+
+void CMainFrame::OnArrange(wxCommandEvent& event) {
+  switch (event.GetId()) {
+    case wxID_MDI_WINDOW_CASCADE: Cascade(); break;
+    case wxID_MDI_WINDOW_TILE_HORZ: Tile(wxHORIZONTAL); break;
+    default: ArrangeIcons(); break;
+  }
+}
+
+void CMainFrame::OnUpdateArrange(wxUpdateUIEvent& event) {
+  event.Enable(GetActiveChild() != nullptr);
+}
+
+void CMainFrame::OnUpdateEnabled(wxUpdateUIEvent& event) { event.Enable(true); }
+
+void CMainFrame::OnUpdateUnhandled(wxUpdateUIEvent& event) { event.Enable(false); }
+
+void CMainFrame::OnMenuOpen(wxMenuEvent& event) {
+  // The recent-file submenu is available only when it lists something.
+  if (wxMenu* recent = RecentFilesMenu(GetMenuBar())) {
+    wxMenu* file = GetMenuBar()->GetMenu(0);
+    for (wxMenuItem* item : file->GetMenuItems())
+      if (item->GetSubMenu() == recent) item->Enable(recent->GetMenuItemCount() > 0);
+  }
+  event.Skip();
+}
+
+}  // namespace vistamet

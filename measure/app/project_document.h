@@ -1,0 +1,109 @@
+// The project document in the windows: owns one CVistametDoc and adapts it
+// to the framework. The document's notifications become Modify and
+// UpdateAllViews (with the refresh code as hint), its questions the real
+// dialogs; the project's commands that are not tied to one view are handled
+// here.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include <wx/docview.h>
+
+#include "measure/app/background_worker.h"
+#include "measure/app/commands.h"
+#include "measure/app/doc_view_base.h"
+#include "measure/app/gui_prompt.h"
+#include "measure/model/user_prompt.h"
+#include "measure/model/vistamet_doc.h"
+
+namespace vistamet {
+
+class CProjectDocument : public wxDocument, public DocNotifier {
+ public:
+  CProjectDocument();
+  ~CProjectDocument() override;
+
+  // The project's records. Replaced as a whole by a successful open, so
+  // look it up again rather than keeping it.
+  CVistametDoc& Core() { return *core_; }
+  const CVistametDoc& Core() const { return *core_; }
+  UserPrompt& Prompt() { return prompt_; }
+
+  // DocNotifier
+  void SetModified(bool modified) override { Modify(modified); }
+  void UpdateViews(int code) override;
+
+  // --- Framework ---
+  bool OnNewDocument() override;
+  bool OnOpenDocument(const wxString& file) override;
+  bool DoOpenDocument(const wxString& file) override;
+  bool DoSaveDocument(const wxString& file) override;
+  bool Save() override;
+  bool SaveAs() override;
+  bool OnSaveModified() override;
+  bool OnCloseDocument() override;
+  void OnChangedViewList() override;
+
+  // --- The project's windows ---
+  CDocViewBase* FindView(ViewKind kind) const;
+  // Activates the window of that kind, or creates it; "命令失败。" and false
+  // when it cannot be created.
+  bool OpenWindow(ViewKind kind);
+  void CloseWindow(ViewKind kind);
+
+  // --- Work off the windows' thread ---
+  // The extraction command: asks first when the project already has
+  // results (`ask`), then starts the work. Nothing while one runs.
+  void StartExtraction(ExtractionScope scope, bool ask);
+  // Starts `work`: extractionRunning is 1 until its edit has been applied
+  // on the windows' thread.
+  bool StartWork(BackgroundWork work);
+  // Stops running work and waits for it; its result is dropped.
+  void StopWork();
+  bool WorkRunning() const { return worker_ != nullptr; }
+  // The extraction ran to its end in this session.
+  bool ExtractionFinished() const { return extraction_finished_; }
+
+  // Where the adjustment and the distance test write their reports.
+  static std::string ReportFolder();
+
+ private:
+  void Wire();
+  // After a new project or a load: the extraction when the targets are not
+  // extracted yet.
+  void StartAutomaticExtraction(bool ask);
+  void FinishWork(DocumentEdit edit);
+  void ToggleWindow(ViewKind kind, int32_t CVistametDoc::*flag);
+
+  void OnDataList(wxCommandEvent& event);
+  void OnUpdateDataList(wxUpdateUIEvent& event);
+  void OnPlanMap(wxCommandEvent& event);
+  void OnUpdatePlanMap(wxUpdateUIEvent& event);
+  void OnModel3D(wxCommandEvent& event);
+  void OnUpdateModel3D(wxUpdateUIEvent& event);
+  void OnOptions(wxCommandEvent& event);
+  void OnExtract(wxCommandEvent& event);
+  void OnUpdateExtract(wxUpdateUIEvent& event);
+  void OnAdjust(wxCommandEvent& event);
+  void OnUpdateAdjust(wxUpdateUIEvent& event);
+  void OnSweepAll(wxCommandEvent& event);
+  void OnUpdateSweepAll(wxUpdateUIEvent& event);
+  void OnShiftOrigin(wxCommandEvent& event);
+  void OnDistanceTest(wxCommandEvent& event);
+  void OnUpdateIdle(wxUpdateUIEvent& event);
+  void OnUpdateSave(wxUpdateUIEvent& event);
+  void OnNewWindow(wxCommandEvent& event);
+
+  std::unique_ptr<CVistametDoc> core_;
+  CGuiPrompt prompt_;
+  std::unique_ptr<BackgroundWorker> worker_;
+  unsigned work_generation_ = 0;
+  bool extraction_finished_ = false;
+  bool closing_views_ = false;
+
+  wxDECLARE_DYNAMIC_CLASS(CProjectDocument);
+  wxDECLARE_EVENT_TABLE();
+};
+
+}  // namespace vistamet

@@ -1,0 +1,446 @@
+// Projects through the real windows: new, open, save, refused files, the
+// extra windows and their toggles, background work, and the project window.
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include <gtest/gtest.h>
+#include <wx/bitmap.h>
+#include <wx/button.h>
+#include <wx/dcmemory.h>
+#include <wx/docmdi.h>
+#include <wx/textctrl.h>
+
+#include "common/atomic_file.h"
+#include "measure/app/command_ids.h"
+#include "measure/app/image_canvas.h"
+#include "measure/app/new_project_dialog.h"
+#include "measure/app/offset_dialog.h"
+#include "measure/app/project_view.h"
+#include "measure/app/thumbnail_strip.h"
+#include "measure/model/project_file.h"
+#include "tests/gui_test_support.h"
+
+namespace vistamet::test {
+namespace {
+
+class DocumentsTest : public testing::Test {
+ protected:
+  void SetUp() override { CloseAllDocuments(); }
+  void TearDown() override { CloseAllDocuments(); }
+
+  static CVistametView* ProjectView(CProjectDocument* doc) {
+    return dynamic_cast<CVistametView*>(doc->FindView(ViewKind::kProject));
+  }
+  static int ChildWindows() {
+    int n = 0;
+    for (wxWindow* w : Frame().GetClientWindow()->GetChildren())
+      n += dynamic_cast<wxMDIChildFrame*>(w) ? 1 : 0;
+    return n;
+  }
+
+  TempDir dir_;
+};
+
+TEST_F(DocumentsTest, NewProjectFromTwoPhotos) {
+  const std::string a = WritePhoto(dir_.File("a.bmp"));
+  const std::string b = WritePhoto(dir_.File("b.bmp"), 80, 60);
+  ScriptedDialogs dialogs;
+  bool ok_enabled_with_one = true;
+  dialogs.Then([&](wxDialog* d) {
+    auto* dialog = dynamic_cast<CNewProjectDialog*>(d);
+    if (!dialog) return wxID_CANCEL;
+    dialog->AddPaths({a});
+    ok_enabled_with_one = dialog->OkButton()->IsEnabled();
+    dialog->AddPaths({b, a});
+    return dialog->Accept() ? wxID_OK : wxID_CANCEL;
+  });
+  SendCommand(wxID_NEW);
+  Pump();
+  EXPECT_FALSE(ok_enabled_with_one);
+  EXPECT_EQ(dialogs.Unexpected(), 0);
+  auto* doc = dynamic_cast<CProjectDocument*>(Manager().GetCurrentDocument());
+  ASSERT_NE(doc, nullptr);
+  EXPECT_EQ(doc->Core().PhotoCount(), 2);
+  EXPECT_EQ(doc->Core().photoPaths[1], b);
+  EXPECT_EQ(doc->Core().photoImages[1].width, 80);
+  EXPECT_EQ(doc->Core().currentPhoto, 0);
+  EXPECT_EQ(doc->GetUserReadableName().Left(6), "Vistam");
+  EXPECT_NE(ProjectView(doc), nullptr);
+}
+
+TEST_F(DocumentsTest, CancelledNewProjectCreatesNothing) {
+  ScriptedDialogs dialogs;
+  dialogs.Then([](wxDialog*) { return wxID_CANCEL; });
+  SendCommand(wxID_NEW);
+  Pump();
+  EXPECT_TRUE(Manager().GetDocumentsVector().empty());
+  EXPECT_EQ(ChildWindows(), 0);
+}
+
+TEST_F(DocumentsTest, OpenAndSaveKeepTheFileByteForByte) {
+  const std::string path = WriteProject(dir_, "p.vmt");
+  const std::string before = ReadFile(path);
+  CProjectDocument* doc = Open(path);
+  ASSERT_NE(doc, nullptr);
+  EXPECT_EQ(doc->Core().PhotoCount(), 2);
+  EXPECT_FALSE(doc->IsModified());
+  // Save writes even when nothing is marked modified.
+  std::remove(path.c_str());
+  SendCommand(wxID_SAVE);
+  EXPECT_EQ(ReadFile(path), before);
+  // Another name through the document, then the file itself.
+  const std::string copy = dir_.File("copy.vmt");
+  ASSERT_TRUE(doc->OnSaveDocument(wxString::FromUTF8(copy)));
+  EXPECT_EQ(ReadFile(copy), before);
+}
+
+TEST_F(DocumentsTest, OpeningTheSameFileTwiceActivatesIt) {
+  const std::string path = WriteProject(dir_, "p.vmt");
+  CProjectDocument* first = Open(path);
+  CProjectDocument* second = Open(path);
+  EXPECT_EQ(first, second);
+  EXPECT_EQ(Manager().GetDocumentsVector().size(), 1u);
+}
+
+TEST_F(DocumentsTest, RefusedFilesLeaveNoWindow) {
+  struct Case {
+    const char* name;
+    std::string bytes;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"garbage.vmt", "this is not a project\n", "该文件不是本程序的文档格式"},
+      {"signature.vmt", "1.0\n1.0\nSomething\n1.231\n", "该文件不是Vistamet的标准文档。"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = dir_.File(c.name);
+    common::SaveFileAtomically(path, c.bytes);
+    ScriptedDialogs dialogs;
+    dialogs.ThenMessage();
+    EXPECT_EQ(Open(path), nullptr);
+    ASSERT_EQ(dialogs.Messages().size(), 1u);
+    EXPECT_EQ(dialogs.Messages()[0], c.message);
+    EXPECT_TRUE(Manager().GetDocumentsVector().empty());
+    EXPECT_EQ(ChildWindows(), 0);
+    EXPECT_EQ(ReadFile(path), c.bytes);  // never touched
+  }
+}
+
+TEST_F(DocumentsTest, MissingPhotoRefusesTheProject) {
+  const std::string path = WriteProject(dir_, "p.vmt");
+  std::remove(dir_.File("p.vmt_photo2.bmp").c_str());
+  ScriptedDialogs dialogs;
+  dialogs.ThenMessage();
+  EXPECT_EQ(Open(path), nullptr);
+  ASSERT_EQ(dialogs.Messages().size(), 1u);
+  EXPECT_NE(dialogs.Messages()[0].find("不存在或者打开错误"), std::string::npos);
+  EXPECT_TRUE(Manager().GetDocumentsVector().empty());
+}
+
+TEST_F(DocumentsTest, DataListTogglesItsWindowAndIsReopenedWithTheProject) {
+  const std::string path = WriteProject(dir_, "p.vmt");
+  CProjectDocument* doc = Open(path);
+  ASSERT_NE(doc, nullptr);
+  EXPECT_FALSE(QueryUi(kCmdDataList).checked);
+  SendCommand(kCmdDataList);
+  Pump();
+  EXPECT_EQ(doc->Core().listWindowOn, 1);
+  EXPECT_NE(doc->FindView(ViewKind::kDataList), nullptr);
+  EXPECT_TRUE(QueryUi(kCmdDataList).checked);
+  ASSERT_TRUE(doc->Save());
+  SendCommand(kCmdDataList);
+  Pump();
+  EXPECT_EQ(doc->Core().listWindowOn, 0);
+  EXPECT_EQ(doc->FindView(ViewKind::kDataList), nullptr);
+
+  CloseAllDocuments();
+  doc = Open(path);
+  ASSERT_NE(doc, nullptr);
+  EXPECT_EQ(doc->Core().listWindowOn, 1);
+  EXPECT_NE(doc->FindView(ViewKind::kDataList), nullptr);
+}
+
+TEST_F(DocumentsTest, ClosingAnExtraWindowByHandClearsItsFlag) {
+  CProjectDocument* doc = Open(WriteProject(dir_, "p.vmt", {.adjusted = 1, .planeSet = 1}));
+  ASSERT_NE(doc, nullptr);
+  struct Case {
+    int command;
+    ViewKind kind;
+    int32_t CVistametDoc::*flag;
+  };
+  const Case cases[] = {{kCmdDataList, ViewKind::kDataList, &CVistametDoc::listWindowOn},
+                        {kCmdPlanMap, ViewKind::kPlanMap, &CVistametDoc::mapWindowOn},
+                        {kCmdModel3D, ViewKind::kModel3D, &CVistametDoc::modelWindowOn}};
+  for (const Case& c : cases) {
+    SendCommand(c.command);
+    Pump();
+    ASSERT_NE(doc->FindView(c.kind), nullptr);
+    EXPECT_EQ(doc->Core().*c.flag, 1);
+    doc->FindView(c.kind)->GetFrame()->Close(true);
+    Pump();
+    EXPECT_EQ(doc->FindView(c.kind), nullptr);
+    EXPECT_EQ(doc->Core().*c.flag, 0);
+    EXPECT_FALSE(QueryUi(c.command).checked);
+  }
+  // The project itself stayed open.
+  EXPECT_EQ(Manager().GetDocumentsVector().size(), 1u);
+}
+
+TEST_F(DocumentsTest, PlanMapNeedsAnAdjustmentAndAPlanePoint) {
+  CProjectDocument* doc = Open(WriteProject(dir_, "p.vmt"));
+  ASSERT_NE(doc, nullptr);
+  EXPECT_FALSE(QueryUi(kCmdPlanMap).enabled);  // not adjusted
+  doc->Core().adjusted = 1;
+  EXPECT_TRUE(QueryUi(kCmdPlanMap).enabled);
+  doc->Core().extractionRunning = 1;
+  EXPECT_FALSE(QueryUi(kCmdPlanMap).enabled);
+  EXPECT_FALSE(QueryUi(kCmdDataList).enabled);
+  EXPECT_TRUE(QueryUi(kCmdModel3D).enabled);
+  doc->Core().extractionRunning = 0;
+
+  ScriptedDialogs dialogs;
+  dialogs.ThenMessage();
+  SendCommand(kCmdPlanMap);
+  ASSERT_EQ(dialogs.Messages().size(), 1u);
+  EXPECT_EQ(dialogs.Messages()[0], "请先设置一个投影平面点!");
+  EXPECT_EQ(doc->Core().viewMode, kModePlanePoint);
+  EXPECT_EQ(doc->Core().mapWindowOn, 0);
+  EXPECT_TRUE(QueryUi(kCmdPlanePoint).checked);
+}
+
+TEST_F(DocumentsTest, ModeCommandsSetTheViewModeAndFollowTheRules) {
+  CProjectDocument* doc = Open(WriteProject(dir_, "p.vmt"));
+  ASSERT_NE(doc, nullptr);
+  const std::pair<int, int> modes[] = {{kCmdEditPoint, 1}, {kCmdClearNumber, 2},
+                                       {kCmdDeleteSpacePoint, 3}, {kCmdDeletePoint, 4},
+                                       {kCmdAddPoint, 5}, {kCmdRectangleCorners, 7},
+                                       {kCmdPlanePoint, 8}};
+  for (auto [id, mode] : modes) {
+    SendCommand(id);
+    EXPECT_EQ(doc->Core().viewMode, mode) << id;
+    EXPECT_TRUE(QueryUi(id).checked) << id;
+  }
+  // Distances are measured only after an adjustment; the item says so.
+  UiState distance = QueryUi(kCmdMeasureDistance);
+  EXPECT_FALSE(distance.enabled);
+  EXPECT_EQ(distance.text.ToStdString(wxConvUTF8), "距离测量(先要整体平差)\tAlt+S");
+  doc->Core().adjusted = 1;
+  distance = QueryUi(kCmdMeasureDistance);
+  EXPECT_TRUE(distance.enabled);
+  EXPECT_EQ(distance.text.ToStdString(wxConvUTF8), "距离测量(&S)\tAlt+S");
+  SendCommand(kCmdMeasureDistance);
+  EXPECT_EQ(doc->Core().viewMode, 6);
+  // Extraction running: the modes and the sweeps are unavailable.
+  doc->Core().extractionRunning = 1;
+  for (int id : {kCmdEditPoint, kCmdClearAllNumbers, kCmdSweepCurrent, kCmdSweepAll, kCmdAdjust})
+    EXPECT_FALSE(QueryUi(id).enabled) << id;
+  doc->Core().extractionRunning = 0;
+}
+
+TEST_F(DocumentsTest, SweepsRemoveUnnumberedPoints) {
+  CProjectDocument* doc = Open(WriteProject(dir_, "p.vmt"));
+  ASSERT_NE(doc, nullptr);
+  CVistametDoc& core = doc->Core();
+  ASSERT_EQ(core.imagePoints.size(), 6u);
+  SendCommand(kCmdEditPoint);
+  SendCommand(kCmdSweepCurrent);  // Esc: current photo only, back to no mode
+  EXPECT_EQ(core.viewMode, kModeNone);
+  EXPECT_EQ(core.imagePoints.size(), 5u);
+  EXPECT_TRUE(doc->IsModified());
+  core.targetsExtracted = 0;
+  EXPECT_FALSE(QueryUi(kCmdSweepAll).enabled);
+  core.targetsExtracted = 1;
+  SendCommand(kCmdSweepAll);
+  EXPECT_EQ(core.imagePoints.size(), 4u);
+  SendCommand(kCmdClearAllNumbers);
+  int numbered = 0;
+  for (const ImagePoint& p : core.imagePoints)
+    numbered += (p.photoIndex == core.currentPhoto && p.pointNumber != kNoNumber) ? 1 : 0;
+  EXPECT_EQ(numbered, 0);
+}
+
+TEST_F(DocumentsTest, ExtractionCommandShowsItsStateAndSurvivesClosing) {
+  CProjectDocument* doc = Open(WriteProject(dir_, "p.vmt"));
+  ASSERT_NE(doc, nullptr);
+  EXPECT_EQ(QueryUi(kCmdExtract).text.ToStdString(wxConvUTF8), "提取三角点(已经完成)");
+  std::atomic<bool> started{false};
+  ASSERT_TRUE(doc->StartWork([&started](const std::atomic<bool>& stop) -> DocumentEdit {
+    started = true;
+    while (!stop) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    return [](CVistametDoc& d) { d.imagePoints.clear(); };
+  }));
+  EXPECT_EQ(doc->Core().extractionRunning, 1);
+  const UiState running = QueryUi(kCmdExtract);
+  EXPECT_EQ(running.text.ToStdString(wxConvUTF8), "提取三角点(正在进行...)");
+  EXPECT_TRUE(running.checked);
+  EXPECT_FALSE(running.enabled);
+  EXPECT_FALSE(QueryUi(kCmdAdjust).enabled);
+  EXPECT_FALSE(QueryUi(kCmdDataList).enabled);
+  // A second start is refused while one runs.
+  EXPECT_FALSE(doc->StartWork([](const std::atomic<bool>&) { return DocumentEdit(); }));
+  // Closing the project while the work runs stops it; nothing is applied.
+  SendCommand(kCmdClose);
+  Pump();
+  EXPECT_TRUE(Manager().GetDocumentsVector().empty());
+  EXPECT_EQ(ChildWindows(), 0);
+}
+
+TEST_F(DocumentsTest, FinishedWorkIsAppliedOnTheWindowsThread) {
+  CProjectDocument* doc = Open(WriteProject(dir_, "p.vmt"));
+  ASSERT_NE(doc, nullptr);
+  std::thread::id applied_on;
+  ASSERT_TRUE(doc->StartWork([&applied_on](const std::atomic<bool>&) -> DocumentEdit {
+    return [&applied_on](CVistametDoc& d) {
+      applied_on = std::this_thread::get_id();
+      d.imagePoints.clear();
+      d.targetsExtracted = 1;
+      d.SetModified();
+    };
+  }));
+  for (int i = 0; i < 200 && doc->WorkRunning(); ++i) {
+    Pump();
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  EXPECT_FALSE(doc->WorkRunning());
+  EXPECT_EQ(applied_on, std::this_thread::get_id());
+  EXPECT_EQ(doc->Core().extractionRunning, 0);
+  EXPECT_TRUE(doc->Core().imagePoints.empty());
+  EXPECT_TRUE(doc->IsModified());
+  EXPECT_TRUE(QueryUi(kCmdExtract).enabled);
+}
+
+TEST_F(DocumentsTest, ReextractionAsksFirst) {
+  CProjectDocument* doc = Open(WriteProject(dir_, "p.vmt"));
+  ASSERT_NE(doc, nullptr);
+  ScriptedDialogs dialogs;
+  dialogs.ThenMessage(wxID_NO);
+  SendCommand(kCmdExtract);
+  ASSERT_EQ(dialogs.Messages().size(), 1u);
+  EXPECT_EQ(dialogs.Messages()[0], "您要求重新提取三角点，这将删除所有现有数据。您确定要这么做吗？");
+  EXPECT_FALSE(doc->WorkRunning());
+  EXPECT_EQ(doc->Core().imagePoints.size(), 6u);
+}
+
+TEST_F(DocumentsTest, AdjustmentFromTheMenu) {
+  CProjectDocument* doc = Open(WriteProject(dir_, "p.vmt"));
+  ASSERT_NE(doc, nullptr);
+  ScriptedDialogs dialogs;
+  dialogs.ThenMessage().ThenMessage().ThenMessage();
+  SendCommand(kCmdAdjust);
+  Pump();
+  // Whatever the adjustment reported, the progress bar is gone and a
+  // success shows the completion line.
+  EXPECT_FALSE(Frame().ProgressShown());
+  if (doc->Core().adjusted == 1) {
+    EXPECT_EQ(Frame().GetStatusBar()->GetStatusText(0).ToStdString(wxConvUTF8),
+              "......整体平差计算完成。 可以进行距离测量。");
+  } else {
+    EXPECT_FALSE(dialogs.Messages().empty());
+  }
+}
+
+TEST_F(DocumentsTest, ShiftOriginAsksForTheOffset) {
+  CProjectDocument* doc = Open(WriteProject(dir_, "p.vmt"));
+  ASSERT_NE(doc, nullptr);
+  const double x0 = doc->Core().spacePoints[0].X;
+  ScriptedDialogs dialogs;
+  dialogs.Then([](wxDialog* d) {
+    auto* dialog = dynamic_cast<COffsetDialog*>(d);
+    if (!dialog) return wxID_CANCEL;
+    dialog->Edit(0)->SetValue("1000");
+    return dialog->Accept() ? wxID_OK : wxID_CANCEL;
+  });
+  SendCommand(kCmdShiftOrigin);
+  EXPECT_EQ(dialogs.Unexpected(), 0);
+  EXPECT_EQ(doc->Core().spacePoints[0].X, x0 + 1000);
+}
+
+TEST_F(DocumentsTest, ClosingTheProjectWindowClosesTheProject) {
+  CProjectDocument* doc = Open(WriteProject(dir_, "p.vmt"));
+  ASSERT_NE(doc, nullptr);
+  SendCommand(kCmdModel3D);
+  SendCommand(kCmdNewWindow);
+  Pump();
+  EXPECT_EQ(ChildWindows(), 3);
+  // Closing one of two project windows keeps the project.
+  doc->FindView(ViewKind::kProject)->GetFrame()->Close(true);
+  Pump();
+  ASSERT_EQ(Manager().GetDocumentsVector().size(), 1u);
+  EXPECT_EQ(ChildWindows(), 2);
+  // The last project window takes the rest with it, after asking to save.
+  doc->Modify(true);
+  ScriptedDialogs dialogs;
+  dialogs.ThenMessage(wxID_NO);
+  doc->FindView(ViewKind::kProject)->GetFrame()->Close();
+  Pump();
+  EXPECT_EQ(dialogs.Messages().size(), 1u);
+  EXPECT_TRUE(Manager().GetDocumentsVector().empty());
+  EXPECT_EQ(ChildWindows(), 0);
+}
+
+TEST_F(DocumentsTest, ClosingAModifiedProjectCanBeCancelled) {
+  CProjectDocument* doc = Open(WriteProject(dir_, "p.vmt"));
+  ASSERT_NE(doc, nullptr);
+  doc->Modify(true);
+  ScriptedDialogs dialogs;
+  dialogs.ThenMessage(wxID_CANCEL);
+  SendCommand(kCmdClose);
+  Pump();
+  ASSERT_EQ(dialogs.Messages().size(), 1u);
+  EXPECT_EQ(dialogs.Messages()[0], "是否保存对 p.vmt 的更改？");
+  EXPECT_EQ(Manager().GetDocumentsVector().size(), 1u);
+}
+
+TEST_F(DocumentsTest, ImageViewZoomsInPowersOfTwo) {
+  CProjectDocument* doc = Open(WriteProject(dir_, "p.vmt"));
+  ASSERT_NE(doc, nullptr);
+  CImageCanvas* canvas = ProjectView(doc)->Canvas();
+  for (int i = 0; i < 7; ++i) SendCommand(kCmdZoomIn);
+  EXPECT_DOUBLE_EQ(canvas->Divisor(), 1.0 / 64);
+  for (int i = 0; i < 6 + 8 + 1; ++i) SendCommand(kCmdZoomOut);
+  EXPECT_DOUBLE_EQ(canvas->Divisor(), 128.0);
+}
+
+TEST_F(DocumentsTest, ImageViewDrawsThePhotoAndItsPoints) {
+  CProjectDocument* doc = Open(WriteProject(dir_, "p.vmt"));
+  ASSERT_NE(doc, nullptr);
+  CImageCanvas* canvas = ProjectView(doc)->Canvas();
+  wxBitmap bitmap(96, 64, 24);
+  {
+    wxMemoryDC dc(bitmap);
+    canvas->Render(dc, wxRect(0, 0, 96, 64));
+  }
+  const wxImage image = bitmap.ConvertToImage();
+  // Point 1 of photo 1 sits at (10, 12): red cross arms, green number.
+  EXPECT_EQ(image.GetRed(8, 12), 255);
+  EXPECT_EQ(image.GetGreen(8, 12), 0);
+  EXPECT_EQ(image.GetRed(10, 10), 255);
+  // A photo pixel away from the marks keeps the photo's colour.
+  EXPECT_EQ(image.GetBlue(90, 5), 40 + (90 * 3) % 160);
+}
+
+TEST_F(DocumentsTest, ThumbnailDoubleClickMakesAPhotoCurrent) {
+  CProjectDocument* doc = Open(WriteProject(dir_, "p.vmt", {.photos = 3}));
+  ASSERT_NE(doc, nullptr);
+  CPhotoMinView* strip = ProjectView(doc)->Strip();
+  strip->Relayout();
+  ASSERT_EQ(strip->Cells().size(), 3u);
+  const wxRect third = strip->Cells()[2];
+  EXPECT_EQ(third.y - strip->Cells()[1].y, strip->Cells()[1].y - strip->Cells()[0].y);
+  strip->ActivateAt(wxPoint(third.x + 2, third.y + 2));
+  EXPECT_EQ(doc->Core().currentPhoto, 2);
+  EXPECT_FALSE(doc->IsModified());
+  strip->ActivateAt(wxPoint(1, 1));  // between cells: nothing
+  EXPECT_EQ(doc->Core().currentPhoto, 2);
+}
+
+TEST_F(DocumentsTest, CommandLineProjectOpens) {
+  const std::string path = WriteProject(dir_, "cmd.vmt");
+  EXPECT_NE(App().OpenProject(wxString::FromUTF8(path)), nullptr);
+  EXPECT_EQ(App().OpenProject(wxString::FromUTF8(dir_.File("missing.vmt"))), nullptr);
+}
+
+}  // namespace
+}  // namespace vistamet::test

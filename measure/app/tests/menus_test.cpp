@@ -1,0 +1,211 @@
+// The main frame as the user meets it: menus, toolbar, status bar, and which
+// commands are available with and without a project.
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <wx/menu.h>
+#include <wx/statusbr.h>
+#include <wx/toolbar.h>
+
+#include "measure/app/command_ids.h"
+#include "measure/app/menus.h"
+#include "tests/gui_test_support.h"
+
+namespace vistamet::test {
+namespace {
+
+std::string Utf8(const wxString& s) { return s.ToStdString(wxConvUTF8); }
+
+// The items of a menu as "label" (mnemonic and key as written in the menu
+// resource), "-" for a separator and "label >" for a submenu.
+std::vector<std::string> Items(wxMenu* menu) {
+  std::vector<std::string> out;
+  for (wxMenuItem* item : menu->GetMenuItems()) {
+    if (item->IsSeparator()) out.push_back("-");
+    else if (item->IsSubMenu()) out.push_back(Utf8(item->GetItemLabel()) + " >");
+    else out.push_back(Utf8(item->GetItemLabel()));
+  }
+  return out;
+}
+
+wxMenu* SubMenu(wxMenu* menu, const std::string& label) {
+  for (wxMenuItem* item : menu->GetMenuItems())
+    if (item->IsSubMenu() && Utf8(item->GetItemLabel()) == label) return item->GetSubMenu();
+  return nullptr;
+}
+
+TEST(MainMenu, TopLevelMenusInOrder) {
+  wxMenuBar* bar = Frame().GetMenuBar();
+  ASSERT_NE(bar, nullptr);
+  const std::vector<std::string> expected = {"文件(&F)", "查看(&V)", "设置(&O)", "操作(&C)",
+                                             "工具(&T)", "窗口(&W)", "帮助(&H)"};
+  std::vector<std::string> actual;
+  for (size_t i = 0; i < bar->GetMenuCount(); ++i) actual.push_back(Utf8(bar->GetMenuLabel(i)));
+  EXPECT_EQ(actual, expected);
+}
+
+TEST(MainMenu, ItemsTextsKeysAndOrder) {
+  wxMenuBar* bar = Frame().GetMenuBar();
+  struct Case {
+    int menu;
+    const char* submenu_path[2];
+    std::vector<std::string> items;
+  };
+  const Case cases[] = {
+      {0, {nullptr, nullptr},
+       {"新建(&N)\tCtrl+N", "打开(&O)...\tCtrl+O", "打开文本文件", "关闭(&C)", "保存(&S)\tCtrl+S",
+        "另存为(&A)...", "-", "打印(&P)...\tCtrl+P", "打印预览(&V)", "打印设置(&R)...", "-",
+        "最近文件 >", "-", "退出(&X)"}},
+      {1, {nullptr, nullptr},
+       {"工具栏(&T)", "状态栏(&S)", "-", "列表数据(&L)", "平面成图(&M)", "三维模型(&3)"}},
+      {2, {nullptr, nullptr}, {"选项设置(&S)..."}},
+      {3, {nullptr, nullptr},
+       {"特征点 >", "删除空间点(&4)\tAlt+4", "-", "整体平差(&A)\tCtrl+Enter",
+        "距离测量(&S)\tAlt+S", "投影平面点(&P)", "-", "图像(&P) >", "-", "TEST >"}},
+      {3, {"特征点 >", nullptr},
+       {"编辑(&1)\tAlt+1", "清除编号(&2)\tAlt+2", "全部清除(&C)", "删除(&3)\tAlt+3",
+        "任意添加(&5)\tAlt+5", "矩形角点(&6)\tAlt+6", "-", "自动提取三角点(&T)", "清扫图面 >"}},
+      {3, {"特征点 >", "清扫图面 >"}, {"所有图像(&A)", "当前图像(&C)\tEsc"}},
+      {3, {"图像(&P) >", nullptr}, {"放大\tCtrl+Down", "缩小\tCtrl+Up"}},
+      {3, {"TEST >", nullptr}, {"坐标原点平移", "距离测试"}},
+      {4, {nullptr, nullptr}, {"坐标投影与变换(&C)", "高程拟合(&H)", "计算器(&J)", "画图程序(&P)"}},
+      {5, {nullptr, nullptr}, {"新建窗口(&N)", "层叠(&C)", "平铺(&T)", "排列图标(&A)"}},
+      {6, {nullptr, nullptr}, {"帮助主题(&H)\tF1", "-", "关于 Vistamet(&A)..."}},
+  };
+  for (const Case& c : cases) {
+    wxMenu* menu = bar->GetMenu(c.menu);
+    std::string where = std::to_string(c.menu);
+    for (const char* sub : c.submenu_path) {
+      if (!sub) break;
+      std::string label(sub);
+      label.resize(label.size() - 2);  // without " >"
+      menu = SubMenu(menu, label);
+      where += " / " + label;
+      ASSERT_NE(menu, nullptr) << where;
+    }
+    SCOPED_TRACE(where);
+    EXPECT_EQ(Items(menu), c.items);
+  }
+}
+
+TEST(MainMenu, KeysReachTheirCommands) {
+  struct Case {
+    int id;
+    int flags;
+    int key;
+  };
+  const Case cases[] = {
+      {kCmdAdjust, wxACCEL_CTRL, WXK_RETURN},   {kCmdZoomIn, wxACCEL_CTRL, WXK_DOWN},
+      {kCmdZoomOut, wxACCEL_CTRL, WXK_UP},      {kCmdSweepCurrent, wxACCEL_NORMAL, WXK_ESCAPE},
+      {kCmdEditPoint, wxACCEL_ALT, '1'},        {kCmdDeleteSpacePoint, wxACCEL_ALT, '4'},
+      {kCmdMeasureDistance, wxACCEL_ALT, 'S'},  {kCmdHelpTopics, wxACCEL_NORMAL, WXK_F1},
+      {wxID_SAVE, wxACCEL_CTRL, 'S'},
+  };
+  for (const Case& c : cases) {
+    wxMenuItem* item = Frame().GetMenuBar()->FindItem(c.id);
+    ASSERT_NE(item, nullptr) << c.id;
+    wxAcceleratorEntry* accel = item->GetAccel();
+    ASSERT_NE(accel, nullptr) << Utf8(item->GetItemLabel());
+    EXPECT_EQ(accel->GetFlags(), c.flags) << Utf8(item->GetItemLabel());
+    EXPECT_EQ(accel->GetKeyCode(), c.key) << Utf8(item->GetItemLabel());
+    delete accel;
+  }
+  // Close and exit carry no key.
+  for (int id : {kCmdClose, kCmdExit}) {
+    wxAcceleratorEntry* accel = Frame().GetMenuBar()->FindItem(id)->GetAccel();
+    EXPECT_EQ(accel, nullptr);
+    delete accel;
+  }
+}
+
+TEST(MainMenu, StatusPromptsAndToolTipsComeFromOneCatalogue) {
+  wxMenuBar* bar = Frame().GetMenuBar();
+  EXPECT_EQ(Utf8(bar->FindItem(kCmdDataList)->GetHelp()), "列表显示测距、空间点、像点、相机等数据");
+  EXPECT_EQ(Utf8(bar->FindItem(kCmdOptions)->GetHelp()), "设置平差参数及其他选项");
+  EXPECT_EQ(Utf8(bar->FindItem(kCmdSweepCurrent)->GetHelp()), "清除当前图像的除垃圾数据，使图像简洁");
+  wxToolBar* tb = Frame().GetToolBar();
+  EXPECT_EQ(Utf8(tb->GetToolShortHelp(kCmdDataList)), "列表数据");
+  EXPECT_EQ(Utf8(tb->GetToolShortHelp(kCmdOptions)), "选项设置");
+  EXPECT_EQ(Utf8(tb->GetToolShortHelp(kCmdEditPoint)), "编辑特征点[Alt+1]");
+  EXPECT_EQ(Utf8(tb->GetToolShortHelp(kCmdSweepCurrent)), "清扫当前图面[Esc]");
+  EXPECT_EQ(Utf8(tb->GetToolLongHelp(kCmdZoomIn)), "图像放大");
+  // Every tool has its tip and its image.
+  for (size_t i = 0; i < tb->GetToolsCount(); ++i) {
+    const wxToolBarToolBase* tool = tb->GetToolByPos(static_cast<int>(i));
+    if (tool->IsSeparator()) continue;
+    EXPECT_FALSE(tool->GetShortHelp().empty()) << tool->GetId();
+    EXPECT_TRUE(tool->GetNormalBitmap().IsOk()) << tool->GetId();
+  }
+}
+
+TEST(MainToolBar, ButtonsAndSeparatorsInOrder) {
+  constexpr int kSep = -1;
+  const std::vector<int> expected = {
+      wxID_NEW, wxID_OPEN, wxID_SAVE, kSep, wxID_CUT, wxID_COPY, wxID_PASTE, kSep,
+      kCmdDataList, kCmdPlanMap, kCmdModel3D, kSep, kCmdZoomIn, kCmdZoomOut, kSep,
+      kCmdEditPoint, kCmdClearNumber, kCmdDeletePoint, kCmdDeleteSpacePoint, kCmdAddPoint,
+      kCmdRectangleCorners, kCmdSweepCurrent, kSep, kCmdOptions, kCmdAdjust,
+      kCmdMeasureDistance, kCmdPlanePoint, kSep, wxID_PRINT, kSep, kCmdGeoReckon, kCmdHeightFit,
+      kSep, kCmdCalculator, kCmdPaint, kSep, wxID_ABOUT};
+  wxToolBar* tb = Frame().GetToolBar();
+  std::vector<int> actual;
+  for (size_t i = 0; i < tb->GetToolsCount(); ++i) {
+    const wxToolBarToolBase* tool = tb->GetToolByPos(static_cast<int>(i));
+    actual.push_back(tool->IsSeparator() ? kSep : tool->GetId());
+  }
+  EXPECT_EQ(actual, expected);
+}
+
+TEST(MainStatusBar, ReadyTextAndIndicators) {
+  wxStatusBar* sb = Frame().GetStatusBar();
+  ASSERT_NE(sb, nullptr);
+  ASSERT_EQ(sb->GetFieldsCount(), 4);
+  Frame().ShowIndicators(true, false, true);
+  EXPECT_EQ(Utf8(sb->GetStatusText(1)), "大写");
+  EXPECT_EQ(Utf8(sb->GetStatusText(2)), "");
+  EXPECT_EQ(Utf8(sb->GetStatusText(3)), "滚动");
+  Frame().ShowIndicators(false, true, false);
+  EXPECT_EQ(Utf8(sb->GetStatusText(1)), "");
+  EXPECT_EQ(Utf8(sb->GetStatusText(2)), "数字");
+}
+
+TEST(MainStatusBar, ProgressBarFollowsReports) {
+  {
+    CStatusProgress progress(&Frame());
+    progress.Report(3, 10, "");
+    EXPECT_TRUE(Frame().ProgressShown());
+  }
+  EXPECT_FALSE(Frame().ProgressShown());
+}
+
+TEST(MainFrame, TitleAndNoDocumentAtStart) {
+  EXPECT_EQ(Utf8(Frame().GetTitle()), "Vistamet 1.23");
+  CloseAllDocuments();
+  EXPECT_TRUE(Manager().GetDocumentsVector().empty());
+}
+
+TEST(Enabling, WithoutADocumentOnlyDocumentFreeCommandsWork) {
+  CloseAllDocuments();
+  for (int id : std::initializer_list<int>{wxID_NEW, wxID_OPEN, kCmdGeoReckon, kCmdCalculator, kCmdHelpTopics, wxID_ABOUT,
+                 kCmdToggleToolBar, kCmdExit})
+    EXPECT_TRUE(QueryUi(id).enabled) << id;
+  for (int id : std::initializer_list<int>{kCmdDataList, kCmdPlanMap, kCmdModel3D, kCmdOptions, kCmdAdjust, kCmdExtract,
+                 kCmdEditPoint, kCmdZoomIn, kCmdShiftOrigin, kCmdClose, kCmdOpenText, wxID_CUT})
+    EXPECT_FALSE(QueryUi(id).enabled) << id;
+}
+
+TEST(Enabling, ViewBarsToggleWithCheckMarks) {
+  EXPECT_TRUE(QueryUi(kCmdToggleToolBar).checked);
+  SendCommand(kCmdToggleToolBar);
+  EXPECT_FALSE(QueryUi(kCmdToggleToolBar).checked);
+  SendCommand(kCmdToggleToolBar);
+  EXPECT_TRUE(QueryUi(kCmdToggleToolBar).checked);
+  SendCommand(kCmdToggleStatusBar);
+  EXPECT_FALSE(QueryUi(kCmdToggleStatusBar).checked);
+  SendCommand(kCmdToggleStatusBar);
+  EXPECT_TRUE(QueryUi(kCmdToggleStatusBar).checked);
+}
+
+}  // namespace
+}  // namespace vistamet::test

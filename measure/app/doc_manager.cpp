@@ -19,7 +19,11 @@ wxString U(const char* s) { return wxString::FromUTF8(s); }
 
 }  // namespace
 
-CDocManager::CDocManager() : wxDocManager(0, true) {}
+CDocManager::CDocManager() : wxDocManager(0, false) {
+  // Here, not in the base constructor, so that our file history (4 entries)
+  // is the one created.
+  Initialize();
+}
 
 void CDocManager::CreateTemplates() {
   const wxString filter = U(ui::kDocFilter);

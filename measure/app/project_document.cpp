@@ -160,7 +160,13 @@ bool CProjectDocument::SaveAs() {
                       wxFileNameFromPath(GetFilename()), filter,
                       wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
   if (dialog.ShowModal() != wxID_OK) return false;
-  wxString path = dialog.GetPath();
+  return SaveAsPath(dialog.GetPath());
+}
+
+bool CProjectDocument::SaveAsPath(const wxString& chosen) {
+  wxDocTemplate* tmpl = GetDocumentTemplate();
+  if (chosen.empty() || !tmpl) return false;
+  wxString path = chosen;
   if (wxFileName(path).GetExt().empty()) path += "." + tmpl->GetDefaultExtension();
   if (!OnSaveDocument(path)) return false;
   SetTitle(wxFileNameFromPath(path));

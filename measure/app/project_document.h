@@ -41,6 +41,9 @@ class CProjectDocument : public wxDocument, public DocNotifier {
   bool DoSaveDocument(const wxString& file) override;
   bool Save() override;
   bool SaveAs() override;
+  // What Save As does with the name chosen in its dialog: adds the
+  // extension when there is none, saves, and takes the new name.
+  bool SaveAsPath(const wxString& chosen);
   bool OnSaveModified() override;
   bool OnCloseDocument() override;
   void OnChangedViewList() override;

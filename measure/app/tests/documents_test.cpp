@@ -8,12 +8,16 @@
 #include <wx/bitmap.h>
 #include <wx/button.h>
 #include <wx/dcmemory.h>
+#include <wx/dnd.h>
 #include <wx/docmdi.h>
+#include <wx/filedlg.h>
+#include <wx/menu.h>
 #include <wx/textctrl.h>
 
 #include "common/atomic_file.h"
 #include "measure/app/command_ids.h"
 #include "measure/app/image_canvas.h"
+#include "measure/app/menus.h"
 #include "measure/app/new_project_dialog.h"
 #include "measure/app/offset_dialog.h"
 #include "measure/app/project_view.h"
@@ -393,6 +397,20 @@ TEST_F(DocumentsTest, ClosingAModifiedProjectCanBeCancelled) {
   EXPECT_EQ(Manager().GetDocumentsVector().size(), 1u);
 }
 
+TEST_F(DocumentsTest, QuittingAsksToSaveAModifiedProject) {
+  CProjectDocument* doc = Open(WriteProject(dir_, "p.vmt"));
+  ASSERT_NE(doc, nullptr);
+  doc->Modify(true);
+  ScriptedDialogs dialogs;
+  dialogs.ThenMessage(wxID_CANCEL);
+  EXPECT_FALSE(Frame().Close(false));  // the user cancels in the save prompt
+  Pump();
+  ASSERT_EQ(dialogs.Messages().size(), 1u);
+  EXPECT_EQ(dialogs.Messages()[0], "是否保存对 p.vmt 的更改？");
+  EXPECT_EQ(Manager().GetDocumentsVector().size(), 1u);
+  EXPECT_TRUE(Frame().IsShown());
+}
+
 TEST_F(DocumentsTest, ImageViewZoomsInPowersOfTwo) {
   CProjectDocument* doc = Open(WriteProject(dir_, "p.vmt"));
   ASSERT_NE(doc, nullptr);
@@ -434,6 +452,56 @@ TEST_F(DocumentsTest, ThumbnailDoubleClickMakesAPhotoCurrent) {
   EXPECT_FALSE(doc->IsModified());
   strip->ActivateAt(wxPoint(1, 1));  // between cells: nothing
   EXPECT_EQ(doc->Core().currentPhoto, 2);
+}
+
+TEST_F(DocumentsTest, SaveAsAddsTheExtensionAndRemembersTheFile) {
+  CProjectDocument* doc = Open(WriteProject(dir_, "p.vmt"));
+  ASSERT_NE(doc, nullptr);
+  {
+    // Cancelling the file dialog saves nothing.
+    ScriptedDialogs dialogs;
+    dialogs.Then([](wxDialog* d) { return dynamic_cast<wxFileDialog*>(d) ? wxID_CANCEL : wxID_OK; });
+    SendCommand(wxID_SAVEAS);
+    EXPECT_EQ(dialogs.Pending(), 0u);
+    EXPECT_FALSE(doc->SaveAsPath(""));
+  }
+  const std::string target = dir_.File("renamed");
+  ASSERT_TRUE(doc->SaveAsPath(wxString::FromUTF8(target)));
+  EXPECT_EQ(ReadFile(target + ".vmt"), ReadFile(dir_.File("p.vmt")));
+  EXPECT_EQ(doc->GetFilename().ToStdString(wxConvUTF8), target + ".vmt");
+  EXPECT_EQ(Manager().GetHistoryFile(0).ToStdString(wxConvUTF8), target + ".vmt");
+}
+
+TEST_F(DocumentsTest, RecentFilesKeepTheLastFour) {
+  std::vector<std::string> paths;
+  for (int i = 0; i < 5; ++i) {
+    paths.push_back(WriteProject(dir_, "r" + std::to_string(i) + ".vmt"));
+    ASSERT_NE(Open(paths.back()), nullptr);
+    CloseAllDocuments();
+  }
+  ASSERT_EQ(Manager().GetHistoryFilesCount(), 4u);
+  for (size_t i = 0; i < 4; ++i)
+    EXPECT_EQ(Manager().GetHistoryFile(i).ToStdString(wxConvUTF8), paths[4 - i]);
+  wxMenu* recent = RecentFilesMenu(Frame().GetMenuBar());
+  ASSERT_NE(recent, nullptr);
+  EXPECT_EQ(recent->GetMenuItemCount(), 4u);
+}
+
+TEST_F(DocumentsTest, DroppedProjectFilesOpen) {
+  const std::string project = WriteProject(dir_, "dropped.vmt");
+  const std::string text = dir_.File("notes.txt");
+  common::SaveFileAtomically(text, "x\n");
+  auto* target = dynamic_cast<wxFileDropTarget*>(Frame().GetDropTarget());
+  ASSERT_NE(target, nullptr);
+  wxArrayString files;
+  files.Add(wxString::FromUTF8(text));
+  EXPECT_FALSE(target->OnDropFiles(0, 0, files));
+  EXPECT_TRUE(Manager().GetDocumentsVector().empty());
+  files.Add(wxString::FromUTF8(project));
+  EXPECT_TRUE(target->OnDropFiles(0, 0, files));
+  Pump();
+  ASSERT_EQ(Manager().GetDocumentsVector().size(), 1u);
+  EXPECT_EQ(Manager().GetDocumentsVector()[0]->GetFilename().ToStdString(wxConvUTF8), project);
 }
 
 TEST_F(DocumentsTest, CommandLineProjectOpens) {

@@ -1,6 +1,8 @@
 // Text files: shown as UTF-8 or code page 936, saved back unchanged or in
 // their own encoding.
 #include <gtest/gtest.h>
+#include <wx/frame.h>
+#include <wx/menu.h>
 #include <wx/textctrl.h>
 
 #include "common/atomic_file.h"
@@ -90,6 +92,28 @@ TEST_F(TextWindowTest, Cp936TextIsShownAndEditedInItsEncoding) {
   EXPECT_FALSE(doc->IsModified());
   // The same file again brings the open window forward.
   EXPECT_EQ(Manager().OpenTextFile(wxString::FromUTF8(path)), doc);
+}
+
+TEST_F(TextWindowTest, TextWindowHasItsOwnMenu) {
+  const std::string path = dir_.File("a.txt");
+  common::SaveFileAtomically(path, "abc\n");
+  auto* doc = dynamic_cast<CEditDoc*>(Manager().OpenTextFile(wxString::FromUTF8(path)));
+  ASSERT_NE(doc, nullptr);
+  auto* frame = dynamic_cast<wxFrame*>(doc->View()->GetFrame());
+  ASSERT_NE(frame, nullptr);
+  wxMenuBar* bar = frame->GetMenuBar();
+  ASSERT_NE(bar, nullptr);
+  std::vector<std::string> menus;
+  for (size_t i = 0; i < bar->GetMenuCount(); ++i)
+    menus.push_back(bar->GetMenuLabel(i).ToStdString(wxConvUTF8));
+  EXPECT_EQ(menus, (std::vector<std::string>{"文件(&F)", "编辑(&E)", "查看(&V)", "窗口(&W)",
+                                             "帮助(&H)"}));
+  wxMenu* edit = bar->GetMenu(1);
+  std::vector<std::string> items;
+  for (wxMenuItem* item : edit->GetMenuItems())
+    if (!item->IsSeparator()) items.push_back(item->GetItemLabel().ToStdString(wxConvUTF8));
+  EXPECT_EQ(items, (std::vector<std::string>{"撤消(&U)\tCtrl+Z", "剪切(&T)\tCtrl+X",
+                                             "复制(&C)\tCtrl+C", "粘贴(&P)\tCtrl+V"}));
 }
 
 TEST_F(TextWindowTest, MissingFileOpensNothing) {

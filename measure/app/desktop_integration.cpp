@@ -73,6 +73,30 @@ bool WriteDesktopShortcut(const std::string& desktop_dir, const std::string& exe
   return ::chmod(path.c_str(), 0755) == 0;
 }
 
+std::string DesktopFolder(const std::string& home, const std::string& config_home) {
+  std::string text;
+  if (common::ReadWholeFile(config_home + "/user-dirs.dirs", &text)) {
+    size_t pos = 0;
+    while (pos < text.size()) {
+      size_t end = text.find('\n', pos);
+      if (end == std::string::npos) end = text.size();
+      std::string line = text.substr(pos, end - pos);
+      pos = end + 1;
+      const std::string key = "XDG_DESKTOP_DIR=";
+      const size_t start = line.find_first_not_of(" \t");
+      if (start == std::string::npos || line.compare(start, key.size(), key) != 0) continue;
+      std::string value = line.substr(start + key.size());
+      while (!value.empty() && (value.back() == ' ' || value.back() == '\t' || value.back() == '\r'))
+        value.pop_back();
+      if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+        value = value.substr(1, value.size() - 2);
+      if (value.compare(0, 5, "$HOME") == 0) value = home + value.substr(5);
+      if (!value.empty() && value.front() == '/') return value;
+    }
+  }
+  return home + "/Desktop";
+}
+
 std::string FolderOf(const std::string& path) {
   const size_t slash = path.rfind('/');
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);

@@ -20,6 +20,11 @@ std::string DesktopEntryText(const std::string& exe_path);
 // file cannot be written.
 bool WriteDesktopShortcut(const std::string& desktop_dir, const std::string& exe_path);
 
+// The user's desktop folder: XDG_DESKTOP_DIR of `config_home`/user-dirs.dirs
+// ("$HOME" expanded) when set there, else `home`/Desktop. Whether it exists
+// is for the caller to see.
+std::string DesktopFolder(const std::string& home, const std::string& config_home);
+
 // The folder of a path, with its trailing '/' ("" for a bare name).
 std::string FolderOf(const std::string& path);
 

@@ -97,6 +97,7 @@ wxBEGIN_EVENT_TABLE(CMainFrame, wxDocMDIParentFrame)
   EVT_UPDATE_UI(wxID_PASTE, CMainFrame::OnUpdateUnhandled)
   EVT_MENU_OPEN(CMainFrame::OnMenuOpen)
   EVT_TIMER(wxID_ANY, CMainFrame::OnIndicatorTimer)
+  EVT_IDLE(CMainFrame::OnIdle)
 wxEND_EVENT_TABLE()
 
 CMainFrame::CMainFrame(wxDocManager* manager)
@@ -175,6 +176,20 @@ void CMainFrame::ShowIndicators(bool caps, bool num, bool scroll) {
     const wxString text = on[i] ? U(names[i]) : wxString();
     if (status->GetStatusText(i + 1) != text) status->SetStatusText(text, i + 1);
   }
+}
+
+wxString CMainFrame::TitleFor(const wxDocument* doc) {
+  wxString title = U(ui::kMainTitle);
+  if (doc) title += " - " + doc->GetUserReadableName();
+  return title;
+}
+
+void CMainFrame::OnIdle(wxIdleEvent& event) {
+  // The title bar names the active document.
+  const wxDocManager* manager = GetDocumentManager();
+  const wxString title = TitleFor(manager ? manager->GetCurrentDocument() : nullptr);
+  if (GetTitle() != title) SetTitle(title);
+  event.Skip();
 }
 
 void CMainFrame::OnIndicatorTimer(wxTimerEvent&) {

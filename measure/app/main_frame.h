@@ -28,6 +28,9 @@ class CMainFrame : public wxDocMDIParentFrame {
   // states.
   void ShowIndicators(bool caps, bool num, bool scroll);
 
+  // "Vistamet 1.23", followed by the active document's name.
+  static wxString TitleFor(const wxDocument* doc);
+
  private:
   void OnToggleToolBar(wxCommandEvent& event);
   void OnUpdateToolBar(wxUpdateUIEvent& event);
@@ -45,6 +48,7 @@ class CMainFrame : public wxDocMDIParentFrame {
   void OnUpdateUnhandled(wxUpdateUIEvent& event);
   void OnMenuOpen(wxMenuEvent& event);
   void OnIndicatorTimer(wxTimerEvent& event);
+  void OnIdle(wxIdleEvent& event);
   void OnStatusSize(wxSizeEvent& event);
   void PlaceGauge();
 

@@ -7,6 +7,7 @@
 #include <wx/filename.h>
 #include <wx/log.h>
 #include <wx/stdpaths.h>
+#include <wx/utils.h>
 
 #include "measure/app/app_texts.h"
 #include "measure/app/desktop_integration.h"
@@ -70,8 +71,11 @@ int CVistametApp::OnExit() {
   }
   if (write_shortcut_) {
     // Silently nothing when the user has no desktop folder.
-    const wxString desktop = wxStandardPaths::Get().GetUserDir(wxStandardPaths::Dir_Desktop);
-    WriteDesktopShortcut(desktop.ToStdString(wxConvUTF8),
+    const std::string home = wxFileName::GetHomeDir().ToStdString(wxConvUTF8);
+    wxString config_home;
+    if (!wxGetEnv("XDG_CONFIG_HOME", &config_home) || config_home.empty())
+      config_home = wxFileName::GetHomeDir() + "/.config";
+    WriteDesktopShortcut(DesktopFolder(home, config_home.ToStdString(wxConvUTF8)),
                          wxStandardPaths::Get().GetExecutablePath().ToStdString(wxConvUTF8));
   }
   return wxApp::OnExit();

@@ -179,10 +179,15 @@ TEST(MainStatusBar, ProgressBarFollowsReports) {
   EXPECT_FALSE(Frame().ProgressShown());
 }
 
-TEST(MainFrame, TitleAndNoDocumentAtStart) {
-  EXPECT_EQ(Utf8(Frame().GetTitle()), "Vistamet 1.23");
+TEST(MainFrame, TitleNamesTheActiveDocument) {
   CloseAllDocuments();
   EXPECT_TRUE(Manager().GetDocumentsVector().empty());
+  EXPECT_EQ(Utf8(Frame().GetTitle()), "Vistamet 1.23");
+  TempDir dir;
+  ASSERT_NE(Open(WriteProject(dir, "titled.vmt")), nullptr);
+  EXPECT_EQ(Utf8(Frame().GetTitle()), "Vistamet 1.23 - titled.vmt");
+  CloseAllDocuments();
+  EXPECT_EQ(Utf8(Frame().GetTitle()), "Vistamet 1.23");
 }
 
 TEST(Enabling, WithoutADocumentOnlyDocumentFreeCommandsWork) {

@@ -42,6 +42,20 @@ TEST(DesktopEntry, WrittenExecutableOnlyIntoAnExistingFolder) {
   EXPECT_FALSE(WriteDesktopShortcut("", "/usr/bin/Vistamet"));
 }
 
+TEST(DesktopEntry, DesktopFolderFromTheUsersDirectories) {
+  TempDir config;
+  EXPECT_EQ(DesktopFolder("/home/u", config.path()), "/home/u/Desktop");
+  common::SaveFileAtomically(config.File("user-dirs.dirs"),
+                             "# written by xdg-user-dirs-update\n"
+                             "XDG_DOWNLOAD_DIR=\"$HOME/Downloads\"\n"
+                             "XDG_DESKTOP_DIR=\"$HOME/桌面\"\n");
+  EXPECT_EQ(DesktopFolder("/home/u", config.path()), "/home/u/桌面");
+  common::SaveFileAtomically(config.File("user-dirs.dirs"), "XDG_DESKTOP_DIR=\"/data/desk\"\n");
+  EXPECT_EQ(DesktopFolder("/home/u", config.path()), "/data/desk");
+  common::SaveFileAtomically(config.File("user-dirs.dirs"), "XDG_DESKTOP_DIR=relative\n");
+  EXPECT_EQ(DesktopFolder("/home/u", config.path()), "/home/u/Desktop");
+}
+
 TEST(FindProgram, FirstExecutableCandidateOnTheSearchPath) {
   TempDir a, b;
   auto make = [](const std::string& path, mode_t mode) {

@@ -33,7 +33,8 @@ class CImageCanvas : public wxScrolledCanvas {
   // visible region).
   void SetPaintedHook(std::function<void()> hook) { painted_ = std::move(hook); }
 
-  // Photo position (pixels) of a logical canvas position, and back.
+  // The logical canvas position of a photo position (pixels): each
+  // coordinate divided by d, plus 0.5, truncated.
   wxPoint ToScreen(double x, double y) const;
 
   // Draws what the canvas shows into `dc`, for the visible logical

@@ -56,6 +56,8 @@ CSpacePointDialog::CSpacePointDialog(wxWindow* parent, const SpacePoint& record)
   TransferDataToWindow();
   ApplyLayout();
 
+  number_->SetFocus();
+  number_->SelectAll();
   control_->Bind(wxEVT_CHECKBOX, &CSpacePointDialog::OnControlToggled, this);
   number_->Bind(wxEVT_TEXT, &CSpacePointDialog::OnNumberChanged, this);
 }

@@ -192,6 +192,21 @@ TEST_F(DocumentsTest, ClosingAnExtraWindowByHandClearsItsFlag) {
   EXPECT_EQ(Manager().GetDocumentsVector().size(), 1u);
 }
 
+TEST_F(DocumentsTest, AWindowThatCannotBeCreatedIsReported) {
+  CProjectDocument* doc = Open(WriteProject(dir_, "p.vmt"));
+  ASSERT_NE(doc, nullptr);
+  wxDocMDIParentFrame* frame = Manager().Frame();
+  Manager().SetFrame(nullptr);  // no frame to put a window in
+  ScriptedDialogs dialogs;
+  dialogs.ThenMessage();
+  SendCommand(kCmdModel3D);
+  Manager().SetFrame(frame);
+  ASSERT_EQ(dialogs.Messages().size(), 1u);
+  EXPECT_EQ(dialogs.Messages()[0], "命令失败。");
+  EXPECT_EQ(doc->Core().modelWindowOn, 0);
+  EXPECT_EQ(doc->FindView(ViewKind::kModel3D), nullptr);
+}
+
 TEST_F(DocumentsTest, PlanMapNeedsAnAdjustmentAndAPlanePoint) {
   CProjectDocument* doc = Open(WriteProject(dir_, "p.vmt"));
   ASSERT_NE(doc, nullptr);

@@ -6,7 +6,13 @@
 // A command's prompt is "status-bar text\ntool tip".
 #pragma once
 
+#include "measure/model/texts.h"
+
 namespace vistamet::ui {
+
+// Texts that the core shows too come from its catalogue.
+using text::kAdjustmentDone;
+using text::kReextractQuestion;
 
 // --- Program ---
 inline constexpr char kAppName[] = "Vistamet";
@@ -152,14 +158,11 @@ inline constexpr char kReady[] = "就绪";
 inline constexpr char kIndicatorCaps[] = "大写";
 inline constexpr char kIndicatorNum[] = "数字";
 inline constexpr char kIndicatorScroll[] = "滚动";
-inline constexpr char kAdjustmentDone[] = "......整体平差计算完成。 可以进行距离测量。";
 
 // --- Messages ---
 inline constexpr char kCommandFailed[] = "命令失败。";
 inline constexpr char kChoosePlanePointFirst[] = "请先设置一个投影平面点!";
 inline constexpr char kNotYetAvailable[] = "尚未实现";
-inline constexpr char kReextractQuestion[] =
-    "您要求重新提取三角点，这将删除所有现有数据。您确定要这么做吗？";
 inline constexpr char kSaveChangesQuestion[] = "是否保存对 %s 的更改？";
 inline constexpr char kCannotOpenText[] = "无法打开文件“%s”：%s";
 inline constexpr char kTextNotEncodable[] =

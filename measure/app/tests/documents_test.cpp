@@ -23,6 +23,7 @@
 #include "measure/app/project_view.h"
 #include "measure/app/thumbnail_strip.h"
 #include "measure/model/project_file.h"
+#include "measure/model/sample_project.h"
 #include "tests/gui_test_support.h"
 
 namespace vistamet::test {
@@ -358,6 +359,55 @@ TEST_F(DocumentsTest, AdjustmentFromTheMenu) {
   } else {
     EXPECT_FALSE(dialogs.Messages().empty());
   }
+}
+
+// The generated sample project at half size.
+std::string WriteSample(const TempDir& dir) {
+  SampleOptions options;
+  options.width = 1500;
+  options.height = 1000;
+  std::string error;
+  EXPECT_TRUE(WriteSampleProject(dir.path(), options, &error)) << error;
+  return dir.path();
+}
+
+TEST_F(DocumentsTest, SampleProjectIsAdjustedFromTheMenu) {
+  const std::string folder = WriteSample(dir_);
+  CProjectDocument* doc = Open(folder + "/sample.vmt");
+  ASSERT_NE(doc, nullptr);
+  EXPECT_EQ(doc->Core().extractionRunning, 0);  // measured: no extraction
+  SendCommand(kCmdAdjust);
+  Pump();
+  EXPECT_EQ(doc->Core().adjusted, 1);
+  EXPECT_FALSE(Frame().ProgressShown());
+  EXPECT_EQ(Frame().GetStatusBar()->GetStatusText(0).ToStdString(wxConvUTF8),
+            "......整体平差计算完成。 可以进行距离测量。");
+  EXPECT_TRUE(doc->IsModified());
+  EXPECT_EQ(doc->Core().adjustedPoints.size(), doc->Core().imagePoints.size());
+}
+
+TEST_F(DocumentsTest, OpeningThePhotosStartsTheExtraction) {
+  const std::string folder = WriteSample(dir_);
+  CProjectDocument* doc = Open(folder + "/sample_photos.vmt");
+  ASSERT_NE(doc, nullptr);
+  for (int i = 0; i < 2000 && doc->WorkRunning(); ++i) {
+    Pump();
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  ASSERT_FALSE(doc->WorkRunning());
+  EXPECT_EQ(doc->Core().targetsExtracted, 1);
+  EXPECT_EQ(doc->Core().extractionRunning, 0);
+  EXPECT_GE(doc->Core().imagePoints.size(), 80u);
+  EXPECT_EQ(QueryUi(kCmdExtract).text.ToStdString(wxConvUTF8), "提取三角点(已经完成)");
+  // Closing while a real extraction runs stops it without a crash.
+  ScriptedDialogs dialogs;
+  dialogs.ThenMessage(wxID_YES);
+  SendCommand(kCmdExtract);
+  EXPECT_TRUE(doc->WorkRunning());
+  dialogs.ThenMessage(wxID_NO);  // the save prompt
+  SendCommand(kCmdClose);
+  Pump();
+  EXPECT_TRUE(Manager().GetDocumentsVector().empty());
 }
 
 TEST_F(DocumentsTest, ShiftOriginAsksForTheOffset) {

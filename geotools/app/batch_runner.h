@@ -1,0 +1,20 @@
+// What every batch button of the dialogs does: run the core's batch engine
+// over the two files, tell the user when the run failed or left lines out,
+// and open the written file with the desktop's default program.
+#pragma once
+
+#include <string>
+
+#include "geotools/compute/batch.h"
+
+class wxWindow;
+
+namespace georeckon {
+
+// Returns true when the output file was written (and handed to the desktop).
+// A zone change whose central meridians lie more than 6° apart warns once
+// before the run, however many lines the file holds.
+bool RunBatchButton(wxWindow* parent, BatchFunction function, const BatchSettings& settings,
+                    const std::string& in_path, const std::string& out_path);
+
+}  // namespace georeckon

@@ -1,0 +1,114 @@
+#include "geotools/app/common_point_dlg.h"
+
+#include <wx/button.h>
+#include <wx/sizer.h>
+#include <wx/statbox.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include "geotools/app/app_texts.h"
+#include "geotools/app/ui_services.h"
+#include "geotools/compute/texts.h"
+
+namespace georeckon {
+
+namespace t = app_texts;
+
+CCommonPointDlg::CCommonPointDlg(wxWindow* parent, const char* title, CommonPointKind kind)
+    : CToolDialog(parent, title), kind_(kind) {}
+
+void CCommonPointDlg::AddTableAndEntry(wxSizer* top, const char* entry_title,
+                                       const char* const* labels) {
+  table_ = new CCommonPointTable(this, kind_);
+  top->Add(table_, 1, wxEXPAND | wxALL, FromDIP(8));
+
+  const int cells = CellCount(kind_);
+  const int per_side = cells / 2;
+  static const char* const kNames[6] = {"entry0", "entry1", "entry2",
+                                        "entry3", "entry4", "entry5"};
+  wxStaticBoxSizer* entry = Group(entry_title, wxHORIZONTAL);
+  wxWindow* box = entry->GetStaticBox();
+  // The name on top; source coordinates in the left column, target in the
+  // right one.
+  auto* grid = new wxFlexGridSizer(4, FromDIP(wxSize(6, 6)));
+  grid->AddGrowableCol(1, 1);
+  grid->AddGrowableCol(3, 1);
+  auto label = [box](const char* text) { return new wxStaticText(box, wxID_ANY, Wx(text)); };
+  const int align = wxALIGN_CENTER_VERTICAL | wxALIGN_RIGHT;
+  wxTextCtrl* name = TextEdit(box, "pointName", &point_name_);
+  name->SetMinSize(wxSize(FromDIP(120), -1));
+  name->SetSize(wxSize(FromDIP(120), -1));
+  grid->Add(label(t::kPointName), 0, align);
+  grid->Add(name, 1, wxEXPAND);
+  grid->AddSpacer(0);
+  grid->AddSpacer(0);
+  for (int r = 0; r < per_side; ++r) {
+    for (int c : {r, r + per_side}) {
+      wxTextCtrl* edit = NumberEdit(box, kNames[c], &entry_[c]);
+      edit->SetMinSize(wxSize(FromDIP(120), -1));
+      grid->Add(label(labels[c]), 0, align | (c >= per_side ? wxLEFT : 0), FromDIP(10));
+      grid->Add(edit, 1, wxEXPAND);
+    }
+  }
+  entry->Add(grid, 1, wxEXPAND | wxALL, FromDIP(6));
+  auto* buttons = new wxBoxSizer(wxVERTICAL);
+  for (const ButtonSpec& b : {ButtonSpec{t::kAdd, "add"}, ButtonSpec{t::kDelete, "delete"},
+                              ButtonSpec{t::kEdit, "edit"}}) {
+    buttons->Add(MakeButton(box, b.label, b.name), 0, wxEXPAND | wxBOTTOM, FromDIP(4));
+  }
+  entry->Add(buttons, 0, wxALIGN_CENTER_VERTICAL | wxALL, FromDIP(6));
+  top->Add(entry, 0, wxEXPAND | wxLEFT | wxRIGHT, FromDIP(8));
+
+  wxStaticBoxSizer* file = Group(t::kGroupFromFile, wxHORIZONTAL);
+  wxWindow* fbox = file->GetStaticBox();
+  auto* file_grid = new wxFlexGridSizer(2, FromDIP(wxSize(6, 6)));
+  file_grid->AddGrowableCol(1, 1);
+  AddFileRow(fbox, file_grid, "", "listFile", &list_file_, false, t::kFilterText);
+  file->Add(file_grid, 1, wxALIGN_CENTER_VERTICAL | wxALL, FromDIP(6));
+  file->Add(MakeButton(fbox, t::kRead, "read"), 0, wxALIGN_CENTER_VERTICAL | wxALL, FromDIP(6));
+  top->Add(file, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, FromDIP(8));
+
+  ButtonNamed("add")->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnAdd(); });
+  ButtonNamed("delete")->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnDelete(); });
+  ButtonNamed("edit")->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { table_->ArmEditing(); });
+  ButtonNamed("read")->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnRead(); });
+}
+
+bool CCommonPointDlg::ChooseParamFile(std::string* path) {
+  FileRequest request;
+  request.save = true;
+  request.title = t::kSaveAsTitle;
+  request.filter = t::kFilterAll;
+  request.default_extension = t::kDefaultExtension;
+  return ChooseFile(this, request, path);
+}
+
+void CCommonPointDlg::OnAdd() {
+  table_->EndEditMode();
+  if (!ReadFields()) return;
+  table_->Append(MakeCommonPointRow(point_name_, entry_, CellCount(kind_)));
+  point_name_.clear();
+  for (double& v : entry_) v = 0;
+  std::vector<const void*> cleared = {&point_name_};
+  for (const double& v : entry_) cleared.push_back(&v);
+  ShowValues(cleared);
+}
+
+void CCommonPointDlg::OnDelete() {
+  table_->EndEditMode();
+  table_->DeleteSelected();
+}
+
+void CCommonPointDlg::OnRead() {
+  table_->EndEditMode();
+  if (!ReadFields()) return;
+  std::vector<CommonPointRow> rows;
+  const PointListResult result = ReadCommonPointList(list_file_, kind_, &rows);
+  if (!result.opened) {
+    ShowError(texts::kOpenFileError, this);
+    return;
+  }
+  for (const CommonPointRow& row : rows) table_->Append(row);
+}
+
+}  // namespace georeckon

@@ -1,0 +1,139 @@
+#include "geotools/app/common_point_table.h"
+
+#include <wx/settings.h>
+#include <wx/textctrl.h>
+
+#include "geotools/app/ui_services.h"
+#include "geotools/compute/number_format.h"
+#include "geotools/compute/texts.h"
+
+namespace georeckon {
+
+namespace {
+
+// Column widths of the original layout: 1070 twips (seven parameters) and
+// 1080 twips (four), at 96 pixels per inch.
+constexpr int kSevenColumnWidth = 71;
+constexpr int kFourColumnWidth = 72;
+constexpr int kVisibleRows = 8;
+
+}  // namespace
+
+CCommonPointTable::CCommonPointTable(wxWindow* parent, CommonPointKind kind)
+    : wxGrid(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxWANTS_CHARS | wxBORDER_SUNKEN,
+             "table"),
+      kind_(kind) {
+  const int cells = CellCount(kind);
+  const char* const* headers =
+      kind == CommonPointKind::kSpatial ? texts::kSevenTableHeaders : texts::kFourTableHeaders;
+  CreateGrid(0, cells + 1, wxGridSelectRows);
+  EnableEditing(false);
+  EnableDragRowSize(false);
+  SetRowLabelSize(0);
+  SetColLabelAlignment(wxALIGN_LEFT, wxALIGN_CENTRE);
+  const int width =
+      FromDIP(kind == CommonPointKind::kSpatial ? kSevenColumnWidth : kFourColumnWidth);
+  for (int c = 0; c <= cells; ++c) {
+    SetColLabelValue(c, Wx(headers[c]));
+    SetColSize(c, width);
+  }
+  // The name column looks and acts like the fixed header.
+  wxGridCellAttr* fixed = new wxGridCellAttr;
+  fixed->SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE));
+  fixed->SetReadOnly();
+  SetColAttr(0, fixed);
+  SetDefaultCellAlignment(wxALIGN_RIGHT, wxALIGN_CENTRE);
+  SetMinSize(wxSize(width * (cells + 1) + wxSystemSettings::GetMetric(wxSYS_VSCROLL_X) + 4,
+                    GetColLabelSize() + kVisibleRows * GetDefaultRowSize() + 4));
+
+  editor_ = new wxTextCtrl(GetGridWindow(), wxID_ANY, wxEmptyString, wxDefaultPosition,
+                           wxDefaultSize, wxTE_PROCESS_ENTER | wxBORDER_SIMPLE,
+                           wxDefaultValidator, "cellEditor");
+  editor_->Hide();
+  editor_->Bind(wxEVT_KILL_FOCUS, [this](wxFocusEvent& event) {
+    CloseEditor();
+    event.Skip();
+  });
+  editor_->Bind(wxEVT_TEXT_ENTER, [this](wxCommandEvent&) { CloseEditor(); });
+  Bind(wxEVT_GRID_CELL_LEFT_CLICK, &CCommonPointTable::OnCellClick, this);
+  // A box left over a cell that scrolls away would cover another cell.
+  GetGridWindow()->Bind(wxEVT_SCROLLWIN_THUMBTRACK, [this](wxScrollWinEvent& e) {
+    CloseEditor();
+    e.Skip();
+  });
+  Bind(wxEVT_GRID_COL_SIZE, [this](wxGridSizeEvent& e) {
+    CloseEditor();
+    e.Skip();
+  });
+}
+
+void CCommonPointTable::ShowRow(int row) {
+  const CommonPointRow& r = rows_[row];
+  SetCellValue(row, 0, Wx(r.name));
+  for (size_t c = 0; c < r.cells.size(); ++c) {
+    SetCellValue(row, static_cast<int>(c) + 1, Wx(r.cells[c]));
+  }
+}
+
+void CCommonPointTable::Append(const CommonPointRow& row) {
+  CloseEditor();
+  rows_.push_back(row);
+  rows_.back().cells.resize(CellCount(kind_));
+  AppendRows(1);
+  ShowRow(count() - 1);
+}
+
+bool CCommonPointTable::DeleteSelected() {
+  CloseEditor();
+  int row = GetGridCursorRow();
+  const wxArrayInt selected = GetSelectedRows();
+  if (!selected.empty()) row = selected[0];
+  if (row < 0 || row >= count()) return false;
+  rows_.erase(rows_.begin() + row);
+  DeleteRows(row, 1);
+  ClearSelection();
+  return true;
+}
+
+void CCommonPointTable::EndEditMode() {
+  CloseEditor();
+  edit_armed_ = false;
+}
+
+bool CCommonPointTable::OpenEditor(int row, int col) {
+  if (row < 0 || row >= count() || col < 1 || col > CellCount(kind_)) return false;
+  CloseEditor();
+  MakeCellVisible(row, col);
+  const wxRect cell = CellToRect(row, col);
+  int x = 0, y = 0;
+  CalcScrolledPosition(cell.x, cell.y, &x, &y);
+  editor_->SetSize(x, y, cell.width, cell.height);
+  editor_->ChangeValue(GetCellValue(row, col));
+  editor_row_ = row;
+  editor_col_ = col;
+  editor_->Show();
+  editor_->SetFocus();
+  editor_->SelectAll();
+  return true;
+}
+
+void CCommonPointTable::CloseEditor() {
+  if (editor_row_ < 0) return;
+  const int row = editor_row_;
+  const int col = editor_col_;
+  editor_row_ = editor_col_ = -1;
+  const std::string text = EditedCellText(ParseNumberOrZero(Utf8(editor_->GetValue())));
+  editor_->Hide();
+  if (row < count()) {
+    rows_[row].cells[col - 1] = text;
+    SetCellValue(row, col, Wx(text));
+  }
+}
+
+void CCommonPointTable::OnCellClick(wxGridEvent& event) {
+  if (edit_armed_ && OpenEditor(event.GetRow(), event.GetCol())) return;
+  CloseEditor();
+  event.Skip();
+}
+
+}  // namespace georeckon

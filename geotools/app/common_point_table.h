@@ -1,0 +1,59 @@
+// The common-point table of the two parameter solvers: a grid with a fixed
+// header row and a fixed name column, one row per common point, and an edit
+// box that "编辑" lays over a clicked coordinate cell.
+//
+// The rows (names and cell texts exactly as shown) are the table's model;
+// the solvers read their numbers back from these texts.
+#pragma once
+
+#include <vector>
+
+#include <wx/grid.h>
+
+#include "geotools/compute/common_points.h"
+
+class wxTextCtrl;
+
+namespace georeckon {
+
+class CCommonPointTable : public wxGrid {
+ public:
+  CCommonPointTable(wxWindow* parent, CommonPointKind kind);
+
+  const std::vector<CommonPointRow>& rows() const { return rows_; }
+  int count() const { return static_cast<int>(rows_.size()); }
+
+  void Append(const CommonPointRow& row);
+  // Removes the selected data row; later rows move up. False when no data
+  // row is selected.
+  bool DeleteSelected();
+
+  // "编辑": the next clicks on coordinate cells open the edit box over them,
+  // until EndEditMode.
+  void ArmEditing() { edit_armed_ = true; }
+  void EndEditMode();
+  bool edit_armed() const { return edit_armed_; }
+
+  // Opens the edit box over data row `row` (0-based), coordinate column
+  // `col` (1 … cells), holding the cell's text, all selected. False for any
+  // other cell.
+  bool OpenEditor(int row, int col);
+  // Writes the edit box's number into its cell as "%.5f" and hides it; what
+  // happens when the box loses the focus.
+  void CloseEditor();
+  wxTextCtrl* cell_editor() const { return editor_; }
+  bool editor_open() const { return editor_row_ >= 0; }
+
+ private:
+  void ShowRow(int row);
+  void OnCellClick(wxGridEvent& event);
+
+  CommonPointKind kind_;
+  std::vector<CommonPointRow> rows_;
+  bool edit_armed_ = false;
+  wxTextCtrl* editor_ = nullptr;
+  int editor_row_ = -1;
+  int editor_col_ = -1;
+};
+
+}  // namespace georeckon

@@ -1,0 +1,55 @@
+// CGeoReckonView: the output pane of a document window. It draws the current
+// function's name (or the parameter description after "&0 参数设置"), or the
+// list of the functions when the document has no current text; printing and
+// print preview draw the same. The function commands of the menu run here.
+#pragma once
+
+#include <wx/docview.h>
+#include <wx/scrolwin.h>
+
+namespace georeckon {
+
+class CChildFrame;
+class CGeoReckonDoc;
+
+class CGeoReckonView : public wxView {
+ public:
+  CGeoReckonView() = default;
+
+  bool OnCreate(wxDocument* doc, long flags) override;
+  void OnDraw(wxDC* dc) override;
+  void OnUpdate(wxView* sender, wxObject* hint = nullptr) override;
+  bool OnClose(bool delete_window = true) override;
+
+  CGeoReckonDoc* doc() const;
+  CChildFrame* child_frame() const { return frame_; }
+
+  // Runs function `function` (0 … 9, menu order) in its dialog.
+  void RunFunction(int function);
+
+ private:
+  void OnFunction(wxCommandEvent& event);
+  void OnNewWindow(wxCommandEvent& event);
+
+  CChildFrame* frame_ = nullptr;
+
+  wxDECLARE_DYNAMIC_CLASS(CGeoReckonView);
+  wxDECLARE_EVENT_TABLE();
+};
+
+// The scrolled window the view draws into (logical size 100 × 100 pixels).
+class CViewCanvas : public wxScrolledWindow {
+ public:
+  CViewCanvas(wxWindow* parent, CGeoReckonView* view);
+  void OnDraw(wxDC& dc) override;
+  void Detach() { view_ = nullptr; }
+
+ private:
+  CGeoReckonView* view_;
+};
+
+// Draws the output view's picture for `doc` onto `dc` (screen, bitmap or
+// printer), in pixels with y downwards.
+void DrawOutput(wxDC& dc, const CGeoReckonDoc& doc);
+
+}  // namespace georeckon

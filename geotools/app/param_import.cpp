@@ -1,0 +1,30 @@
+#include "geotools/app/param_import.h"
+
+#include "geotools/app/app_texts.h"
+#include "geotools/app/ui_services.h"
+#include "geotools/compute/texts.h"
+
+namespace georeckon {
+
+bool ChooseParamFileToImport(wxWindow* parent, std::string* path) {
+  FileRequest request;
+  request.title = app_texts::kOpenTitle;
+  request.filter = app_texts::kFilterText;
+  return ChooseFile(parent, request, path);
+}
+
+bool ReportParamFileResult(wxWindow* parent, const ParamFileResult& result) {
+  switch (result.status) {
+    case ParamFileStatus::kOk:
+      return true;
+    case ParamFileStatus::kOpenFailed:
+      ShowError(texts::kOpenFileError, parent);
+      return false;
+    case ParamFileStatus::kWrongFormat:
+      ShowMessage(texts::kWrongFormatFile, wxOK | wxICON_WARNING, parent);
+      return false;
+  }
+  return false;
+}
+
+}  // namespace georeckon

@@ -1,0 +1,335 @@
+// The parameter solvers and the apply dialogs: the common-point table
+// (add, delete, edit, read), solving, saving the parameter file, importing
+// it, handing solved values over, and the transformation of a file.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <wx/textctrl.h>
+
+#include "geotools/app/common_point_table.h"
+#include "geotools/app/four_apply_dlg.h"
+#include "geotools/app/four_solve_dlg.h"
+#include "geotools/app/number_entry.h"
+#include "geotools/app/seven_apply_dlg.h"
+#include "geotools/app/seven_solve_dlg.h"
+#include "geotools/compute/batch.h"
+#include "geotools/compute/number_format.h"
+#include "geotools/compute/param_file.h"
+#include "geotools/compute/texts.h"
+#include "tests/gui_test_support.h"
+
+namespace georeckon::test {
+namespace {
+
+// Types one common point into the entry group and presses "增加".
+void AddPoint(wxWindow* dialog, const std::string& name, const std::vector<double>& values) {
+  static const char* const kEntries[6] = {"entry0", "entry1", "entry2",
+                                          "entry3", "entry4", "entry5"};
+  Type(dialog, "pointName", name);
+  for (size_t i = 0; i < values.size(); ++i) Type(dialog, kEntries[i], FormatEntryNumber(values[i]));
+  Press(dialog, "add");
+}
+
+// Three points related by a pure shift of (10, -20, 5) m.
+void AddShiftedPoints(wxWindow* dialog) {
+  AddPoint(dialog, "P1", {1000, 2000, 3000, 1010, 1980, 3005});
+  AddPoint(dialog, "P2", {-4000, 2500, 100, -3990, 2480, 105});
+  AddPoint(dialog, "P3", {300, -7000, 6000, 310, -7020, 6005});
+}
+
+void ClickCell(CCommonPointTable* table, int row, int col) {
+  wxGridEvent event(table->GetId(), wxEVT_GRID_CELL_LEFT_CLICK, table, row, col);
+  table->ProcessWindowEvent(event);
+}
+
+void LoseFocus(wxWindow* w) {
+  wxFocusEvent event(wxEVT_KILL_FOCUS, w->GetId());
+  event.SetEventObject(w);
+  w->ProcessWindowEvent(event);
+}
+
+TEST(SevenSolveDlg, AddSolveDeleteRoundTrip) {
+  UiScript ui;
+  CSevenSolveDlg dialog(nullptr);
+  CCommonPointTable* table = dialog.table();
+  EXPECT_EQ(Utf8(table->GetColLabelValue(0)), "     点名  ");
+  EXPECT_EQ(Utf8(table->GetColLabelValue(4)), "        X'");
+  AddShiftedPoints(&dialog);
+  ASSERT_EQ(table->count(), 3);
+  EXPECT_EQ(Utf8(table->GetCellValue(1, 0)), "P2");
+  EXPECT_EQ(Utf8(table->GetCellValue(1, 1)), "-4000.0000");
+  EXPECT_EQ(Utf8(table->GetCellValue(2, 6)), "6005.0000");
+  // The entry edits are cleared after each point.
+  EXPECT_EQ(Text(&dialog, "pointName"), "");
+  EXPECT_EQ(Text(&dialog, "entry3"), "0");
+
+  Press(&dialog, "solve");
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_EQ(Text(&dialog, "dX0"), "10");
+  EXPECT_EQ(Text(&dialog, "dY0"), "-20");
+  EXPECT_EQ(Text(&dialog, "dZ0"), "5");
+  for (const char* name : {"thetaX", "thetaY", "thetaZ", "dLambda"}) {
+    double v = 1;
+    ASSERT_TRUE(ParseEntryNumber(Text(&dialog, name), &v)) << name;
+    EXPECT_EQ(v, 0.0) << name;
+  }
+
+  // Deleting the second row moves the third up with its coordinates.
+  table->SetGridCursor(1, 2);
+  table->SelectRow(1);
+  Press(&dialog, "delete");
+  ASSERT_EQ(table->count(), 2);
+  EXPECT_EQ(Utf8(table->GetCellValue(0, 0)), "P1");
+  EXPECT_EQ(Utf8(table->GetCellValue(1, 0)), "P3");
+  EXPECT_EQ(Utf8(table->GetCellValue(1, 2)), "-7000.0000");
+  EXPECT_EQ(table->rows()[1].name, "P3");
+  EXPECT_EQ(table->rows()[1].cells[1], "-7000.0000");
+
+  // Two points are not enough; the shown parameters stay.
+  Press(&dialog, "solve");
+  EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{texts::kNeedThreePoints});
+  EXPECT_EQ(Text(&dialog, "dX0"), "10");
+
+  // "确定" hands the shown values over.
+  PressId(&dialog, wxID_OK);
+  EXPECT_EQ(dialog.GetReturnCode(), wxID_OK);
+  EXPECT_EQ(dialog.params().dX0, 10.0);
+}
+
+TEST(SevenSolveDlg, EditModeRewritesTheClickedCell) {
+  UiScript ui;
+  CSevenSolveDlg dialog(nullptr);
+  CCommonPointTable* table = dialog.table();
+  AddShiftedPoints(&dialog);
+
+  // Without "编辑" a click only selects.
+  ClickCell(table, 0, 1);
+  EXPECT_FALSE(table->editor_open());
+
+  Press(&dialog, "edit");
+  ClickCell(table, 0, 0);  // the name column is not a coordinate
+  EXPECT_FALSE(table->editor_open());
+  ClickCell(table, 0, 1);
+  ASSERT_TRUE(table->editor_open());
+  wxTextCtrl* editor = table->cell_editor();
+  EXPECT_EQ(Utf8(editor->GetValue()), "1000.0000");
+  long from = 0, to = 0;
+  editor->GetSelection(&from, &to);
+  EXPECT_EQ(to - from, 9);
+  editor->ChangeValue("1002.5");
+  LoseFocus(editor);
+  EXPECT_FALSE(table->editor_open());
+  EXPECT_EQ(Utf8(table->GetCellValue(0, 1)), "1002.50000");
+  EXPECT_EQ(table->rows()[0].cells[0], "1002.50000");
+
+  // Still armed: the next click edits again; text that is no number gives 0.
+  ClickCell(table, 2, 6);
+  ASSERT_TRUE(table->editor_open());
+  table->cell_editor()->ChangeValue("abc");
+  LoseFocus(table->cell_editor());
+  EXPECT_EQ(Utf8(table->GetCellValue(2, 6)), "0.00000");
+
+  // "增加" ends edit mode.
+  AddPoint(&dialog, "P4", {1, 2, 3, 4, 5, 6});
+  ClickCell(table, 3, 1);
+  EXPECT_FALSE(table->editor_open());
+
+  // The solver reads the edited texts: P1 now says X was 1002.5.
+  Press(&dialog, "solve");
+  std::vector<CommonPointRow> rows = table->rows();
+  SevenParams expected;
+  ASSERT_EQ(SolveSevenFromRows(rows, &expected), SolveStatus::kOk);
+  double dx = 0;
+  ASSERT_TRUE(ParseEntryNumber(Text(&dialog, "dX0"), &dx));
+  EXPECT_EQ(dx, expected.dX0);
+}
+
+TEST(SevenSolveDlg, ReadsPointListsAndSavesTheParameterFile) {
+  TempDir dir;
+  WriteFile(dir.Path("points.txt"),
+            "P1 1000 2000 3000 1010 1980 3005\n"
+            "too short\n"
+            "P2 -4000 2500 100 -3990 2480 105 extra\n"
+            "bad 1 2 3 x 5 6\n"
+            "P3 300 -7000 6000 310 -7020 6005\r\n");
+  UiScript ui;
+  CSevenSolveDlg dialog(nullptr);
+  Type(&dialog, "listFile", dir.Path("points.txt"));
+  Press(&dialog, "read");
+  ASSERT_EQ(dialog.table()->count(), 3);
+  EXPECT_EQ(dialog.table()->rows()[2].name, "P3");
+
+  Type(&dialog, "listFile", dir.Path("absent.txt"));
+  Press(&dialog, "read");
+  EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{texts::kOpenFileError});
+  EXPECT_EQ(dialog.table()->count(), 3);
+
+  Press(&dialog, "solve");
+  ui.files = {dir.Path("params.txt")};
+  Press(&dialog, "saveParams");
+  ASSERT_EQ(ui.file_requests.size(), 1u);
+  EXPECT_TRUE(ui.file_requests[0].save);
+  EXPECT_EQ(ui.file_requests[0].default_extension, "txt");
+  EXPECT_EQ(ReadFile(dir.Path("params.txt")),
+            FormatSevenParamFile(dialog.params(), dialog.table()->rows()));
+  EXPECT_EQ(ui.launched, std::vector<std::string>{dir.Path("params.txt")});
+
+  // A file that cannot be created.
+  ui.files = {dir.Path("no/such/dir/p.txt")};
+  ui.messages.clear();
+  Press(&dialog, "saveParams");
+  EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{texts::kCreateFileError});
+  EXPECT_EQ(ui.launched.size(), 1u);
+}
+
+TEST(SevenApplyDlg, ImportsSolvesAndTransforms) {
+  TempDir dir;
+  SevenParams written;
+  written.dX0 = 12.34567;
+  written.dY0 = -8.5;
+  written.dZ0 = 1;
+  written.thetaX = 1.23456789012;
+  written.thetaY = -0.5;
+  written.thetaZ = 2;
+  written.dLambda = 0.00000345678;
+  std::string error;
+  ASSERT_TRUE(WriteSevenParamFile(dir.Path("p.txt"), written, {}, &error)) << error;
+  SevenParams expected;
+  ASSERT_EQ(ReadSevenParamFile(dir.Path("p.txt"), &expected).status, ParamFileStatus::kOk);
+
+  UiScript ui;
+  CSevenApplyDlg dialog(nullptr);
+  ui.files = {dir.Path("p.txt")};
+  Press(&dialog, "import");
+  EXPECT_EQ(dialog.params(), expected);
+  EXPECT_EQ(Text(&dialog, "thetaX"), FormatEntryNumber(expected.thetaX));
+
+  // A file that is not a parameter file changes nothing.
+  WriteFile(dir.Path("bad.txt"), "Shift: \ndX0: 1\n");
+  ui.files = {dir.Path("bad.txt")};
+  Press(&dialog, "import");
+  EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{texts::kWrongFormatFile});
+  EXPECT_EQ(dialog.params(), expected);
+
+  // "计算参数" opens the solver; its "确定" brings the values back.
+  ui.dialogs.push_back([](wxDialog* d) {
+    EXPECT_EQ(Utf8(d->GetTitle()), "空间直角坐标转换参数求解");
+    AddShiftedPoints(d);
+    Press(d, "solve");
+    PressId(d, wxID_OK);
+    return d->GetReturnCode();
+  });
+  Press(&dialog, "computeParams");
+  EXPECT_EQ(Text(&dialog, "dX0"), "10");
+  EXPECT_EQ(Text(&dialog, "dY0"), "-20");
+  EXPECT_EQ(Text(&dialog, "thetaX"), "0");
+
+  // Typed values are what "转换" uses.
+  const std::string input = "A 1000 2000 3000\nB -4000 2500 100\nshort\n";
+  WriteFile(dir.Path("in.txt"), input);
+  Type(&dialog, "dLambda", "0.00001");
+  Type(&dialog, "inFile", dir.Path("in.txt"));
+  Type(&dialog, "outFile", dir.Path("out.txt"));
+  Press(&dialog, "transform");
+  BatchSettings s;
+  s.seven.dX0 = 10;
+  s.seven.dY0 = -20;
+  s.seven.dZ0 = 5;
+  s.seven.dLambda = 0.00001;
+  std::string out;
+  RunBatchText(BatchFunction::kSevenApply, s, input, &out);
+  EXPECT_EQ(ReadFile(dir.Path("out.txt")), out);
+  EXPECT_EQ(ui.launched, std::vector<std::string>{dir.Path("out.txt")});
+}
+
+TEST(FourSolveDlg, OnePointGivesTheShiftAndSaveImportRoundTrips) {
+  TempDir dir;
+  UiScript ui;
+  CFourSolveDlg dialog(nullptr);
+  EXPECT_EQ(Utf8(dialog.table()->GetColLabelValue(3)), "        x'");
+  Press(&dialog, "solve");
+  EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{texts::kNeedOnePoint});
+
+  AddPoint(&dialog, "Q1", {0, 0, 100, 200});
+  Press(&dialog, "solve");
+  EXPECT_EQ(Text(&dialog, "dx0"), "100");
+  EXPECT_EQ(Text(&dialog, "dy0"), "200");
+  EXPECT_EQ(Text(&dialog, "dTheta"), "0");
+  EXPECT_EQ(Text(&dialog, "dLambda"), "0");
+
+  // Two points: a rotation of 0.001 rad.
+  dialog.table()->SetGridCursor(0, 1);
+  Press(&dialog, "delete");
+  EXPECT_EQ(dialog.table()->count(), 0);
+  AddPoint(&dialog, "Q1", {0, 0, 0, 0});
+  AddPoint(&dialog, "Q2", {1000, 0, 1000, 1});
+  EXPECT_EQ(dialog.table()->count(), 2);
+  Press(&dialog, "solve");
+  double dtheta = 0;
+  ASSERT_TRUE(ParseEntryNumber(Text(&dialog, "dTheta"), &dtheta));
+  EXPECT_NEAR(dtheta, 206.26, 0.01);
+
+  ui.files = {dir.Path("four.txt")};
+  Press(&dialog, "saveParams");
+  EXPECT_EQ(ReadFile(dir.Path("four.txt")),
+            FormatFourParamFile(dialog.params(), dialog.table()->rows()));
+
+  CFourApplyDlg apply(nullptr);
+  ui.files = {dir.Path("four.txt")};
+  Press(&apply, "import");
+  EXPECT_EQ(apply.params().dTheta, RoundDecimals(dialog.params().dTheta, 11));
+  EXPECT_EQ(apply.params().dLambda, RoundDecimals(dialog.params().dLambda, 11));
+  EXPECT_EQ(apply.params().dx0, RoundDecimals(dialog.params().dx0, 4));
+  EXPECT_EQ(ui.messages.size(), 1u);
+}
+
+TEST(FourApplyDlg, HandsOverSolvedValuesAndTransforms) {
+  TempDir dir;
+  UiScript ui;
+  CFourApplyDlg dialog(nullptr);
+  ui.dialogs.push_back([](wxDialog* d) {
+    AddPoint(d, "Q1", {0, 0, 100, 200});
+    Press(d, "solve");
+    PressId(d, wxID_OK);
+    return d->GetReturnCode();
+  });
+  Press(&dialog, "computeParams");
+  EXPECT_EQ(dialog.params().dx0, 100.0);
+  EXPECT_EQ(Text(&dialog, "dy0"), "200");
+
+  // Closing the solver any other way keeps the values.
+  ui.dialogs.push_back([](wxDialog* d) {
+    AddPoint(d, "Q1", {0, 0, 1, 1});
+    Press(d, "solve");
+    return static_cast<int>(wxID_CANCEL);
+  });
+  Press(&dialog, "computeParams");
+  EXPECT_EQ(dialog.params().dx0, 100.0);
+
+  const std::string input = "pa 11 22\nlong_name 1000.5 -20.25 ignored\nx 1\n";
+  WriteFile(dir.Path("in.txt"), input);
+  Type(&dialog, "inFile", dir.Path("in.txt"));
+  Type(&dialog, "outFile", dir.Path("out.txt"));
+  Press(&dialog, "transform");
+  BatchSettings s;
+  s.four.dx0 = 100;
+  s.four.dy0 = 200;
+  std::string out;
+  RunBatchText(BatchFunction::kFourApply, s, input, &out);
+  EXPECT_EQ(ReadFile(dir.Path("out.txt")), out);
+  EXPECT_EQ(out.substr(0, 3), "pa ");
+
+  // A non-number in a parameter field stops the run before any file is touched.
+  ui.launched.clear();
+  Type(&dialog, "dTheta", "1..5");
+  Type(&dialog, "outFile", dir.Path("out2.txt"));
+  Press(&dialog, "transform");
+  EXPECT_EQ(ui.MessageTexts().back(), texts::kEnterNumber);
+  EXPECT_TRUE(ui.launched.empty());
+  EXPECT_TRUE(ReadFile(dir.Path("out2.txt")).empty());
+}
+
+}  // namespace
+}  // namespace georeckon::test

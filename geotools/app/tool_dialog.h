@@ -1,0 +1,147 @@
+// The common frame of the function dialogs: building blocks for their
+// groups, the bound number and file edits, the "相关参数" group with its
+// "改变参数" button, and the file rows with their "..." choosers.
+//
+// Controls carry window names (SetName) that say what they hold ("B",
+// "forward", "inFile", …); the window tests find them by these names.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <wx/dialog.h>
+
+#include "geotools/app/number_entry.h"
+#include "geotools/compute/batch.h"
+#include "geotools/compute/ellipsoid.h"
+
+class wxBoxSizer;
+class wxButton;
+class wxFlexGridSizer;
+class wxRadioButton;
+class wxSizer;
+class wxStaticBoxSizer;
+class wxTextCtrl;
+
+namespace georeckon {
+
+// A labelled number edit of a dialog group: label, window name, bound value
+// and optional limits.
+struct FieldSpec {
+  const char* label;
+  const char* name;
+  double* value;
+  bool ranged = false;
+  double min = 0;
+  double max = 0;
+};
+
+// A button of a dialog group: label and window name.
+struct ButtonSpec {
+  const char* label;
+  const char* name;
+};
+
+class CToolDialog : public wxDialog {
+ public:
+  CToolDialog(wxWindow* parent, const char* title);
+
+  // The ellipsoid and angle units this dialog works with (copies of the
+  // document's; "改变参数" changes them here only).
+  const EllipsoidParams& ellipsoid() const { return ellipsoid_; }
+  int32_t input_unit() const { return input_unit_; }
+  int32_t output_unit() const { return output_unit_; }
+  void SetParams(const EllipsoidParams& e, int32_t input_unit, int32_t output_unit);
+
+ protected:
+  // The text of the "相关参数" group; empty for dialogs without one.
+  virtual std::string Description() const { return std::string(); }
+
+  // A titled group whose children are created on group->GetStaticBox().
+  wxStaticBoxSizer* Group(const char* title, int orient = wxVERTICAL);
+
+  // An edit bound to *value, shown "%.15g", optionally limited to
+  // [min, max]. Created on `parent`, named `name`.
+  wxTextCtrl* NumberEdit(wxWindow* parent, const char* name, double* value);
+  wxTextCtrl* NumberEdit(wxWindow* parent, const char* name, double* value, double min,
+                         double max);
+  wxTextCtrl* TextEdit(wxWindow* parent, const char* name, std::string* value);
+
+  // Label and control side by side into a two-column grid.
+  void AddRow(wxWindow* parent, wxFlexGridSizer* grid, const char* label, wxWindow* control);
+  // A grid of labelled number edits.
+  wxFlexGridSizer* NumberGrid(wxWindow* parent);
+
+  wxButton* MakeButton(wxWindow* parent, const char* label, const char* name);
+  wxRadioButton* MakeRadio(wxWindow* parent, const char* label, const char* name, bool first);
+
+  // The "相关参数" group: the read-only description and "改变参数".
+  void AddParamsGroup(wxSizer* top);
+  // A file row: label, edit bound to *path, and a "..." button opening a
+  // chooser (open with "(*.*)|*.*||", or save with default extension
+  // "txt" and an overwrite question).
+  void AddFileRow(wxWindow* parent, wxFlexGridSizer* grid, const char* label, const char* name,
+                  std::string* path, bool save, const char* filter);
+  // A group of number edits: `upper` fields in pairs on top, then the
+  // `left` fields, the buttons in a column, and the `right` fields.
+  void AddPointGroup(wxSizer* top, const char* title, const std::vector<FieldSpec>& upper,
+                     const std::vector<FieldSpec>& left, const std::vector<ButtonSpec>& buttons,
+                     const std::vector<FieldSpec>& right);
+  // A group of number edits in rows of `columns` label/edit pairs.
+  void AddFieldGroup(wxSizer* top, const char* title, const std::vector<FieldSpec>& fields,
+                     int columns);
+  // A batch group: the input file row (`in_label`, "(*.*)|*.*||"), the
+  // output row ("保存到:", save chooser) and the buttons in a row.
+  void AddBatchGroup(wxSizer* top, const char* title, const char* in_label, std::string* in,
+                     std::string* out, const std::vector<ButtonSpec>& buttons);
+  // The control named `name` in this dialog.
+  wxButton* ButtonNamed(const char* name);
+  wxTextCtrl* EditNamed(const char* name);
+
+  // The "转换类型" group: two radio buttons named "type0" and "type1"
+  // showing *type; `changed` runs after the user picks one.
+  void AddTypeGroup(wxSizer* top, const char* label0, const char* label1, int* type,
+                    std::function<void()> changed);
+  // The batch settings of this dialog's ellipsoid and units.
+  BatchSettings Settings() const;
+  // "确定" and "取消"; "确定" reads the fields first.
+  void AddOkCancel(wxSizer* top);
+
+  // Reads every bound edit (false, with the message shown, when one is not
+  // a number or out of its limits); shows every bound value.
+  bool ReadFields() { return fields_.Read(this); }
+  void ShowFields() { fields_.Show(); }
+  void ShowValues(const std::vector<const void*>& values) { fields_.ShowOnly(values); }
+  void RefreshDescription();
+
+  // What "确定" does before the dialog closes; false keeps it open. Reads
+  // the bound edits unless a dialog does more.
+  virtual bool Accept();
+  // Closes the dialog with `code` (also when it runs without a modal loop).
+  void EndWith(int code);
+
+  // Lays the dialog out around `top`.
+  void Finish(wxSizer* top);
+
+  EllipsoidParams ellipsoid_;
+  int32_t input_unit_ = 1;
+  int32_t output_unit_ = 1;
+
+ private:
+  void OnChangeParams(wxCommandEvent&);
+  void OnOk(wxCommandEvent&);
+
+  CEntryFields fields_;
+  wxTextCtrl* description_ = nullptr;
+};
+
+// Converts the window name of a control into the control, for the tests and
+// for the dialogs' own lookups. Null when there is none.
+template <typename T>
+T* FindControl(wxWindow* dialog, const char* name) {
+  return dynamic_cast<T*>(wxWindow::FindWindowByName(name, dialog));
+}
+
+}  // namespace georeckon

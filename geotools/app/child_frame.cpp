@@ -6,8 +6,10 @@
 
 #include "geotools/app/geo_reckon_doc.h"
 #include "geotools/app/geo_reckon_view.h"
+#include "geotools/app/georeckon_app.h"
 #include "geotools/app/icons.h"
 #include "geotools/app/left_view.h"
+#include "geotools/app/main_frame.h"
 #include "geotools/app/menus.h"
 
 namespace georeckon {
@@ -37,6 +39,16 @@ CChildFrame::CChildFrame(CGeoReckonDoc* doc, CGeoReckonView* view, wxMDIParentFr
   SetSizer(sizer);
 
   Bind(wxEVT_MENU, &CChildFrame::OnSplit, this, ID_WINDOW_SPLIT);
+  // The status bar is the main window's: the prompts of this menu go there.
+  Bind(wxEVT_MENU_HIGHLIGHT, [this](wxMenuEvent& event) {
+    wxString help;
+    if (event.GetMenuId() >= 0 && GetMenuBar()) help = GetMenuBar()->GetHelpString(event.GetMenuId());
+    if (CMainFrame* main = TheMainFrame()) main->DoGiveHelp(help, true);
+  });
+  Bind(wxEVT_MENU_CLOSE, [](wxMenuEvent& event) {
+    if (CMainFrame* main = TheMainFrame()) main->DoGiveHelp(wxEmptyString, false);
+    event.Skip();
+  });
   Bind(wxEVT_UPDATE_UI, &CChildFrame::OnEditUpdate, this, ID_EDIT_UNDO, ID_EDIT_PASTE);
   canvas_->SetFocus();
 }

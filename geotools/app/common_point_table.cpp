@@ -16,6 +16,7 @@ namespace {
 constexpr int kSevenColumnWidth = 71;
 constexpr int kFourColumnWidth = 72;
 constexpr int kVisibleRows = 8;
+constexpr int kFittedColumnWidth = 100;
 
 }  // namespace
 
@@ -31,19 +32,22 @@ CCommonPointTable::CCommonPointTable(wxWindow* parent, CommonPointKind kind)
   EnableDragRowSize(false);
   SetRowLabelSize(0);
   SetColLabelAlignment(wxALIGN_LEFT, wxALIGN_CENTRE);
-  const int width =
+  base_width_ =
       FromDIP(kind == CommonPointKind::kSpatial ? kSevenColumnWidth : kFourColumnWidth);
   for (int c = 0; c <= cells; ++c) {
     SetColLabelValue(c, Wx(headers[c]));
-    SetColSize(c, width);
+    SetColSize(c, base_width_);
   }
   // The name column looks and acts like the fixed header.
   wxGridCellAttr* fixed = new wxGridCellAttr;
   fixed->SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE));
   fixed->SetReadOnly();
+  fixed->SetAlignment(wxALIGN_LEFT, wxALIGN_CENTRE);
   SetColAttr(0, fixed);
   SetDefaultCellAlignment(wxALIGN_RIGHT, wxALIGN_CENTRE);
-  SetMinSize(wxSize(width * (cells + 1) + wxSystemSettings::GetMetric(wxSYS_VSCROLL_X) + 4,
+  // Room for coordinates of seven digits before the point.
+  SetMinSize(wxSize(FromDIP(kFittedColumnWidth) * (cells + 1) +
+                        wxSystemSettings::GetMetric(wxSYS_VSCROLL_X) + 4,
                     GetColLabelSize() + kVisibleRows * GetDefaultRowSize() + 4));
 
   editor_ = new wxTextCtrl(GetGridWindow(), wxID_ANY, wxEmptyString, wxDefaultPosition,
@@ -81,6 +85,15 @@ void CCommonPointTable::Append(const CommonPointRow& row) {
   rows_.back().cells.resize(CellCount(kind_));
   AppendRows(1);
   ShowRow(count() - 1);
+  FitColumns();
+}
+
+void CCommonPointTable::FitColumns() {
+  for (int c = 0; c < GetNumberCols(); ++c) {
+    AutoSizeColumn(c, false);
+    if (GetColSize(c) < base_width_) SetColSize(c, base_width_);
+  }
+  ForceRefresh();
 }
 
 bool CCommonPointTable::DeleteSelected() {
@@ -127,6 +140,7 @@ void CCommonPointTable::CloseEditor() {
   if (row < count()) {
     rows_[row].cells[col - 1] = text;
     SetCellValue(row, col, Wx(text));
+    FitColumns();
   }
 }
 

@@ -46,6 +46,9 @@ class CCommonPointTable : public wxGrid {
 
  private:
   void ShowRow(int row);
+  // Widens the columns to their texts (never below the starting width), so
+  // that no coordinate is cut off.
+  void FitColumns();
   void OnCellClick(wxGridEvent& event);
 
   CommonPointKind kind_;
@@ -54,6 +57,7 @@ class CCommonPointTable : public wxGrid {
   wxTextCtrl* editor_ = nullptr;
   int editor_row_ = -1;
   int editor_col_ = -1;
+  int base_width_ = 0;
 };
 
 }  // namespace georeckon

@@ -22,12 +22,7 @@ CFourApplyDlg::CFourApplyDlg(wxWindow* parent) : CToolDialog(parent, t::kFourApp
                  {t::kFourParamLabels[1], "dy0", &params_.dy0},
                  {t::kFourParamLabels[2], "dTheta", &params_.dTheta},
                  {t::kFourParamLabels[3], "dLambda", &params_.dLambda}},
-                2);
-  auto* param_buttons = new wxBoxSizer(wxHORIZONTAL);
-  param_buttons->AddStretchSpacer();
-  param_buttons->Add(MakeButton(this, t::kImportParams, "import"), 0, wxRIGHT, FromDIP(6));
-  param_buttons->Add(MakeButton(this, t::kComputeParams, "computeParams"), 0);
-  top->Add(param_buttons, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, FromDIP(6));
+                2, {{t::kImportParams, "import"}, {t::kComputeParams, "computeParams"}});
   AddBatchGroup(top, t::kGroupFourFiles, t::kSourceFile, &in_file_, &out_file_, {});
 
   auto* row = new wxBoxSizer(wxHORIZONTAL);

@@ -2,8 +2,10 @@
 
 #include <wx/config.h>
 #include <wx/fileconf.h>
+#include <wx/filename.h>
 #include <wx/image.h>
-#include <wx/stdpaths.h>
+#include <wx/log.h>
+#include <wx/utils.h>
 
 #include "geotools/app/app_texts.h"
 #include "geotools/app/doc_manager.h"
@@ -18,6 +20,17 @@ namespace {
 const char kRecentFilesGroup[] = "/RecentFiles";
 }
 
+wxString SettingsFilePath() {
+  wxString base;
+  if (!wxGetEnv("XDG_CONFIG_HOME", &base) || base.empty()) base = wxGetHomeDir() + "/.config";
+  const wxString dir = base + "/" + app_texts::kProgramName;
+  // The settings are a convenience: a folder that cannot be made only means
+  // that they are not kept.
+  wxLogNull quiet;
+  wxFileName::Mkdir(dir, wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
+  return dir + "/" + app_texts::kProgramName + ".conf";
+}
+
 CMainFrame* TheMainFrame() {
   auto* app = dynamic_cast<CGeoReckonApp*>(wxTheApp);
   return app ? app->main_frame() : nullptr;
@@ -29,10 +42,9 @@ bool CGeoReckonApp::OnInit() {
   wxInitAllImageHandlers();
 
   // Settings and recent files: ~/.config/GeoReckon/GeoReckon.conf.
-  wxStandardPaths::Get().SetFileLayout(wxStandardPaths::FileLayout_XDG);
-  wxConfigBase::Set(new wxFileConfig(app_texts::kProgramName, wxEmptyString, wxEmptyString,
-                                     wxEmptyString,
-                                     wxCONFIG_USE_LOCAL_FILE | wxCONFIG_USE_SUBDIR));
+  wxConfigBase::Set(new wxFileConfig(app_texts::kProgramName, wxEmptyString,
+                                     SettingsFilePath(), wxEmptyString,
+                                     wxCONFIG_USE_LOCAL_FILE));
   wxConfigBase* config = wxConfigBase::Get();
 
   manager_ = new CGeoReckonDocManager;
@@ -47,12 +59,18 @@ bool CGeoReckonApp::OnInit() {
   frame_ = new CMainFrame(manager_, config);
   SetTopWindow(frame_);
   frame_->Show(true);
-  manager_->CreateNewDocument();
+  // Files named on the command line open; otherwise a new document does.
+  bool opened = false;
+  for (int i = 1; i < argc; ++i) {
+    opened = manager_->CreateDocument(argv[i], wxDOC_SILENT) != nullptr || opened;
+  }
+  if (!opened) manager_->CreateNewDocument();
   return true;
 }
 
 int CGeoReckonApp::OnExit() {
   if (manager_) {
+    wxLogNull quiet;
     if (wxConfigBase* config = wxConfigBase::Get(false)) {
       config->SetPath(kRecentFilesGroup);
       manager_->FileHistorySave(*config);
@@ -62,7 +80,10 @@ int CGeoReckonApp::OnExit() {
     delete manager_;
     manager_ = nullptr;
   }
-  delete wxConfigBase::Set(nullptr);
+  {
+    wxLogNull quiet;
+    delete wxConfigBase::Set(nullptr);
+  }
   return wxApp::OnExit();
 }
 

@@ -25,6 +25,10 @@ class CGeoReckonApp : public wxApp {
   CMainFrame* frame_ = nullptr;
 };
 
+// The settings file: $XDG_CONFIG_HOME/GeoReckon/GeoReckon.conf (by default
+// under ~/.config); its folder is made when missing.
+wxString SettingsFilePath();
+
 // The running application's main window (null before it exists).
 CMainFrame* TheMainFrame();
 

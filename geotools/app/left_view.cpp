@@ -50,6 +50,7 @@ CLeftView::CLeftView(wxWindow* parent, CGeoReckonDoc* doc)
     const int selected = GetSelection();
     following_ = true;
     SetItemCount(kItems);
+    ScrollToRow(0);
     if (selected != wxNOT_FOUND) SetSelection(selected);
     following_ = false;
     Refresh();

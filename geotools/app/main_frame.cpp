@@ -2,6 +2,7 @@
 
 #include <wx/artprov.h>
 #include <wx/config.h>
+#include <wx/log.h>
 #include <wx/menu.h>
 #include <wx/statusbr.h>
 #include <wx/toolbar.h>
@@ -66,6 +67,14 @@ CMainFrame::CMainFrame(wxDocManager* manager, wxConfigBase* settings)
   Bind(wxEVT_UPDATE_UI, [](wxUpdateUIEvent& e) { e.Enable(false); }, ID_EDIT_UNDO,
        ID_EDIT_PASTE);
   Bind(wxEVT_MENU, &CMainFrame::OnAbout, this, wxID_ABOUT);
+  Bind(wxEVT_MENU, [this](wxCommandEvent&) { Close(); }, ID_APP_EXIT);
+  Bind(wxEVT_MENU, [this](wxCommandEvent&) {
+    wxDocManager* manager = GetDocumentManager();
+    if (wxDocument* doc = manager->GetCurrentDocument()) manager->CloseDocument(doc);
+  }, ID_FILE_CLOSE);
+  Bind(wxEVT_UPDATE_UI, [this](wxUpdateUIEvent& e) {
+    e.Enable(GetDocumentManager()->GetCurrentDocument() != nullptr);
+  }, ID_FILE_CLOSE);
   Bind(wxEVT_MENU, &CMainFrame::OnWindowCommand, this, ID_WINDOW_CASCADE, ID_WINDOW_ARRANGE);
   Bind(wxEVT_IDLE, &CMainFrame::OnIdle, this);
   Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnClose, this);
@@ -106,6 +115,7 @@ void CMainFrame::SaveSettings() {
   settings_->Write(wxString(kSettingsGroup) + "toolbar", GetToolBar() && GetToolBar()->IsShown());
   settings_->Write(wxString(kSettingsGroup) + "statusbar",
                    GetStatusBar() && GetStatusBar()->IsShown());
+  wxLogNull quiet;
   settings_->Flush();
 }
 

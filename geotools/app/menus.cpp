@@ -38,7 +38,7 @@ wxMenuBar* CreateStartMenuBar() {
   file->AppendSeparator();
   Item(file, wxID_PRINT_SETUP, t::kFilePrintSetup, t::kHelpPrintSetup);
   file->AppendSeparator();
-  Item(file, wxID_EXIT, t::kFileExit, t::kHelpExit);
+  Item(file, ID_APP_EXIT, t::kFileExit, t::kHelpExit);
 
   auto* bar = new wxMenuBar;
   bar->Append(file, Wx(t::kMenuFile));
@@ -51,7 +51,7 @@ wxMenuBar* CreateDocumentMenuBar() {
   auto* file = new wxMenu;
   Item(file, wxID_NEW, t::kFileNew, t::kHelpNew);
   Item(file, wxID_OPEN, t::kFileOpen, t::kHelpOpen);
-  Item(file, wxID_CLOSE, t::kFileClose, t::kHelpClose);
+  Item(file, ID_FILE_CLOSE, t::kFileClose, t::kHelpClose);
   Item(file, wxID_SAVE, t::kFileSave, t::kHelpSave);
   Item(file, wxID_SAVEAS, t::kFileSaveAs, t::kHelpSaveAs);
   file->AppendSeparator();
@@ -59,7 +59,7 @@ wxMenuBar* CreateDocumentMenuBar() {
   Item(file, wxID_PREVIEW, t::kFilePreview, t::kHelpPreview);
   Item(file, wxID_PRINT_SETUP, t::kFilePrintSetup, t::kHelpPrintSetup);
   file->AppendSeparator();
-  Item(file, wxID_EXIT, t::kFileExit, t::kHelpExit);
+  Item(file, ID_APP_EXIT, t::kFileExit, t::kHelpExit);
 
   auto* edit = new wxMenu;
   Item(edit, ID_EDIT_UNDO, t::kEditUndo, t::kHelpEditDisabled);

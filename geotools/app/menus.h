@@ -25,6 +25,10 @@ enum CommandId : int {
   ID_WINDOW_TILE,
   ID_WINDOW_ARRANGE,
   ID_WINDOW_SPLIT,
+  // 关闭 and 退出 have ids of their own: the toolkit would add accelerators
+  // to the stock ones that the menu does not have.
+  ID_FILE_CLOSE,
+  ID_APP_EXIT,
 };
 
 inline bool IsEditCommand(int id) { return id >= ID_EDIT_UNDO && id <= ID_EDIT_PASTE; }

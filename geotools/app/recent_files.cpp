@@ -4,6 +4,8 @@
 
 #include <wx/menu.h>
 
+#include "geotools/app/menus.h"
+
 namespace georeckon {
 
 CRecentFiles::CRecentFiles() : wxFileHistory(kMaxEntries, wxID_FILE1) {}
@@ -53,7 +55,7 @@ void CRecentFiles::Rebuild(wxMenu* menu) {
   // The entries go right before "退出", followed by a separator of their own.
   size_t pos = menu->GetMenuItemCount();
   for (size_t i = 0; i < menu->GetMenuItemCount(); ++i) {
-    if (menu->FindItemByPosition(i)->GetId() == wxID_EXIT) {
+    if (menu->FindItemByPosition(i)->GetId() == ID_APP_EXIT) {
       pos = i;
       break;
     }

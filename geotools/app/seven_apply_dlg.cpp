@@ -25,12 +25,7 @@ CSevenApplyDlg::CSevenApplyDlg(wxWindow* parent) : CToolDialog(parent, t::kSeven
                  {t::kSevenParamLabels[2], "dZ0", &params_.dZ0},
                  {t::kSevenParamLabels[5], "thetaZ", &params_.thetaZ},
                  {t::kSevenParamLabels[6], "dLambda", &params_.dLambda}},
-                2);
-  auto* param_buttons = new wxBoxSizer(wxHORIZONTAL);
-  param_buttons->AddStretchSpacer();
-  param_buttons->Add(MakeButton(this, t::kImportParams, "import"), 0, wxRIGHT, FromDIP(6));
-  param_buttons->Add(MakeButton(this, t::kComputeParams, "computeParams"), 0);
-  top->Add(param_buttons, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, FromDIP(6));
+                2, {{t::kImportParams, "import"}, {t::kComputeParams, "computeParams"}});
   AddBatchGroup(top, t::kGroupSevenFiles, t::kSourceFile, &in_file_, &out_file_, {});
 
   auto* row = new wxBoxSizer(wxHORIZONTAL);

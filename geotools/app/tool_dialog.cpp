@@ -185,7 +185,8 @@ void CToolDialog::AddPointGroup(wxSizer* top, const char* title,
 }
 
 void CToolDialog::AddFieldGroup(wxSizer* top, const char* title,
-                                const std::vector<FieldSpec>& fields, int columns) {
+                                const std::vector<FieldSpec>& fields, int columns,
+                                const std::vector<ButtonSpec>& buttons) {
   wxStaticBoxSizer* group = Group(title);
   wxWindow* box = group->GetStaticBox();
   auto* grid = new wxFlexGridSizer(2 * columns, FromDIP(wxSize(6, 6)));
@@ -195,6 +196,14 @@ void CToolDialog::AddFieldGroup(wxSizer* top, const char* title,
                     : NumberEdit(box, f.name, f.value);
   });
   group->Add(grid, 0, wxEXPAND | wxALL, FromDIP(6));
+  if (!buttons.empty()) {
+    auto* row = new wxBoxSizer(wxHORIZONTAL);
+    row->AddStretchSpacer();
+    for (const ButtonSpec& b : buttons) {
+      row->Add(MakeButton(box, b.label, b.name), 0, wxLEFT, FromDIP(8));
+    }
+    group->Add(row, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, FromDIP(6));
+  }
   top->Add(group, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, FromDIP(6));
 }
 

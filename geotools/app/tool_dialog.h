@@ -90,8 +90,9 @@ class CToolDialog : public wxDialog {
                      const std::vector<FieldSpec>& left, const std::vector<ButtonSpec>& buttons,
                      const std::vector<FieldSpec>& right);
   // A group of number edits in rows of `columns` label/edit pairs.
+  // Buttons, if any, go in a row at the group's foot.
   void AddFieldGroup(wxSizer* top, const char* title, const std::vector<FieldSpec>& fields,
-                     int columns);
+                     int columns, const std::vector<ButtonSpec>& buttons = {});
   // A batch group: the input file row (`in_label`, "(*.*)|*.*||"), the
   // output row ("保存到:", save chooser) and the buttons in a row.
   void AddBatchGroup(wxSizer* top, const char* title, const char* in_label, std::string* in,

@@ -66,8 +66,21 @@ TEST(Screenshots, EveryWindow) {
   int n = 0;
   for (const auto& make : dialogs) {
     std::unique_ptr<wxDialog> dialog(make());
-    if (auto* seven = dynamic_cast<CSevenSolveDlg*>(dialog.get())) {
-      Type(seven, "listFile", std::string(folder) + "/../seven_points.txt");
+    // The tables with points in them, solved.
+    const std::string data = GEORECKON_TESTDATA_DIR;
+    if (dynamic_cast<CSevenSolveDlg*>(dialog.get())) {
+      Type(dialog.get(), "listFile", data + "/seven_points.txt");
+    } else if (dynamic_cast<CFourSolveDlg*>(dialog.get())) {
+      Type(dialog.get(), "listFile", data + "/four_points.txt");
+    }
+    if (wxWindow::FindWindowByName("listFile", dialog.get())) {
+      Press(dialog.get(), "read");
+      Press(dialog.get(), "solve");
+    }
+    if (dynamic_cast<CBLHXYZDlg*>(dialog.get())) {
+      Type(dialog.get(), "B", "30.3");
+      Type(dialog.get(), "L", "119.54");
+      Press(dialog.get(), "forward");
     }
     Shoot(dialog.get(), folder, "dialog" + std::to_string(n++));
     dialog->Hide();

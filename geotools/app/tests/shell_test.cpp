@@ -295,7 +295,7 @@ TEST_F(DocumentTest, RecentFilesKeepFiveBeforeExit) {
 
   wxMenu* file = frame()->GetMenuBar()->GetMenu(0);
   const size_t count = file->GetMenuItemCount();
-  EXPECT_EQ(file->FindItemByPosition(count - 1)->GetId(), wxID_EXIT);
+  EXPECT_EQ(file->FindItemByPosition(count - 1)->GetId(), ID_APP_EXIT);
   EXPECT_TRUE(file->FindItemByPosition(count - 2)->IsSeparator());
   EXPECT_EQ(file->FindItemByPosition(count - 3)->GetId(), wxID_FILE5);
   EXPECT_EQ(Utf8(file->FindItemByPosition(count - 7)->GetItemLabel()), "&1 " + dir.Path("f7.grk"));

@@ -11,12 +11,11 @@
 
 namespace georeckon {
 
-CAboutDlg::CAboutDlg(wxWindow* parent)
-    : wxDialog(parent, wxID_ANY, Wx(app_texts::kAboutTitle)) {
+CAboutDlg::CAboutDlg(wxWindow* parent) : wxDialog(parent, wxID_ANY, Wx(app_texts::kAboutTitle)) {
   auto* top = new wxBoxSizer(wxVERTICAL);
   auto* row = new wxBoxSizer(wxHORIZONTAL);
-  row->Add(new wxStaticBitmap(this, wxID_ANY, ProgramBitmap(FromDIP(48))), 0,
-           wxALIGN_TOP | wxALL, FromDIP(12));
+  row->Add(new wxStaticBitmap(this, wxID_ANY, ProgramBitmap(FromDIP(48))), 0, wxALIGN_TOP | wxALL,
+           FromDIP(12));
   auto* lines = new wxBoxSizer(wxVERTICAL);
   lines->Add(new wxStaticText(this, wxID_ANY, Wx(app_texts::kAboutVersion), wxDefaultPosition,
                               wxDefaultSize, 0, "version"),

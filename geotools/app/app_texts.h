@@ -121,9 +121,15 @@ inline constexpr const char kStatusScroll[] = "滚动";
 // The function list, in list order, and the function each item opens
 // (index into kFunctionMenuItems).
 inline constexpr const char* kListItems[10] = {
-    "参数设置",         "空间直角坐标与大地坐标转换", "高斯投影正反算",
-    "高斯投影换带计算", "大地主题解算",               "平面坐标解算",
-    "空间直角坐标转换参数求解", "空间直角坐标转换",   "平面直角坐标转换参数求解",
+    "参数设置",
+    "空间直角坐标与大地坐标转换",
+    "高斯投影正反算",
+    "高斯投影换带计算",
+    "大地主题解算",
+    "平面坐标解算",
+    "空间直角坐标转换参数求解",
+    "空间直角坐标转换",
+    "平面直角坐标转换参数求解",
     "平面直角坐标转换",
 };
 inline constexpr int kListItemFunction[10] = {0, 1, 4, 5, 2, 3, 6, 7, 8, 9};
@@ -255,9 +261,8 @@ inline constexpr const char kSolve[] = "参数求解";
 inline constexpr const char kImportParams[] = "导入参数";
 inline constexpr const char kComputeParams[] = "计算参数";
 inline constexpr const char kTransform[] = "转换";
-inline constexpr const char* kSevenParamLabels[7] = {"dX0(米):", "dY0(米):", "dZ0(米):",
-                                                     "θx(秒):",  "θy(秒):",  "θz(秒):",
-                                                     "dλ:"};
+inline constexpr const char* kSevenParamLabels[7] = {
+    "dX0(米):", "dY0(米):", "dZ0(米):", "θx(秒):", "θy(秒):", "θz(秒):", "dλ:"};
 inline constexpr const char* kFourParamLabels[4] = {"dx0(米):", "dy0(米):", "dθ(秒):", "dλ:"};
 inline constexpr const char kShiftParams[] = "平移参数:";
 inline constexpr const char kRotationParams[] = "旋转参数:";

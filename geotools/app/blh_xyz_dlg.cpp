@@ -14,18 +14,18 @@ namespace georeckon {
 
 CBLHXYZDlg::CBLHXYZDlg(wxWindow* parent, const EllipsoidParams& e, int32_t input_unit,
                        int32_t output_unit)
-    : CToolDialog(parent, app_texts::kBlhTitle) {
-  ellipsoid_ = e;
-  input_unit_ = input_unit;
-  output_unit_ = output_unit;
+    : CToolDialog(parent, app_texts::kBlhTitle, e, input_unit, output_unit) {
   auto* top = new wxBoxSizer(wxVERTICAL);
   AddParamsGroup(top);
   AddTypeGroup(top, app_texts::kBlhType0, app_texts::kBlhType1, &type_, [this] { ApplyType(); });
   AddPointGroup(top, app_texts::kGroupSingle, {},
-                {{app_texts::kLabelB, "B", &B_, true, -90, 90}, {app_texts::kLabelL, "L", &L_, true, -180, 180},
+                {{app_texts::kLabelB, "B", &B_, true, -90, 90},
+                 {app_texts::kLabelL, "L", &L_, true, -180, 180},
                  {app_texts::kLabelH, "H", &H_}},
                 {{app_texts::kForward, "forward"}, {app_texts::kBackward, "backward"}},
-                {{app_texts::kLabelX, "X", &X_}, {app_texts::kLabelY, "Y", &Y_}, {app_texts::kLabelZ, "Z", &Z_}});
+                {{app_texts::kLabelX, "X", &X_},
+                 {app_texts::kLabelY, "Y", &Y_},
+                 {app_texts::kLabelZ, "Z", &Z_}});
   AddBatchGroup(top, app_texts::kGroupBatchNamed3, app_texts::kInputFile, &in_file_, &out_file_,
                 {{app_texts::kBlhBatch0, "batch0"}, {app_texts::kBlhBatch1, "batch1"}});
   AddOkCancel(top);

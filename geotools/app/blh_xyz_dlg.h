@@ -10,8 +10,7 @@ namespace georeckon {
 
 class CBLHXYZDlg : public CToolDialog {
  public:
-  CBLHXYZDlg(wxWindow* parent, const EllipsoidParams& e, int32_t input_unit,
-             int32_t output_unit);
+  CBLHXYZDlg(wxWindow* parent, const EllipsoidParams& e, int32_t input_unit, int32_t output_unit);
 
  protected:
   std::string Description() const override;

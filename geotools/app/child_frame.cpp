@@ -19,8 +19,8 @@ constexpr int kPaneWidth = 200;  // both panes start 200 × 200
 }
 
 CChildFrame::CChildFrame(CGeoReckonDoc* doc, CGeoReckonView* view, wxMDIParentFrame* parent)
-    : wxDocMDIChildFrame(doc, view, parent, wxID_ANY, doc->GetUserReadableName(),
-                         wxDefaultPosition, wxSize(640, 480)) {
+    : wxDocMDIChildFrame(doc, view, parent, wxID_ANY, doc->GetUserReadableName(), wxDefaultPosition,
+                         wxSize(640, 480)) {
   SetIcons(ProgramIcons());
   wxMenuBar* bar = CreateDocumentMenuBar();
   file_menu_ = FileMenuOf(bar);
@@ -42,7 +42,8 @@ CChildFrame::CChildFrame(CGeoReckonDoc* doc, CGeoReckonView* view, wxMDIParentFr
   // The status bar is the main window's: the prompts of this menu go there.
   Bind(wxEVT_MENU_HIGHLIGHT, [this](wxMenuEvent& event) {
     wxString help;
-    if (event.GetMenuId() >= 0 && GetMenuBar()) help = GetMenuBar()->GetHelpString(event.GetMenuId());
+    if (event.GetMenuId() >= 0 && GetMenuBar())
+      help = GetMenuBar()->GetHelpString(event.GetMenuId());
     if (CMainFrame* main = TheMainFrame()) main->DoGiveHelp(help, true);
   });
   Bind(wxEVT_MENU_CLOSE, [](wxMenuEvent& event) {

@@ -24,8 +24,7 @@ void CCommonPointDlg::AddTableAndEntry(wxSizer* top, const char* entry_title,
 
   const int cells = CellCount(kind_);
   const int per_side = cells / 2;
-  static const char* const kNames[6] = {"entry0", "entry1", "entry2",
-                                        "entry3", "entry4", "entry5"};
+  static const char* const kNames[6] = {"entry0", "entry1", "entry2", "entry3", "entry4", "entry5"};
   wxStaticBoxSizer* entry = Group(entry_title, wxHORIZONTAL);
   wxWindow* box = entry->GetStaticBox();
   // The name on top; source coordinates in the left column, target in the

@@ -32,8 +32,7 @@ CCommonPointTable::CCommonPointTable(wxWindow* parent, CommonPointKind kind)
   EnableDragRowSize(false);
   SetRowLabelSize(0);
   SetColLabelAlignment(wxALIGN_LEFT, wxALIGN_CENTRE);
-  base_width_ =
-      FromDIP(kind == CommonPointKind::kSpatial ? kSevenColumnWidth : kFourColumnWidth);
+  base_width_ = FromDIP(kind == CommonPointKind::kSpatial ? kSevenColumnWidth : kFourColumnWidth);
   for (int c = 0; c <= cells; ++c) {
     SetColLabelValue(c, Wx(headers[c]));
     SetColSize(c, base_width_);
@@ -46,13 +45,13 @@ CCommonPointTable::CCommonPointTable(wxWindow* parent, CommonPointKind kind)
   SetColAttr(0, fixed);
   SetDefaultCellAlignment(wxALIGN_RIGHT, wxALIGN_CENTRE);
   // Room for coordinates of seven digits before the point.
-  SetMinSize(wxSize(FromDIP(kFittedColumnWidth) * (cells + 1) +
-                        wxSystemSettings::GetMetric(wxSYS_VSCROLL_X) + 4,
-                    GetColLabelSize() + kVisibleRows * GetDefaultRowSize() + 4));
+  SetMinSize(wxSize(
+      FromDIP(kFittedColumnWidth) * (cells + 1) + wxSystemSettings::GetMetric(wxSYS_VSCROLL_X) + 4,
+      GetColLabelSize() + kVisibleRows * GetDefaultRowSize() + 4));
 
-  editor_ = new wxTextCtrl(GetGridWindow(), wxID_ANY, wxEmptyString, wxDefaultPosition,
-                           wxDefaultSize, wxTE_PROCESS_ENTER | wxBORDER_SIMPLE,
-                           wxDefaultValidator, "cellEditor");
+  editor_ =
+      new wxTextCtrl(GetGridWindow(), wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
+                     wxTE_PROCESS_ENTER | wxBORDER_SIMPLE, wxDefaultValidator, "cellEditor");
   editor_->Hide();
   editor_->Bind(wxEVT_KILL_FOCUS, [this](wxFocusEvent& event) {
     CloseEditor();

@@ -6,9 +6,9 @@
 // the solvers read their numbers back from these texts.
 #pragma once
 
-#include <vector>
-
 #include <wx/grid.h>
+
+#include <vector>
 
 #include "geotools/compute/common_points.h"
 

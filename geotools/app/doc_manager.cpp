@@ -8,9 +8,7 @@
 
 namespace georeckon {
 
-CGeoReckonDocManager::CGeoReckonDocManager() : wxDocManager(0, false) {
-  Initialize();
-}
+CGeoReckonDocManager::CGeoReckonDocManager() : wxDocManager(0, false) { Initialize(); }
 
 wxString CGeoReckonDocManager::MakeNewDocumentName() {
   return wxString::Format("%s%d", Wx(app_texts::kUntitledBase), ++new_count_);
@@ -19,8 +17,7 @@ wxString CGeoReckonDocManager::MakeNewDocumentName() {
 wxFileHistory* CGeoReckonDocManager::OnCreateFileHistory() { return new CRecentFiles; }
 
 wxDocTemplate* CGeoReckonDocManager::SelectDocumentPath(wxDocTemplate** templates, int count,
-                                                        wxString& path, long,
-                                                        bool save) {
+                                                        wxString& path, long, bool save) {
   if (count <= 0) return nullptr;
   FileRequest request;
   request.save = save;

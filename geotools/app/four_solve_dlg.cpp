@@ -68,7 +68,8 @@ CFourSolveDlg::CFourSolveDlg(wxWindow* parent)
 
   ButtonNamed("solve")->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnSolve(); });
   ButtonNamed("saveParams")->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnSave(); });
-  Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { EndWith(wxID_OK); }, wxID_OK);
+  Bind(
+      wxEVT_BUTTON, [this](wxCommandEvent&) { EndWith(wxID_OK); }, wxID_OK);
 }
 
 void CFourSolveDlg::OnSolve() {

@@ -17,20 +17,17 @@ namespace t = app_texts;
 
 CGaussDlg::CGaussDlg(wxWindow* parent, const EllipsoidParams& e, int32_t input_unit,
                      int32_t output_unit)
-    : CToolDialog(parent, t::kGaussTitle) {
-  ellipsoid_ = e;
-  input_unit_ = input_unit;
-  output_unit_ = output_unit;
+    : CToolDialog(parent, t::kGaussTitle, e, input_unit, output_unit) {
   auto* top = new wxBoxSizer(wxVERTICAL);
   AddParamsGroup(top);
   AddTypeGroup(top, t::kGaussType0, t::kGaussType1, &type_, [this] { ApplyType(); });
-  AddPointGroup(top, t::kGroupSingle, {},
-                {{t::kLabelB, "B", &B_, true, -90, 90},
-                 {t::kLabelL, "L", &L_, true, -180, 180},
-                 {t::kLabelH, "H", &H_}},
-                {{t::kForward, "forward"}, {t::kBackward, "backward"}},
-                {{t::kLabelSmallX, "x", &x_}, {t::kLabelSmallY, "y", &y_},
-                 {t::kLabelSmallH, "h", &h_}});
+  AddPointGroup(
+      top, t::kGroupSingle, {},
+      {{t::kLabelB, "B", &B_, true, -90, 90},
+       {t::kLabelL, "L", &L_, true, -180, 180},
+       {t::kLabelH, "H", &H_}},
+      {{t::kForward, "forward"}, {t::kBackward, "backward"}},
+      {{t::kLabelSmallX, "x", &x_}, {t::kLabelSmallY, "y", &y_}, {t::kLabelSmallH, "h", &h_}});
   AddFieldGroup(top, t::kGroupMeridian,
                 {{t::kMeridian, "L0", &L0_, true, -180, 180}, {t::kYConstant, "yConst", &y_const_}},
                 2);

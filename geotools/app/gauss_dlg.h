@@ -25,8 +25,8 @@ class CGaussDlg : public CToolDialog {
   int type_ = 0;  // 0 BLH-->xyh, 1 xyh-->BLH
   double B_ = 0, L_ = 0, H_ = 0;
   double x_ = 0, y_ = 0, h_ = 0;
-  double L0_ = 0;                        // central meridian, decimal degrees
-  double y_const_ = kDefaultYConstant;   // metres added to y
+  double L0_ = 0;                       // central meridian, decimal degrees
+  double y_const_ = kDefaultYConstant;  // metres added to y
   std::string in_file_, out_file_;
 };
 

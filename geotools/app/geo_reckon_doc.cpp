@@ -22,8 +22,7 @@ void CGeoReckonDoc::SelectFunction(int32_t index, const std::string& text) {
   UpdateAllViews();
 }
 
-void CGeoReckonDoc::SetParams(const EllipsoidParams& e, int32_t input_unit,
-                              int32_t output_unit) {
+void CGeoReckonDoc::SetParams(const EllipsoidParams& e, int32_t input_unit, int32_t output_unit) {
   const bool changed =
       !(data_.ellipsoid == e) || data_.inputUnit != input_unit || data_.outputUnit != output_unit;
   data_.ellipsoid = e;
@@ -99,9 +98,9 @@ bool CGeoReckonDoc::SaveAs() {
   request.title = app_texts::kSaveAsTitle;
   request.filter = DocumentFilter();
   request.default_extension = app_texts::kDocExtension;
-  request.initial_path = GetFilename().empty() ? Utf8(GetUserReadableName()) + "." +
-                                                     app_texts::kDocExtension
-                                               : Utf8(GetFilename());
+  request.initial_path = GetFilename().empty()
+                             ? Utf8(GetUserReadableName()) + "." + app_texts::kDocExtension
+                             : Utf8(GetFilename());
   std::string path;
   if (!ChooseFile(nullptr, request, &path)) return false;
   const wxString file = Wx(path);

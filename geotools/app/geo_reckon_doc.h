@@ -4,10 +4,10 @@
 // (GrkDocument); this class ties them to the framework's documents.
 #pragma once
 
+#include <wx/docview.h>
+
 #include <cstdint>
 #include <string>
-
-#include <wx/docview.h>
 
 #include "geotools/compute/grk_file.h"
 

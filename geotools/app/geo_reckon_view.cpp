@@ -26,10 +26,10 @@ namespace georeckon {
 
 wxIMPLEMENT_DYNAMIC_CLASS(CGeoReckonView, wxView);
 
-wxBEGIN_EVENT_TABLE(CGeoReckonView, wxView)
-  EVT_MENU_RANGE(ID_FUNCTION_FIRST, ID_FUNCTION_LAST, CGeoReckonView::OnFunction)
-  EVT_MENU(ID_WINDOW_NEW, CGeoReckonView::OnNewWindow)
-wxEND_EVENT_TABLE()
+CGeoReckonView::CGeoReckonView() {
+  Bind(wxEVT_MENU, &CGeoReckonView::OnFunction, this, ID_FUNCTION_FIRST, ID_FUNCTION_LAST);
+  Bind(wxEVT_MENU, &CGeoReckonView::OnNewWindow, this, ID_WINDOW_NEW);
+}
 
 void DrawOutput(wxDC& dc, const CGeoReckonDoc& doc) {
   dc.SetFont(wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT));
@@ -62,7 +62,7 @@ void CViewCanvas::OnDraw(wxDC& dc) {
   if (view_) view_->OnDraw(&dc);
 }
 
-CGeoReckonDoc* CGeoReckonView::doc() const { return wxDynamicCast(GetDocument(), CGeoReckonDoc); }
+CGeoReckonDoc* CGeoReckonView::doc() const { return dynamic_cast<CGeoReckonDoc*>(GetDocument()); }
 
 bool CGeoReckonView::OnCreate(wxDocument* document, long flags) {
   if (!wxView::OnCreate(document, flags)) return false;
@@ -92,7 +92,7 @@ bool CGeoReckonView::OnClose(bool delete_window) {
   // whether to save it).
   int windows = 0;
   if (d) {
-    for (wxView* v : d->GetViewsVector()) windows += wxDynamicCast(v, CGeoReckonView) ? 1 : 0;
+    for (wxView* v : d->GetViewsVector()) windows += dynamic_cast<CGeoReckonView*>(v) ? 1 : 0;
   }
   if (d && windows <= 1 && !d->Close()) return false;
   Activate(false);

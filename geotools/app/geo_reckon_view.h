@@ -14,7 +14,7 @@ class CGeoReckonDoc;
 
 class CGeoReckonView : public wxView {
  public:
-  CGeoReckonView() = default;
+  CGeoReckonView();
 
   bool OnCreate(wxDocument* doc, long flags) override;
   void OnDraw(wxDC* dc) override;
@@ -34,7 +34,6 @@ class CGeoReckonView : public wxView {
   CChildFrame* frame_ = nullptr;
 
   wxDECLARE_DYNAMIC_CLASS(CGeoReckonView);
-  wxDECLARE_EVENT_TABLE();
 };
 
 // The scrolled window the view draws into (logical size 100 × 100 pixels).

@@ -18,18 +18,16 @@ namespace t = app_texts;
 
 CGeodeticDlg::CGeodeticDlg(wxWindow* parent, const EllipsoidParams& e, int32_t input_unit,
                            int32_t output_unit)
-    : CToolDialog(parent, t::kGeodeticTitle) {
-  ellipsoid_ = e;
-  input_unit_ = input_unit;
-  output_unit_ = output_unit;
+    : CToolDialog(parent, t::kGeodeticTitle, e, input_unit, output_unit) {
   auto* top = new wxBoxSizer(wxVERTICAL);
   AddParamsGroup(top);
   AddTypeGroup(top, t::kGeodeticType0, t::kGeodeticType1, &type_, [this] { ApplyType(); });
-  AddPointGroup(top, t::kGroupSingle,
-                {{t::kLabelB1, "B1", &B1_, true, -90, 90}, {t::kLabelL1, "L1", &L1_, true, -180, 180}},
-                {{t::kLabelB2, "B2", &B2_, true, -90, 90}, {t::kLabelL2, "L2", &L2_, true, -180, 180}},
-                {{t::kForward, "forward"}, {t::kBackward, "backward"}},
-                {{t::kLabelS, "S", &S_, true, 0, 1e29}, {t::kLabelA, "A", &A_}});
+  AddPointGroup(
+      top, t::kGroupSingle,
+      {{t::kLabelB1, "B1", &B1_, true, -90, 90}, {t::kLabelL1, "L1", &L1_, true, -180, 180}},
+      {{t::kLabelB2, "B2", &B2_, true, -90, 90}, {t::kLabelL2, "L2", &L2_, true, -180, 180}},
+      {{t::kForward, "forward"}, {t::kBackward, "backward"}},
+      {{t::kLabelS, "S", &S_, true, 0, 1e29}, {t::kLabelA, "A", &A_}});
   AddBatchGroup(top, t::kGroupGeodeticBatch, t::kInputFile, &in_file_, &out_file_,
                 {{t::kGeodeticType0, "batch0"}, {t::kGeodeticType1, "batch1"}});
   AddOkCancel(top);
@@ -39,8 +37,8 @@ CGeodeticDlg::CGeodeticDlg(wxWindow* parent, const EllipsoidParams& e, int32_t i
   ButtonNamed("backward")->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnDirect(); });
   ButtonNamed("batch0")->Bind(
       wxEVT_BUTTON, [this](wxCommandEvent&) { OnBatch(BatchFunction::kGeodeticInverse); });
-  ButtonNamed("batch1")->Bind(
-      wxEVT_BUTTON, [this](wxCommandEvent&) { OnBatch(BatchFunction::kGeodeticDirect); });
+  ButtonNamed("batch1")->Bind(wxEVT_BUTTON,
+                              [this](wxCommandEvent&) { OnBatch(BatchFunction::kGeodeticDirect); });
   ApplyType();
 }
 

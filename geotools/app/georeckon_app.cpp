@@ -42,9 +42,8 @@ bool CGeoReckonApp::OnInit() {
   wxInitAllImageHandlers();
 
   // Settings and recent files: ~/.config/GeoReckon/GeoReckon.conf.
-  wxConfigBase::Set(new wxFileConfig(app_texts::kProgramName, wxEmptyString,
-                                     SettingsFilePath(), wxEmptyString,
-                                     wxCONFIG_USE_LOCAL_FILE));
+  wxConfigBase::Set(new wxFileConfig(app_texts::kProgramName, wxEmptyString, SettingsFilePath(),
+                                     wxEmptyString, wxCONFIG_USE_LOCAL_FILE));
   wxConfigBase* config = wxConfigBase::Get();
 
   manager_ = new CGeoReckonDocManager;

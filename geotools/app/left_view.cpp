@@ -83,7 +83,7 @@ void CLeftView::ActivateItem(int item) {
   // Posted, as a menu choice would be, so the list finishes its own event
   // before the function's dialog opens.
   wxWindow* frame = GetParent();
-  while (frame && !wxDynamicCast(frame, wxMDIChildFrame)) frame = frame->GetParent();
+  while (frame && !dynamic_cast<wxMDIChildFrame*>(frame)) frame = frame->GetParent();
   if (!frame) frame = wxGetTopLevelParent(this);
   auto* command = new wxCommandEvent(wxEVT_MENU, CommandOfItem(item));
   command->SetEventObject(frame);

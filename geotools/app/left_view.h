@@ -4,10 +4,10 @@
 // (or Enter) runs it as if chosen from the menu.
 #pragma once
 
-#include <vector>
-
 #include <wx/bitmap.h>
 #include <wx/vlbox.h>
+
+#include <vector>
 
 namespace georeckon {
 

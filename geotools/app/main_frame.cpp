@@ -26,8 +26,8 @@ const char kSettingsGroup[] = "/Settings/";
 
 CMainFrame::CMainFrame(wxDocManager* manager, wxConfigBase* settings)
     : wxDocMDIParentFrame(manager, nullptr, wxID_ANY, Wx(t::kProgramName), wxDefaultPosition,
-                          wxSize(1000, 700),
-                          wxDEFAULT_FRAME_STYLE | wxFRAME_NO_WINDOW_MENU, "mainFrame"),
+                          wxSize(1000, 700), wxDEFAULT_FRAME_STYLE | wxFRAME_NO_WINDOW_MENU,
+                          "mainFrame"),
       settings_(settings) {
   SetIcons(ProgramIcons());
   wxMenuBar* bar = CreateStartMenuBar();
@@ -64,17 +64,24 @@ CMainFrame::CMainFrame(wxDocManager* manager, wxConfigBase* settings)
   Bind(wxEVT_MENU, &CMainFrame::OnViewStatusBar, this, ID_VIEW_STATUS_BAR);
   Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateViewToolbar, this, ID_VIEW_TOOLBAR);
   Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateViewStatusBar, this, ID_VIEW_STATUS_BAR);
-  Bind(wxEVT_UPDATE_UI, [](wxUpdateUIEvent& e) { e.Enable(false); }, ID_EDIT_UNDO,
-       ID_EDIT_PASTE);
+  Bind(
+      wxEVT_UPDATE_UI, [](wxUpdateUIEvent& e) { e.Enable(false); }, ID_EDIT_UNDO, ID_EDIT_PASTE);
   Bind(wxEVT_MENU, &CMainFrame::OnAbout, this, wxID_ABOUT);
-  Bind(wxEVT_MENU, [this](wxCommandEvent&) { Close(); }, ID_APP_EXIT);
-  Bind(wxEVT_MENU, [this](wxCommandEvent&) {
-    wxDocManager* manager = GetDocumentManager();
-    if (wxDocument* doc = manager->GetCurrentDocument()) manager->CloseDocument(doc);
-  }, ID_FILE_CLOSE);
-  Bind(wxEVT_UPDATE_UI, [this](wxUpdateUIEvent& e) {
-    e.Enable(GetDocumentManager()->GetCurrentDocument() != nullptr);
-  }, ID_FILE_CLOSE);
+  Bind(
+      wxEVT_MENU, [this](wxCommandEvent&) { Close(); }, ID_APP_EXIT);
+  Bind(
+      wxEVT_MENU,
+      [this](wxCommandEvent&) {
+        wxDocManager* manager = GetDocumentManager();
+        if (wxDocument* doc = manager->GetCurrentDocument()) manager->CloseDocument(doc);
+      },
+      ID_FILE_CLOSE);
+  Bind(
+      wxEVT_UPDATE_UI,
+      [this](wxUpdateUIEvent& e) {
+        e.Enable(GetDocumentManager()->GetCurrentDocument() != nullptr);
+      },
+      ID_FILE_CLOSE);
   Bind(wxEVT_MENU, &CMainFrame::OnWindowCommand, this, ID_WINDOW_CASCADE, ID_WINDOW_ARRANGE);
   Bind(wxEVT_IDLE, &CMainFrame::OnIdle, this);
   Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnClose, this);
@@ -87,7 +94,9 @@ CMainFrame::~CMainFrame() {
 void CMainFrame::CreateTools() {
   wxToolBar* bar = CreateToolBar(wxTB_HORIZONTAL | wxTB_FLAT, wxID_ANY, "toolbar");
   const wxSize size = FromDIP(wxSize(16, 16));
-  auto art = [size](const wxArtID& id) { return wxArtProvider::GetBitmap(id, wxART_TOOLBAR, size); };
+  auto art = [size](const wxArtID& id) {
+    return wxArtProvider::GetBitmap(id, wxART_TOOLBAR, size);
+  };
   bar->AddTool(wxID_NEW, Wx(t::kToolNew), art(wxART_NEW), Wx(t::kToolNew));
   bar->AddTool(wxID_OPEN, Wx(t::kToolOpen), art(wxART_FILE_OPEN), Wx(t::kToolOpen));
   bar->AddTool(wxID_SAVE, Wx(t::kToolSave), art(wxART_FILE_SAVE), Wx(t::kToolSave));

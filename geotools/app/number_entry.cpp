@@ -1,8 +1,8 @@
 #include "geotools/app/number_entry.h"
 
-#include <cmath>
-
 #include <wx/textctrl.h>
+
+#include <cmath>
 
 #include "common/scan_line.h"
 #include "common/strformat.h"

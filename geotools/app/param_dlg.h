@@ -12,8 +12,7 @@ namespace georeckon {
 
 class CParamDlg : public CToolDialog {
  public:
-  CParamDlg(wxWindow* parent, const EllipsoidParams& e, int32_t input_unit,
-            int32_t output_unit);
+  CParamDlg(wxWindow* parent, const EllipsoidParams& e, int32_t input_unit, int32_t output_unit);
 
   // The confirmed record and units (valid after "确定").
   const EllipsoidParams& ellipsoid() const { return record_; }

@@ -18,10 +18,7 @@ namespace t = app_texts;
 
 CPlaneCoorDlg::CPlaneCoorDlg(wxWindow* parent, const EllipsoidParams& e, int32_t input_unit,
                              int32_t output_unit)
-    : CToolDialog(parent, t::kPlaneTitle) {
-  ellipsoid_ = e;
-  input_unit_ = input_unit;
-  output_unit_ = output_unit;
+    : CToolDialog(parent, t::kPlaneTitle, e, input_unit, output_unit) {
   auto* top = new wxBoxSizer(wxVERTICAL);
   AddParamsGroup(top);
   AddTypeGroup(top, t::kPlaneType0, t::kPlaneType1, &type_, [this] { ApplyType(); });

@@ -1,8 +1,8 @@
 #include "geotools/app/recent_files.h"
 
-#include <algorithm>
-
 #include <wx/menu.h>
+
+#include <algorithm>
 
 #include "geotools/app/menus.h"
 

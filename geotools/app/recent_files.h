@@ -2,9 +2,9 @@
 // "打印设置(&R)..." and "退出(&X)" in every file menu that uses it.
 #pragma once
 
-#include <vector>
-
 #include <wx/filehistory.h>
+
+#include <vector>
 
 class wxMenu;
 

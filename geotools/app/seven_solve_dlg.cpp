@@ -23,10 +23,10 @@ CSevenSolveDlg::CSevenSolveDlg(wxWindow* parent)
   wxWindow* box = group->GetStaticBox();
   auto* grid = new wxFlexGridSizer(6, FromDIP(wxSize(6, 6)));
   for (int c : {1, 3, 5}) grid->AddGrowableCol(c, 1);
-  double* values[7] = {&params_.dX0,    &params_.dY0,    &params_.dZ0,   &params_.thetaX,
+  double* values[7] = {&params_.dX0,    &params_.dY0,    &params_.dZ0,    &params_.thetaX,
                        &params_.thetaY, &params_.thetaZ, &params_.dLambda};
-  static const char* const kNames[7] = {"dX0", "dY0", "dZ0", "thetaX", "thetaY", "thetaZ",
-                                        "dLambda"};
+  static const char* const kNames[7] = {"dX0",    "dY0",    "dZ0",    "thetaX",
+                                        "thetaY", "thetaZ", "dLambda"};
   // Shifts on the first row, rotations on the second, the scale on the third.
   for (int i = 0; i < 7; ++i) {
     wxTextCtrl* edit = NumberEdit(box, kNames[i], values[i]);
@@ -35,8 +35,7 @@ CSevenSolveDlg::CSevenSolveDlg(wxWindow* parent)
     AddRow(box, grid, t::kSevenParamLabels[i], edit);
   }
   group->Add(grid, 1, wxEXPAND | wxALL, FromDIP(6));
-  group->Add(MakeButton(box, t::kSaveParams, "saveParams"), 0, wxALIGN_BOTTOM | wxALL,
-             FromDIP(6));
+  group->Add(MakeButton(box, t::kSaveParams, "saveParams"), 0, wxALIGN_BOTTOM | wxALL, FromDIP(6));
   top->Add(group, 0, wxEXPAND | wxALL, FromDIP(8));
 
   auto* row = new wxBoxSizer(wxHORIZONTAL);
@@ -50,7 +49,8 @@ CSevenSolveDlg::CSevenSolveDlg(wxWindow* parent)
 
   solve->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnSolve(); });
   ButtonNamed("saveParams")->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnSave(); });
-  Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { EndWith(wxID_OK); }, wxID_OK);
+  Bind(
+      wxEVT_BUTTON, [this](wxCommandEvent&) { EndWith(wxID_OK); }, wxID_OK);
 }
 
 void CSevenSolveDlg::OnSolve() {

@@ -15,13 +15,14 @@ namespace georeckon {
 
 CToolDialog::CToolDialog(wxWindow* parent, const char* title)
     : wxDialog(parent, wxID_ANY, Wx(title), wxDefaultPosition, wxDefaultSize,
-               wxDEFAULT_DIALOG_STYLE) {}
+               wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER) {}
 
-void CToolDialog::SetParams(const EllipsoidParams& e, int32_t input_unit, int32_t output_unit) {
+CToolDialog::CToolDialog(wxWindow* parent, const char* title, const EllipsoidParams& e,
+                         int32_t input_unit, int32_t output_unit)
+    : CToolDialog(parent, title) {
   ellipsoid_ = e;
   input_unit_ = input_unit;
   output_unit_ = output_unit;
-  RefreshDescription();
 }
 
 wxStaticBoxSizer* CToolDialog::Group(const char* title, int orient) {
@@ -57,12 +58,6 @@ void CToolDialog::AddRow(wxWindow* parent, wxFlexGridSizer* grid, const char* la
   grid->Add(control, 1, wxEXPAND);
 }
 
-wxFlexGridSizer* CToolDialog::NumberGrid(wxWindow*) {
-  auto* grid = new wxFlexGridSizer(2, FromDIP(wxSize(6, 6)));
-  grid->AddGrowableCol(1, 1);
-  return grid;
-}
-
 wxButton* CToolDialog::MakeButton(wxWindow* parent, const char* label, const char* name) {
   return new wxButton(parent, wxID_ANY, Wx(label), wxDefaultPosition, wxDefaultSize, 0,
                       wxDefaultValidator, name);
@@ -91,12 +86,11 @@ void CToolDialog::AddParamsGroup(wxSizer* top) {
 }
 
 void CToolDialog::AddFileRow(wxWindow* parent, wxFlexGridSizer* grid, const char* label,
-                             const char* name, std::string* path, bool save,
-                             const char* filter) {
+                             const char* name, std::string* path, bool save, const char* filter) {
   wxTextCtrl* edit = TextEdit(parent, name, path);
-  wxButton* browse = new wxButton(parent, wxID_ANY, Wx(app_texts::kBrowse), wxDefaultPosition,
-                                  wxDefaultSize, wxBU_EXACTFIT, wxDefaultValidator,
-                                  wxString(name) + "Browse");
+  wxButton* browse =
+      new wxButton(parent, wxID_ANY, Wx(app_texts::kBrowse), wxDefaultPosition, wxDefaultSize,
+                   wxBU_EXACTFIT, wxDefaultValidator, wxString(name) + "Browse");
   browse->Bind(wxEVT_BUTTON, [this, edit, save, filter](wxCommandEvent&) {
     FileRequest request;
     request.save = save;
@@ -135,8 +129,7 @@ void CToolDialog::AddTypeGroup(wxSizer* top, const char* label0, const char* lab
 
 namespace {
 
-void AddFields(wxWindow* parent, wxFlexGridSizer* grid,
-               const std::vector<FieldSpec>& fields,
+void AddFields(wxWindow* parent, wxFlexGridSizer* grid, const std::vector<FieldSpec>& fields,
                const std::function<wxTextCtrl*(const FieldSpec&)>& make) {
   for (const FieldSpec& f : fields) {
     grid->Add(new wxStaticText(parent, wxID_ANY, Wx(f.label)), 0,
@@ -227,9 +220,7 @@ void CToolDialog::AddBatchGroup(wxSizer* top, const char* title, const char* in_
 }
 
 wxButton* CToolDialog::ButtonNamed(const char* name) { return FindControl<wxButton>(this, name); }
-wxTextCtrl* CToolDialog::EditNamed(const char* name) {
-  return FindControl<wxTextCtrl>(this, name);
-}
+wxTextCtrl* CToolDialog::EditNamed(const char* name) { return FindControl<wxTextCtrl>(this, name); }
 
 BatchSettings CToolDialog::Settings() const {
   BatchSettings s;

@@ -6,12 +6,12 @@
 // "forward", "inFile", …); the window tests find them by these names.
 #pragma once
 
+#include <wx/dialog.h>
+
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
-
-#include <wx/dialog.h>
 
 #include "geotools/app/number_entry.h"
 #include "geotools/compute/batch.h"
@@ -47,13 +47,15 @@ struct ButtonSpec {
 class CToolDialog : public wxDialog {
  public:
   CToolDialog(wxWindow* parent, const char* title);
+  // A dialog starting from the given ellipsoid and units.
+  CToolDialog(wxWindow* parent, const char* title, const EllipsoidParams& e, int32_t input_unit,
+              int32_t output_unit);
 
   // The ellipsoid and angle units this dialog works with (copies of the
   // document's; "改变参数" changes them here only).
   const EllipsoidParams& ellipsoid() const { return ellipsoid_; }
   int32_t input_unit() const { return input_unit_; }
   int32_t output_unit() const { return output_unit_; }
-  void SetParams(const EllipsoidParams& e, int32_t input_unit, int32_t output_unit);
 
  protected:
   // The text of the "相关参数" group; empty for dialogs without one.
@@ -65,14 +67,11 @@ class CToolDialog : public wxDialog {
   // An edit bound to *value, shown "%.15g", optionally limited to
   // [min, max]. Created on `parent`, named `name`.
   wxTextCtrl* NumberEdit(wxWindow* parent, const char* name, double* value);
-  wxTextCtrl* NumberEdit(wxWindow* parent, const char* name, double* value, double min,
-                         double max);
+  wxTextCtrl* NumberEdit(wxWindow* parent, const char* name, double* value, double min, double max);
   wxTextCtrl* TextEdit(wxWindow* parent, const char* name, std::string* value);
 
   // Label and control side by side into a two-column grid.
   void AddRow(wxWindow* parent, wxFlexGridSizer* grid, const char* label, wxWindow* control);
-  // A grid of labelled number edits.
-  wxFlexGridSizer* NumberGrid(wxWindow* parent);
 
   wxButton* MakeButton(wxWindow* parent, const char* label, const char* name);
   wxRadioButton* MakeRadio(wxWindow* parent, const char* label, const char* name, bool first);
@@ -138,8 +137,8 @@ class CToolDialog : public wxDialog {
   wxTextCtrl* description_ = nullptr;
 };
 
-// Converts the window name of a control into the control, for the tests and
-// for the dialogs' own lookups. Null when there is none.
+// The control of `dialog` with window name `name`, or null when there is no
+// such control of type T.
 template <typename T>
 T* FindControl(wxWindow* dialog, const char* name) {
   return dynamic_cast<T*>(wxWindow::FindWindowByName(name, dialog));

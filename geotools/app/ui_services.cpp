@@ -1,11 +1,11 @@
 #include "geotools/app/ui_services.h"
 
-#include <utility>
-
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/msgdlg.h>
 #include <wx/utils.h>
+
+#include <utility>
 
 #include "geotools/app/app_texts.h"
 
@@ -51,7 +51,8 @@ std::string WithDefaultExtension(const std::string& path, std::string_view ext) 
 
 bool ChooseFile(wxWindow* parent, const FileRequest& request, std::string* path) {
   if (TheFileHook()) return TheFileHook()(request, path);
-  long style = request.save ? (wxFD_SAVE | wxFD_OVERWRITE_PROMPT) : (wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+  long style =
+      request.save ? (wxFD_SAVE | wxFD_OVERWRITE_PROMPT) : (wxFD_OPEN | wxFD_FILE_MUST_EXIST);
   const wxFileName initial(Wx(request.initial_path));
   wxFileDialog dialog(parent, Wx(request.title), initial.GetPath(), initial.GetFullName(),
                       Wx(WxFilter(request.filter)), style);
@@ -62,8 +63,8 @@ bool ChooseFile(wxWindow* parent, const FileRequest& request, std::string* path)
     if (extended != chosen && wxFileName::FileExists(Wx(extended))) {
       // The chooser asked about the name as typed, not about the one with the
       // extension added.
-      const wxString question = wxString::Format(
-          "%s\n%s", Wx(extended), Wx(app_texts::kReplaceExisting));
+      const wxString question =
+          wxString::Format("%s\n%s", Wx(extended), Wx(app_texts::kReplaceExisting));
       if (wxMessageBox(question, Wx(request.title), wxYES_NO | wxICON_WARNING, parent) != wxYES) {
         return false;
       }

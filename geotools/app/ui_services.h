@@ -4,21 +4,19 @@
 // person and nothing is launched while they run.
 #pragma once
 
+#include <wx/defs.h>
+#include <wx/string.h>
+
 #include <functional>
 #include <string>
 #include <string_view>
-
-#include <wx/defs.h>
-#include <wx/string.h>
 
 class wxWindow;
 
 namespace georeckon {
 
 // UTF-8 to wx and back (file names included).
-inline wxString Wx(std::string_view utf8) {
-  return wxString::FromUTF8(utf8.data(), utf8.size());
-}
+inline wxString Wx(std::string_view utf8) { return wxString::FromUTF8(utf8.data(), utf8.size()); }
 inline std::string Utf8(const wxString& s) { return s.utf8_string(); }
 
 // A modal message box captioned with the program's name. `style` takes the

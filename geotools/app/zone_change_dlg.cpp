@@ -16,8 +16,7 @@ namespace georeckon {
 namespace t = app_texts;
 
 CZoneChangeDlg::CZoneChangeDlg(wxWindow* parent, const EllipsoidParams& e)
-    : CToolDialog(parent, t::kZoneTitle) {
-  ellipsoid_ = e;
+    : CToolDialog(parent, t::kZoneTitle, e, kPackedDms, kPackedDms) {
   auto* top = new wxBoxSizer(wxVERTICAL);
   AddParamsGroup(top);
   AddPointGroup(top, t::kGroupSingle, {},

@@ -1,13 +1,13 @@
 // The function and program icons. Every picture is drawn on a 32 × 32 grid
 // and scaled, so the 16-pixel icons are the same drawings at half size with
 // lines that stay at least one pixel wide.
-#include <cmath>
-#include <memory>
-
 #include <wx/brush.h>
 #include <wx/graphics.h>
-#include <wx/pen.h>
 #include <wx/image.h>
+#include <wx/pen.h>
+
+#include <cmath>
+#include <memory>
 
 #include "geotools/app/icons.h"
 

@@ -1,16 +1,16 @@
 // The function dialogs driven as a user drives them: fields typed, radio
 // buttons and buttons pressed, results and written files compared with the
 // core's own functions.
+#include <gtest/gtest.h>
+#include <wx/choice.h>
+#include <wx/dialog.h>
+#include <wx/textctrl.h>
+
 #include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
-#include <wx/choice.h>
-#include <wx/dialog.h>
-#include <wx/textctrl.h>
 
 #include "geotools/app/blh_xyz_dlg.h"
 #include "geotools/app/gauss_dlg.h"
@@ -47,10 +47,9 @@ TEST(NumberEntry, ReadsOneNumberBetweenBlanksOnly) {
     bool ok;
     double value;
   } cases[] = {
-      {"30", true, 30},       {"  -1.5e3\t", true, -1500}, {"+.5", true, 0.5},
-      {"", false, 0},         {"   ", false, 0},           {"1 2", false, 0},
-      {"3o", false, 0},       {"nan", false, 0},           {"inf", false, 0},
-      {"1e999", false, 0},
+      {"30", true, 30},  {"  -1.5e3\t", true, -1500}, {"+.5", true, 0.5}, {"", false, 0},
+      {"   ", false, 0}, {"1 2", false, 0},           {"3o", false, 0},   {"nan", false, 0},
+      {"inf", false, 0}, {"1e999", false, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
@@ -155,14 +154,26 @@ struct EnablingCase {
 TEST(FunctionDialogs, RadioButtonsEnableTheirSide) {
   const EllipsoidParams e = Wgs84Ellipsoid();
   const std::vector<EnablingCase> cases = {
-      {"BLH-XYZ", [&] { return new CBLHXYZDlg(nullptr, e, kDms, kDms); },
-       {"forward", "batch0", "B", "L", "H"}, {"backward", "batch1", "X", "Y", "Z"}, true},
-      {"大地主题解算", [&] { return new CGeodeticDlg(nullptr, e, kDms, kDms); },
-       {"forward", "batch0", "B2", "L2"}, {"backward", "batch1", "S", "A"}, false},
-      {"平面坐标解算", [&] { return new CPlaneCoorDlg(nullptr, e, kDms, kDms); },
-       {"forward", "batch0", "x2", "y2"}, {"backward", "batch1", "S", "A"}, false},
-      {"高斯投影正反算", [&] { return new CGaussDlg(nullptr, e, kDms, kDms); },
-       {"forward", "batch0", "B", "L", "H"}, {"backward", "batch1", "x", "y", "h"}, false},
+      {"BLH-XYZ",
+       [&] { return new CBLHXYZDlg(nullptr, e, kDms, kDms); },
+       {"forward", "batch0", "B", "L", "H"},
+       {"backward", "batch1", "X", "Y", "Z"},
+       true},
+      {"大地主题解算",
+       [&] { return new CGeodeticDlg(nullptr, e, kDms, kDms); },
+       {"forward", "batch0", "B2", "L2"},
+       {"backward", "batch1", "S", "A"},
+       false},
+      {"平面坐标解算",
+       [&] { return new CPlaneCoorDlg(nullptr, e, kDms, kDms); },
+       {"forward", "batch0", "x2", "y2"},
+       {"backward", "batch1", "S", "A"},
+       false},
+      {"高斯投影正反算",
+       [&] { return new CGaussDlg(nullptr, e, kDms, kDms); },
+       {"forward", "batch0", "B", "L", "H"},
+       {"backward", "batch1", "x", "y", "h"},
+       false},
   };
   for (const EnablingCase& c : cases) {
     SCOPED_TRACE(c.title);
@@ -522,7 +533,8 @@ TEST(GaussDlg, BatchDoesNotWarn) {
 
 TEST(ZoneChangeDlg, ChangesZoneAndWarnsOncePerAction) {
   TempDir dir;
-  const std::string input = "A 3379120.2416 778454.9492 5\nB 3379000 700000 0\nC 3300000 500000 1\n";
+  const std::string input =
+      "A 3379120.2416 778454.9492 5\nB 3379000 700000 0\nC 3300000 500000 1\n";
   WriteFile(dir.Path("in.txt"), input);
   UiScript ui;
   CZoneChangeDlg dialog(nullptr, Wgs84Ellipsoid());

@@ -1,13 +1,13 @@
 // The window tests start GeoReckon once (on a virtual display), run every
 // test against it and shut it down. Settings and recent files go to a home
 // folder of their own.
-#include <cstdlib>
-#include <filesystem>
-#include <string>
-
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/init.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
 
 #include "geotools/app/doc_manager.h"
 #include "geotools/app/georeckon_app.h"

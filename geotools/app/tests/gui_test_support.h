@@ -3,12 +3,12 @@
 // and small drivers for the controls of a dialog found by window name.
 #pragma once
 
+#include <wx/modalhook.h>
+
 #include <deque>
 #include <functional>
 #include <string>
 #include <vector>
-
-#include <wx/modalhook.h>
 
 #include "geotools/app/ui_services.h"
 

@@ -2,14 +2,14 @@
 // with GEORECKON_SHOTS=<folder> each window is shown on the (virtual)
 // display and cut out of a screenshot of it (ImageMagick's import) into
 // <folder>/<name>.png. Without the variable the test is skipped.
+#include <gtest/gtest.h>
+#include <wx/dialog.h>
+#include <wx/utils.h>
+
 #include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
-
-#include <gtest/gtest.h>
-#include <wx/dialog.h>
-#include <wx/utils.h>
 
 #include "geotools/app/about_dlg.h"
 #include "geotools/app/blh_xyz_dlg.h"
@@ -37,11 +37,10 @@ void Shoot(wxWindow* window, const std::string& folder, const std::string& name)
     wxMilliSleep(20);
   }
   const wxRect r = window->GetScreenRect();
-  const std::string command = "import -window root -crop " + std::to_string(r.width + 2) + "x" +
-                              std::to_string(r.height + 2) + "+" +
-                              std::to_string(std::max(0, r.x - 1)) + "+" +
-                              std::to_string(std::max(0, r.y - 1)) + " +repage " + folder + "/" +
-                              name + ".png";
+  const std::string command =
+      "import -window root -crop " + std::to_string(r.width + 2) + "x" +
+      std::to_string(r.height + 2) + "+" + std::to_string(std::max(0, r.x - 1)) + "+" +
+      std::to_string(std::max(0, r.y - 1)) + " +repage " + folder + "/" + name + ".png";
   EXPECT_EQ(std::system(command.c_str()), 0) << command;
 }
 

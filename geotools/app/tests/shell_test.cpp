@@ -1,20 +1,22 @@
 // The application shell: documents and their .grk files, the function list
 // and the output view, the menus, the recent files and the save prompt.
-#include <memory>
-#include <string>
-#include <vector>
-
 #include <gtest/gtest.h>
 #include <wx/bitmap.h>
+#include <wx/choice.h>
+#include <wx/config.h>
+#include <wx/statusbr.h>
+#include <wx/toolbar.h>
 #include <wx/dcmemory.h>
 #include <wx/menu.h>
 #include <wx/splitter.h>
 #include <wx/stattext.h>
 
-#include <wx/choice.h>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "geotools/app/about_dlg.h"
-#include "geotools/app/tool_dialog.h"
 #include "geotools/app/child_frame.h"
 #include "geotools/app/doc_manager.h"
 #include "geotools/app/geo_reckon_doc.h"
@@ -23,6 +25,7 @@
 #include "geotools/app/left_view.h"
 #include "geotools/app/main_frame.h"
 #include "geotools/app/menus.h"
+#include "geotools/app/tool_dialog.h"
 #include "geotools/compute/param_description.h"
 #include "geotools/compute/texts.h"
 #include "tests/gui_test_support.h"
@@ -30,9 +33,7 @@
 namespace georeckon::test {
 namespace {
 
-CGeoReckonDocManager* Manager() {
-  return dynamic_cast<CGeoReckonApp*>(wxTheApp)->doc_manager();
-}
+CGeoReckonDocManager* Manager() { return dynamic_cast<CGeoReckonApp*>(wxTheApp)->doc_manager(); }
 
 // A fresh document with its window; closed (without questions) at the end.
 class DocumentTest : public testing::Test {
@@ -104,8 +105,8 @@ TEST_F(DocumentTest, NewDocumentFileIs153BytesAndReadsBack) {
   EXPECT_EQ(opened, doc_);
   doc_->Modify(false);
   Manager()->CloseDocument(doc_, true);
-  auto* again =
-      dynamic_cast<CGeoReckonDoc*>(Manager()->CreateDocument(Wx(dir.Path("new.grk")), wxDOC_SILENT));
+  auto* again = dynamic_cast<CGeoReckonDoc*>(
+      Manager()->CreateDocument(Wx(dir.Path("new.grk")), wxDOC_SILENT));
   ASSERT_NE(again, nullptr);
   EXPECT_EQ(again->data(), GrkDocument());
   EXPECT_TRUE(ui.messages.empty());
@@ -209,11 +210,16 @@ TEST_F(DocumentTest, DescriptionWithoutSelectionIsDrawnAtTheTop) {
 }
 
 TEST_F(DocumentTest, DoubleClickRunsTheItemsFunction) {
-  const char* const kTitles[10] = {"相关参数",         "BLH-XYZ",
-                                   "高斯投影正反算",   "高斯投影换带计算",
-                                   "大地主题解算",     "平面坐标解算",
-                                   "空间直角坐标转换参数求解", "空间直角坐标转换",
-                                   "平面直角坐标转换参数求解", "平面直角坐标转换"};
+  const char* const kTitles[10] = {"相关参数",
+                                   "BLH-XYZ",
+                                   "高斯投影正反算",
+                                   "高斯投影换带计算",
+                                   "大地主题解算",
+                                   "平面坐标解算",
+                                   "空间直角坐标转换参数求解",
+                                   "空间直角坐标转换",
+                                   "平面直角坐标转换参数求解",
+                                   "平面直角坐标转换"};
   for (int item = 0; item < 10; ++item) {
     SCOPED_TRACE(item);
     UiScript ui;
@@ -262,11 +268,21 @@ TEST_F(DocumentTest, MenusCarryTheirTextsAndSeparators) {
   for (wxMenuItem* item : bar->GetMenu(2)->GetMenuItems()) {
     items.push_back(item->IsSeparator() ? "-" : Utf8(item->GetItemLabel()));
   }
-  const std::vector<std::string> expected = {
-      "&0 参数设置",         "-", "&1 空间直角坐标与大地坐标转换", "-",
-      "&2 大地主题解算",     "&3 平面坐标解算", "-", "&4 高斯投影正反算",
-      "&5 高斯投影换带计算", "-", "&6 空间坐标转换参数求解", "&7 空间直角坐标转换", "-",
-      "&8 平面坐标转换参数求解", "&9 平面直角坐标转换"};
+  const std::vector<std::string> expected = {"&0 参数设置",
+                                             "-",
+                                             "&1 空间直角坐标与大地坐标转换",
+                                             "-",
+                                             "&2 大地主题解算",
+                                             "&3 平面坐标解算",
+                                             "-",
+                                             "&4 高斯投影正反算",
+                                             "&5 高斯投影换带计算",
+                                             "-",
+                                             "&6 空间坐标转换参数求解",
+                                             "&7 空间直角坐标转换",
+                                             "-",
+                                             "&8 平面坐标转换参数求解",
+                                             "&9 平面直角坐标转换"};
   EXPECT_EQ(items, expected);
   EXPECT_EQ(Utf8(bar->GetMenu(0)->FindItem(wxID_OPEN)->GetItemLabel()), "打开(&O)...\tCtrl+O");
   EXPECT_EQ(Utf8(bar->GetMenu(5)->FindItem(wxID_ABOUT)->GetItemLabel()), "关于 GeoReckon(&A)...");
@@ -288,7 +304,8 @@ TEST_F(DocumentTest, RecentFilesKeepFiveBeforeExit) {
   TempDir dir;
   wxFileHistory* history = Manager()->GetFileHistory();
   while (history->GetCount() > 0) history->RemoveFileFromHistory(0);
-  for (int i = 1; i <= 7; ++i) Manager()->AddFileToHistory(Wx(dir.Path("f" + std::to_string(i) + ".grk")));
+  for (int i = 1; i <= 7; ++i)
+    Manager()->AddFileToHistory(Wx(dir.Path("f" + std::to_string(i) + ".grk")));
   ASSERT_EQ(history->GetCount(), 5u);
   EXPECT_EQ(Utf8(history->GetHistoryFile(0)), dir.Path("f7.grk"));
   EXPECT_EQ(Utf8(history->GetHistoryFile(4)), dir.Path("f3.grk"));
@@ -316,8 +333,8 @@ TEST_F(DocumentTest, ClosingAModifiedDocumentAsks) {
   doc_->Modify(true);
   ui.answer = wxCANCEL;
   EXPECT_FALSE(Manager()->CloseDocument(doc_));
-  EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"将改动保存到 " +
-                                                        Utf8(doc_->GetUserReadableName()) + "？"});
+  EXPECT_EQ(ui.MessageTexts(),
+            std::vector<std::string>{"将改动保存到 " + Utf8(doc_->GetUserReadableName()) + "？"});
   ui.answer = wxNO;
   EXPECT_TRUE(Manager()->CloseDocument(doc_));
   EXPECT_EQ(Manager()->GetDocumentsVector().size(), 0u);
@@ -340,6 +357,32 @@ TEST_F(DocumentTest, SecondWindowClosesWithoutClosingTheDocument) {
   Command(ID_WINDOW_SPLIT);
   wxSplitterWindow* splitter = frame()->splitter();
   EXPECT_NEAR(splitter->GetSashPosition(), splitter->GetClientSize().x / 2, 8);
+}
+
+TEST(MainFrame, BarsToggleAndAreRemembered) {
+  CMainFrame* main = TheMainFrame();
+  wxConfigBase* config = wxConfigBase::Get();
+  for (int id : {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}) {
+    wxWindow* bar = id == ID_VIEW_TOOLBAR ? static_cast<wxWindow*>(main->GetToolBar())
+                                          : static_cast<wxWindow*>(main->GetStatusBar());
+    const char* key = id == ID_VIEW_TOOLBAR ? "/Settings/toolbar" : "/Settings/statusbar";
+    SCOPED_TRACE(key);
+    ASSERT_TRUE(bar->IsShown());
+    wxCommandEvent toggle(wxEVT_MENU, id);
+    main->ProcessWindowEvent(toggle);
+    EXPECT_FALSE(bar->IsShown());
+    wxUpdateUIEvent check(id);
+    main->ProcessWindowEvent(check);
+    EXPECT_FALSE(check.GetChecked());
+    main->SaveSettings();
+    bool shown = true;
+    EXPECT_TRUE(config->Read(key, &shown));
+    EXPECT_FALSE(shown);
+    main->ProcessWindowEvent(toggle);
+    EXPECT_TRUE(bar->IsShown());
+  }
+  main->SaveSettings();
+  EXPECT_EQ(Utf8(SettingsFilePath()).rfind(std::string(std::getenv("XDG_CONFIG_HOME")), 0), 0u);
 }
 
 TEST(AboutDlg, ShowsVersionAndPurpose) {

@@ -1,12 +1,12 @@
 // The parameter solvers and the apply dialogs: the common-point table
 // (add, delete, edit, read), solving, saving the parameter file, importing
 // it, handing solved values over, and the transformation of a file.
+#include <gtest/gtest.h>
+#include <wx/textctrl.h>
+
 #include <memory>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
-#include <wx/textctrl.h>
 
 #include "geotools/app/common_point_table.h"
 #include "geotools/app/four_apply_dlg.h"
@@ -28,7 +28,8 @@ void AddPoint(wxWindow* dialog, const std::string& name, const std::vector<doubl
   static const char* const kEntries[6] = {"entry0", "entry1", "entry2",
                                           "entry3", "entry4", "entry5"};
   Type(dialog, "pointName", name);
-  for (size_t i = 0; i < values.size(); ++i) Type(dialog, kEntries[i], FormatEntryNumber(values[i]));
+  for (size_t i = 0; i < values.size(); ++i)
+    Type(dialog, kEntries[i], FormatEntryNumber(values[i]));
   Press(dialog, "add");
 }
 

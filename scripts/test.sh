@@ -9,12 +9,14 @@ cd "$(dirname "$0")/.."
 
 if [ "${VISTAMET_SANITIZER_TESTS:-1}" = 1 ]; then
   common=(-DVISTAMET_BUILD_GUI=OFF -DVISTAMET_BUILD_BENCH=OFF)
-  BUILD_DIR=build-asan ./scripts/build.sh -DVISTAMET_SANITIZE=ON "${common[@]}"
+  BUILD_DIR=build-asan TARGETS="common_tests vistamet_core_tests georeckon_core_tests" \
+    ./scripts/build.sh -DVISTAMET_SANITIZE=ON "${common[@]}"
   echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
   build-asan/common_tests --gtest_brief=1
   build-asan/vistamet_core_tests --gtest_brief=1
   if [ -x build-asan/georeckon_core_tests ]; then build-asan/georeckon_core_tests --gtest_brief=1; fi
-  BUILD_DIR=build-tsan ./scripts/build.sh -DVISTAMET_TSAN=ON "${common[@]}"
+  BUILD_DIR=build-tsan TARGETS=vistamet_core_tests \
+    ./scripts/build.sh -DVISTAMET_TSAN=ON "${common[@]}"
   echo "== ThreadSanitizer: the extraction worker"
   build-tsan/vistamet_core_tests --gtest_brief=1 \
     --gtest_filter='*Extraction*:*Runner*:SampleFolder.*'

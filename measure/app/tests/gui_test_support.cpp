@@ -86,14 +86,14 @@ std::string WritePhoto(const std::string& path, int width, int height) {
   return path;
 }
 
-std::string WriteProject(const TempDir& dir, const std::string& name, const ProjectSpec& spec) {
+std::string WriteProject(const TempDir& dir, const std::string& name, const ProjectLayout& layout) {
   std::vector<std::string> photos;
-  for (int i = 0; i < spec.photos; ++i)
+  for (int i = 0; i < layout.photos; ++i)
     photos.push_back(WritePhoto(dir.File(name + "_photo" + std::to_string(i + 1) + ".bmp")));
   CVistametDoc doc;
   doc.InitNewProject(photos);
   // Two numbered points seen on both photos and one unnumbered point.
-  for (int photo = 0; photo < spec.photos; ++photo) {
+  for (int photo = 0; photo < layout.photos; ++photo) {
     doc.currentPhoto = photo;
     doc.AddImagePoint(10 + photo, 12);
     doc.imagePoints.back().pointNumber = 1;
@@ -112,11 +112,11 @@ std::string WriteProject(const TempDir& dir, const std::string& name, const Proj
     doc.StoreSpacePoint(s);
   }
   doc.distancePairs = {1, 2};
-  doc.adjusted = spec.adjusted;
-  doc.planeSet = spec.planeSet;
-  doc.planePoint = spec.planeSet ? 2 : kNoNumber;
-  doc.listWindowOn = spec.listWindowOn;
-  doc.targetsExtracted = spec.targetsExtracted;
+  doc.adjusted = layout.adjusted;
+  doc.planeSet = layout.planeSet;
+  doc.planePoint = layout.planeSet ? 2 : kNoNumber;
+  doc.listWindowOn = layout.listWindowOn;
+  doc.targetsExtracted = layout.targetsExtracted;
   const std::string path = dir.File(name);
   SaveProjectFile(doc, path);
   return path;

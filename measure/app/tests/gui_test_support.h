@@ -90,14 +90,14 @@ std::string WritePhoto(const std::string& path, int width = 96, int height = 64)
 // A project with `photos` photos in `dir`, targets marked as extracted (so
 // that opening it starts no extraction), a few image points and space
 // points; saved as `name`. Returns the project file's path.
-struct ProjectSpec {
+struct ProjectLayout {
   int photos = 2;
   int adjusted = 0;
   int planeSet = 0;
   int listWindowOn = 0;
   int targetsExtracted = 1;
 };
-std::string WriteProject(const TempDir& dir, const std::string& name, const ProjectSpec& spec = {});
+std::string WriteProject(const TempDir& dir, const std::string& name, const ProjectLayout& layout = {});
 
 // Opens a project as the desktop does; nullptr when refused.
 CProjectDocument* Open(const std::string& path);

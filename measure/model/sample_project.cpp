@@ -1,5 +1,7 @@
 #include "measure/model/sample_project.h"
 
+#include <limits.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -154,8 +156,11 @@ SampleScene MakeSampleScene(const SampleOptions& o) {
   return scene;
 }
 
-bool WriteSampleProject(const std::string& dir, const SampleOptions& o, std::string* error) {
-  ::mkdir(dir.c_str(), 0777);
+bool WriteSampleProject(const std::string& folder, const SampleOptions& o, std::string* error) {
+  ::mkdir(folder.c_str(), 0777);
+  // The project stores full photo paths, so it opens from any folder.
+  char resolved[PATH_MAX];
+  const std::string dir = ::realpath(folder.c_str(), resolved) ? std::string(resolved) : folder;
   const SampleScene scene = MakeSampleScene(o);
   SampleOptions exact_options = o;
   exact_options.noisePx = 0;

@@ -251,19 +251,17 @@ void CProjectDocument::ToggleWindow(ViewKind kind, int32_t CVistametDoc::*flag) 
 // --- Background work ---
 
 void CProjectDocument::StartAutomaticExtraction(bool ask) {
-  if (core_->targetsExtracted != 0 || core_->autoExtract != 1) return;
-  // Never wipe data without asking: a project that already holds points or
-  // distances asks the re-extraction question first; "No" keeps everything.
-  const bool has_data = !core_->imagePoints.empty() || !core_->spacePoints.empty() ||
-                        !core_->distancePairs.empty();
-  if (ask && has_data && !AskYesNo(GetDocumentWindow(), ui::kReextractQuestion, ui::kAppName))
+  if (!core_->ExtractionDueAfterOpen()) return;
+  // Never wipe data without asking; "No" keeps everything.
+  if (ask && core_->HoldsMeasurements() &&
+      !AskYesNo(GetDocumentWindow(), ui::kReextractQuestion, ui::kAppName))
     return;
   StartExtraction(ExtractionScope::kAllPhotos, false);
 }
 
 void CProjectDocument::StartExtraction(ExtractionScope scope, bool ask) {
   if (worker_ || core_->extractionRunning) return;
-  if (ask && (core_->targetsExtracted || core_->adjusted) &&
+  if (ask && core_->ExtractionCommandAsks() &&
       !AskYesNo(GetDocumentWindow(), ui::kReextractQuestion, ui::kAppName))
     return;
   if (core_->PhotoCount() == 0) return;

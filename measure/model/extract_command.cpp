@@ -62,16 +62,14 @@ int CVistametDoc::FinishExtraction(ExtractionResult&& result) {
 
 int CVistametDoc::ExtractTargetsCommand(const PostToOwner& post) {
   if (extractionRunning) return 0;
-  if ((targetsExtracted || adjusted) &&
-      !AskYesNo(text::kReextractQuestion, text::kProgramName))
+  if (ExtractionCommandAsks() && !AskYesNo(text::kReextractQuestion, text::kProgramName))
     return 0;
   return StartExtraction(ExtractionKind::kAllPhotos, post);
 }
 
 int CVistametDoc::ExtractAfterOpen(const PostToOwner& post) {
-  if (targetsExtracted || !autoExtract || extractionRunning) return 0;
-  const bool has_data = !imagePoints.empty() || !spacePoints.empty() || !distancePairs.empty();
-  if (has_data && !AskYesNo(text::kReextractQuestion, text::kProgramName)) return 0;
+  if (!ExtractionDueAfterOpen() || extractionRunning) return 0;
+  if (HoldsMeasurements() && !AskYesNo(text::kReextractQuestion, text::kProgramName)) return 0;
   return StartExtraction(ExtractionKind::kAllPhotos, post);
 }
 

@@ -170,6 +170,15 @@ class CVistametDoc {
   // targetsExtracted is 0 and autoExtract is 1, asking first when the
   // project already holds points or distances ("No" keeps everything).
   int ExtractAfterOpen(const PostToOwner& post);
+  // The rules both the document and the windows follow: the menu command
+  // asks before wiping data when targets were extracted or the project was
+  // adjusted; after opening, the extraction is due when targetsExtracted is
+  // 0 and autoExtract is 1, and asks when the project holds measurements.
+  bool ExtractionCommandAsks() const { return targetsExtracted || adjusted; }
+  bool ExtractionDueAfterOpen() const { return !targetsExtracted && autoExtract == 1; }
+  bool HoldsMeasurements() const {
+    return !imagePoints.empty() || !spacePoints.empty() || !distancePairs.empty();
+  }
   // Starts the worker for all photos or for the last (added) photo. The
   // lists stay untouched until the finished result is handed back through
   // `post` and swapped in.

@@ -6,8 +6,8 @@
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 
-#include "measure/app/app_texts.h"
-#include "measure/app/hyperlink.h"
+#include "measure/shell/app_texts.h"
+#include "measure/app/hyper_link.h"
 #include "measure/app/icons/command_icons.h"
 #include "measure/app/main_frame.h"
 

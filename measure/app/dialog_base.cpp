@@ -4,7 +4,7 @@
 #include <wx/sizer.h>
 #include <wx/validate.h>
 
-#include "measure/app/app_texts.h"
+#include "measure/shell/app_texts.h"
 
 namespace vistamet {
 

@@ -4,12 +4,11 @@
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 
-#include "measure/app/app_texts.h"
-#include "measure/app/edit_document.h"
+#include "measure/shell/app_texts.h"
+#include "measure/app/edit_doc.h"
+#include "measure/app/edit_view.h"
 #include "measure/app/new_project_dialog.h"
-#include "measure/app/placeholder_views.h"
 #include "measure/app/project_document.h"
-#include "measure/app/project_view.h"
 
 namespace vistamet {
 
@@ -25,15 +24,15 @@ CDocManager::CDocManager() : wxDocManager(0, false) {
   Initialize();
 }
 
-void CDocManager::CreateTemplates() {
+void CDocManager::CreateTemplates(const ViewClasses& views) {
   const wxString filter = U(ui::kDocFilter);
   const wxString ext = U(ui::kDocExtension);
   templates_[0] = new wxDocTemplate(this, U(ui::kDocFilterName), filter, wxEmptyString, ext,
                                     U(ui::kDocTypeName), U(ui::kDocTypeLabel),
-                                    CLASSINFO(CProjectDocument), CLASSINFO(CVistametView));
+                                    CLASSINFO(CProjectDocument), views.project);
   templates_[1] = new wxDocTemplate(this, wxEmptyString, wxEmptyString, wxEmptyString,
                                     wxEmptyString, U(ui::kDocTypeName), wxEmptyString,
-                                    CLASSINFO(CProjectDocument), CLASSINFO(COGLView),
+                                    CLASSINFO(CProjectDocument), views.model3D,
                                     wxTEMPLATE_INVISIBLE);
   templates_[2] = new wxDocTemplate(this, wxEmptyString, wxEmptyString, wxEmptyString,
                                     wxEmptyString, U(ui::kTextDocTypeName), wxEmptyString,
@@ -41,11 +40,11 @@ void CDocManager::CreateTemplates() {
                                     wxTEMPLATE_INVISIBLE);
   templates_[3] = new wxDocTemplate(this, wxEmptyString, wxEmptyString, wxEmptyString,
                                     wxEmptyString, U(ui::kDocTypeName), wxEmptyString,
-                                    CLASSINFO(CProjectDocument), CLASSINFO(CPhotoListView),
+                                    CLASSINFO(CProjectDocument), views.dataList,
                                     wxTEMPLATE_INVISIBLE);
   templates_[4] = new wxDocTemplate(this, wxEmptyString, wxEmptyString, wxEmptyString,
                                     wxEmptyString, U(ui::kDocTypeName), wxEmptyString,
-                                    CLASSINFO(CProjectDocument), CLASSINFO(CPhotoMapView),
+                                    CLASSINFO(CProjectDocument), views.planMap,
                                     wxTEMPLATE_INVISIBLE);
 }
 

@@ -14,6 +14,16 @@ namespace vistamet {
 
 enum class TemplateKind { kProject, kModel3D, kText, kDataList, kPlanMap };
 
+// The view classes of a project's windows. The views build on this layer,
+// so the program hands them in at start-up rather than this layer naming
+// them.
+struct ViewClasses {
+  wxClassInfo* project = nullptr;   // the project window (strip and image)
+  wxClassInfo* model3D = nullptr;
+  wxClassInfo* dataList = nullptr;
+  wxClassInfo* planMap = nullptr;
+};
+
 class CDocManager : public wxDocManager {
  public:
   static constexpr int kRecentFiles = 4;
@@ -23,7 +33,7 @@ class CDocManager : public wxDocManager {
   // Creates the five templates in their order: project, 3D model, text,
   // data list, plan map. Only the project template takes part in File, New
   // and File, Open.
-  void CreateTemplates();
+  void CreateTemplates(const ViewClasses& views);
   wxDocTemplate* Template(TemplateKind kind) const;
 
   // The frame that holds every document window.

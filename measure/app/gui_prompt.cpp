@@ -4,7 +4,7 @@
 
 #include <wx/msgdlg.h>
 
-#include "measure/app/app_texts.h"
+#include "measure/shell/app_texts.h"
 #include "measure/app/offset_dialog.h"
 #include "measure/app/space_point_dialog.h"
 

@@ -7,7 +7,7 @@
 
 #include <wx/string.h>
 
-#include "measure/model/user_prompt.h"
+#include "measure/records/user_prompt.h"
 
 class wxWindow;
 

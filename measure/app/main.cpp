@@ -1,4 +1,4 @@
 // Vistamet, the close-range photogrammetry program.
-#include "measure/app/vistamet_app.h"
+#include "measure/views/vistamet_program.h"
 
-wxIMPLEMENT_APP(vistamet::CVistametApp);
+wxIMPLEMENT_APP(vistamet::CVistametProgram);

@@ -13,9 +13,9 @@
 #include <wx/utils.h>
 
 #include "measure/app/about_dialog.h"
-#include "measure/app/app_texts.h"
+#include "measure/shell/app_texts.h"
 #include "measure/app/command_ids.h"
-#include "measure/app/desktop_integration.h"
+#include "measure/shell/desktop_integration.h"
 #include "measure/app/icons/command_icons.h"
 #include "measure/app/menus.h"
 

@@ -7,7 +7,7 @@
 #include <wx/docmdi.h>
 #include <wx/timer.h>
 
-#include "measure/model/user_prompt.h"
+#include "measure/records/user_prompt.h"
 
 class wxGauge;
 

@@ -6,7 +6,7 @@
 #include <wx/menu.h>
 #include <wx/toolbar.h>
 
-#include "measure/app/app_texts.h"
+#include "measure/shell/app_texts.h"
 #include "measure/app/command_ids.h"
 #include "measure/app/icons/command_icons.h"
 

@@ -9,7 +9,7 @@
 #include <wx/stattext.h>
 
 #include "common/atomic_file.h"
-#include "measure/app/app_texts.h"
+#include "measure/shell/app_texts.h"
 
 namespace vistamet {
 

@@ -4,7 +4,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include "measure/app/app_texts.h"
+#include "measure/shell/app_texts.h"
 #include "measure/app/range_validator.h"
 
 namespace vistamet {

@@ -7,7 +7,7 @@
 #include <wx/panel.h>
 
 #include "measure/app/dialog_base.h"
-#include "measure/app/options_values.h"
+#include "measure/shell/options_values.h"
 
 class wxButton;
 class wxCheckBox;

@@ -8,12 +8,12 @@
 #include <wx/stdpaths.h>
 
 #include "common/strformat.h"
-#include "measure/app/app_texts.h"
+#include "measure/shell/app_texts.h"
 #include "measure/app/command_ids.h"
 #include "measure/app/doc_manager.h"
 #include "measure/app/main_frame.h"
 #include "measure/app/options_sheet.h"
-#include "measure/app/options_values.h"
+#include "measure/shell/options_values.h"
 #include "measure/app/user_settings_store.h"
 #include "measure/model/project_file.h"
 
@@ -107,7 +107,7 @@ bool CProjectDocument::OnNewDocument() {
     Wire();
   }
   UpdateViews(-1);
-  StartAutomaticExtraction(true);
+  StartAutomaticExtraction();
   return true;
 }
 
@@ -128,7 +128,7 @@ bool CProjectDocument::DoOpenDocument(const wxString& file) {
 
 bool CProjectDocument::OnOpenDocument(const wxString& file) {
   if (!wxDocument::OnOpenDocument(file)) return false;
-  StartAutomaticExtraction(true);
+  StartAutomaticExtraction();
   if (core_->listWindowOn == 1 && !OpenWindow(ViewKind::kDataList)) core_->listWindowOn = 0;
   return true;
 }
@@ -250,60 +250,27 @@ void CProjectDocument::ToggleWindow(ViewKind kind, int32_t CVistametDoc::*flag) 
 
 // --- Background work ---
 
-void CProjectDocument::StartAutomaticExtraction(bool ask) {
-  if (!core_->ExtractionDueAfterOpen()) return;
-  // Never wipe data without asking; "No" keeps everything.
-  if (ask && core_->HoldsMeasurements() &&
-      !AskYesNo(GetDocumentWindow(), ui::kReextractQuestion, ui::kAppName))
-    return;
-  StartExtraction(ExtractionScope::kAllPhotos, false);
+CVistametDoc::PostToOwner CProjectDocument::Poster() {
+  // CallAfter is safe from the worker thread; a document that is gone
+  // before the call runs takes its queued calls with it, and the core drops
+  // a result whose extraction was stopped.
+  return [this](std::function<void()> task) { CallAfter(std::move(task)); };
 }
 
-void CProjectDocument::StartExtraction(ExtractionScope scope, bool ask) {
-  if (worker_ || core_->extractionRunning) return;
-  if (ask && core_->ExtractionCommandAsks() &&
-      !AskYesNo(GetDocumentWindow(), ui::kReextractQuestion, ui::kAppName))
-    return;
-  if (core_->PhotoCount() == 0) return;
-  StartWork(MakeExtractionWork(*core_, scope));
+void CProjectDocument::StartAutomaticExtraction() {
+  if (core_->ExtractAfterOpen(Poster())) UpdateViews(1);
 }
 
-bool CProjectDocument::StartWork(BackgroundWork work) {
-  if (worker_ || !work) return false;
-  auto worker = std::make_unique<BackgroundWorker>();
-  const unsigned generation = ++work_generation_;
-  core_->extractionRunning = 1;
-  const bool started = worker->Start(std::move(work), [this, generation](DocumentEdit edit) {
-    // On the worker thread: hand the result to the windows' thread.
-    CallAfter([this, generation, edit = std::move(edit)]() mutable {
-      if (generation == work_generation_) FinishWork(std::move(edit));
-    });
-  });
-  if (!started) {
-    core_->extractionRunning = 0;
-    return false;
-  }
-  worker_ = std::move(worker);
-  UpdateViews(1);
-  return true;
-}
-
-void CProjectDocument::FinishWork(DocumentEdit edit) {
-  if (!worker_) return;
-  worker_->Join();
-  worker_.reset();
-  core_->extractionRunning = 0;
-  if (edit) edit(*core_);
-  extraction_finished_ = true;
-  UpdateViews(1);
+void CProjectDocument::StartExtraction(ExtractionKind kind) {
+  const int started = kind == ExtractionKind::kAllPhotos
+                          ? core_->ExtractTargetsCommand(Poster())
+                          : core_->StartExtraction(kind, Poster());
+  if (started) UpdateViews(1);
 }
 
 void CProjectDocument::StopWork() {
-  if (!worker_) return;
-  ++work_generation_;  // a completion already on its way is dropped
-  worker_->Stop();
-  worker_.reset();
-  core_->extractionRunning = 0;
+  if (!core_->extractionRunning) return;
+  core_->StopExtraction();
 }
 
 std::string CProjectDocument::ReportFolder() {
@@ -362,7 +329,7 @@ void CProjectDocument::OnOptions(wxCommandEvent&) {
 }
 
 void CProjectDocument::OnExtract(wxCommandEvent&) {
-  StartExtraction(ExtractionScope::kAllPhotos, true);
+  StartExtraction(ExtractionKind::kAllPhotos);
 }
 
 void CProjectDocument::OnUpdateExtract(wxUpdateUIEvent& event) {

@@ -10,11 +10,10 @@
 
 #include <wx/docview.h>
 
-#include "measure/app/background_worker.h"
-#include "measure/app/commands.h"
+#include "measure/model/document_commands.h"
 #include "measure/app/doc_view_base.h"
 #include "measure/app/gui_prompt.h"
-#include "measure/model/user_prompt.h"
+#include "measure/records/user_prompt.h"
 #include "measure/model/vistamet_doc.h"
 
 namespace vistamet {
@@ -56,17 +55,15 @@ class CProjectDocument : public wxDocument, public DocNotifier {
   void CloseWindow(ViewKind kind);
 
   // --- Work off the windows' thread ---
-  // The extraction command: asks first when the project already has
-  // results (`ask`), then starts the work. Nothing while one runs.
-  void StartExtraction(ExtractionScope scope, bool ask);
-  // Starts `work`: extractionRunning is 1 until its edit has been applied
-  // on the windows' thread.
-  bool StartWork(BackgroundWork work);
-  // Stops running work and waits for it; its result is dropped.
+  // The extraction command for all photos (asks first when the project
+  // already has results) or for the photo just added. Nothing while one
+  // runs. The result is swapped in on the windows' thread.
+  void StartExtraction(ExtractionKind kind);
+  // Stops a running extraction and waits for it; its result is dropped.
   void StopWork();
-  bool WorkRunning() const { return worker_ != nullptr; }
-  // The extraction ran to its end in this session.
-  bool ExtractionFinished() const { return extraction_finished_; }
+  bool WorkRunning() const { return core_->extractionRunning != 0; }
+  // How the core's worker hands its result to the windows' thread.
+  CVistametDoc::PostToOwner Poster();
 
   // Where the adjustment and the distance test write their reports.
   static std::string ReportFolder();
@@ -75,8 +72,7 @@ class CProjectDocument : public wxDocument, public DocNotifier {
   void Wire();
   // After a new project or a load: the extraction when the targets are not
   // extracted yet.
-  void StartAutomaticExtraction(bool ask);
-  void FinishWork(DocumentEdit edit);
+  void StartAutomaticExtraction();
   void ToggleWindow(ViewKind kind, int32_t CVistametDoc::*flag);
 
   void OnDataList(wxCommandEvent& event);
@@ -100,9 +96,6 @@ class CProjectDocument : public wxDocument, public DocNotifier {
 
   std::unique_ptr<CVistametDoc> core_;
   CGuiPrompt prompt_;
-  std::unique_ptr<BackgroundWorker> worker_;
-  unsigned work_generation_ = 0;
-  bool extraction_finished_ = false;
   bool closing_views_ = false;
 
   wxDECLARE_DYNAMIC_CLASS(CProjectDocument);

@@ -9,6 +9,8 @@
 
 #include <wx/validate.h>
 
+#include "measure/shell/number_field.h"
+
 namespace vistamet {
 
 class CRangeValidator : public wxValidator {
@@ -32,28 +34,7 @@ class CRangeValidator : public wxValidator {
 
   double* real_ = nullptr;
   int32_t* integer_ = nullptr;
-  bool ranged_ = false;
-  double min_ = 0, max_ = 0;
+  NumberRange range_;
 };
-
-// A check box bound to a 0/1 flag (any value but 0 shows checked).
-class CFlagValidator : public wxValidator {
- public:
-  explicit CFlagValidator(int32_t* flag) : flag_(flag) {}
-  wxObject* Clone() const override { return new CFlagValidator(*this); }
-  bool TransferToWindow() override;
-  bool TransferFromWindow() override;
-  bool Validate(wxWindow*) override { return true; }
-
- private:
-  CFlagValidator(const CFlagValidator&) = default;
-  int32_t* flag_;
-};
-
-// How the fields write and read numbers, independent of the process locale:
-// reals with up to 15 significant digits ("%.15g"), integers in decimal.
-std::string FormatReal(double value);
-bool ParseReal(const std::string& text, double* value);
-bool ParseInteger(const std::string& text, int32_t* value);
 
 }  // namespace vistamet

@@ -5,7 +5,7 @@
 #include <wx/textctrl.h>
 
 #include "common/strformat.h"
-#include "measure/app/app_texts.h"
+#include "measure/shell/app_texts.h"
 #include "measure/app/range_validator.h"
 
 namespace vistamet {

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "measure/app/dialog_base.h"
-#include "measure/model/records.h"
+#include "measure/records/records.h"
 
 class wxCheckBox;
 class wxTextCtrl;

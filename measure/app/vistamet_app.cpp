@@ -9,8 +9,8 @@
 #include <wx/stdpaths.h>
 #include <wx/utils.h>
 
-#include "measure/app/app_texts.h"
-#include "measure/app/desktop_integration.h"
+#include "measure/shell/app_texts.h"
+#include "measure/shell/desktop_integration.h"
 #include "measure/app/doc_manager.h"
 #include "measure/app/main_frame.h"
 
@@ -34,7 +34,7 @@ bool CVistametApp::OnInit() {
   if (!wxFileName::DirExists(config_dir)) wxFileName::Mkdir(config_dir, 0700, wxPATH_MKDIR_FULL);
 
   manager_ = new CDocManager;
-  manager_->CreateTemplates();
+  manager_->CreateTemplates(Views());
   if (wxConfigBase* config = wxConfigBase::Get()) {
     const wxString old_path = config->GetPath();
     config->SetPath(kRecentFilesGroup);

@@ -11,6 +11,7 @@ namespace vistamet {
 
 class CDocManager;
 class CMainFrame;
+struct ViewClasses;
 
 class CVistametApp : public wxApp {
  public:
@@ -29,6 +30,10 @@ class CVistametApp : public wxApp {
 
   // Whether a normal exit writes the desktop launcher (tests turn it off).
   void SetWriteShortcut(bool on) { write_shortcut_ = on; }
+
+ protected:
+  // The view classes of the project's windows (see CVistametProgram).
+  virtual ViewClasses Views() const = 0;
 
  private:
   CDocManager* manager_ = nullptr;

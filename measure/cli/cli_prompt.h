@@ -2,7 +2,7 @@
 // questions are answered No, dialogs are cancelled.
 #pragma once
 
-#include "measure/model/user_prompt.h"
+#include "measure/records/user_prompt.h"
 
 namespace vistamet::cli {
 

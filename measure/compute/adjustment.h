@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "measure/model/records.h"
-#include "measure/model/user_prompt.h"
+#include "measure/records/records.h"
+#include "measure/records/user_prompt.h"
 
 namespace vistamet {
 

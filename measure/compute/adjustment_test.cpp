@@ -9,8 +9,8 @@
 #include "common/atomic_file.h"
 #include "common/strformat.h"
 #include "measure/compute/camera_model.h"
-#include "measure/model/sample_project.h"
-#include "measure/model/test_support.h"
+#include "measure/compute/sample_scene.h"
+#include "measure/records/test_support.h"
 
 namespace vistamet {
 namespace {

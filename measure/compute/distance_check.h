@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "measure/model/records.h"
+#include "measure/records/records.h"
 
 namespace vistamet {
 

@@ -19,7 +19,7 @@
 
 #include "measure/compute/grey_image.h"
 #include "measure/compute/triangle_finder.h"
-#include "measure/model/records.h"
+#include "measure/records/records.h"
 
 namespace vistamet {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "measure/model/records.h"
+#include "measure/records/records.h"
 
 namespace vistamet {
 

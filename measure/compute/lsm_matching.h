@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-#include "measure/model/records.h"
+#include "measure/records/records.h"
 
 namespace vistamet {
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "measure/compute/camera_model.h"
-#include "measure/model/records.h"
+#include "measure/records/records.h"
 
 namespace vistamet {
 

@@ -7,7 +7,7 @@
 #include "measure/compute/corresponding_points.h"
 #include "measure/compute/lsm_matching.h"
 #include "measure/compute/orientation.h"
-#include "measure/model/texts.h"
+#include "measure/records/texts.h"
 #include "measure/model/vistamet_doc.h"
 
 namespace vistamet {

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "measure/model/sample_project.h"
-#include "measure/model/test_support.h"
+#include "measure/records/test_support.h"
 #include "measure/model/vistamet_doc.h"
 
 namespace vistamet {

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "measure/model/records.h"
+#include "measure/records/records.h"
 
 namespace vistamet {
 

@@ -1,7 +1,7 @@
 // The document's automatic target extraction: the worker computes into its
 // own lists; the finished lists are swapped in on the document's thread.
 #include "measure/compute/extraction_runner.h"
-#include "measure/model/texts.h"
+#include "measure/records/texts.h"
 #include "measure/model/vistamet_doc.h"
 
 namespace vistamet {

@@ -9,7 +9,7 @@
 
 #include "measure/model/project_file.h"
 #include "measure/model/sample_project.h"
-#include "measure/model/test_support.h"
+#include "measure/records/test_support.h"
 #include "measure/model/vistamet_doc.h"
 
 namespace vistamet {

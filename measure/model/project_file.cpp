@@ -7,7 +7,7 @@
 #include "common/cp936.h"
 #include "common/strformat.h"
 #include "measure/model/bitmap.h"
-#include "measure/model/texts.h"
+#include "measure/records/texts.h"
 
 namespace vistamet {
 

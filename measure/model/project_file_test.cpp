@@ -5,7 +5,8 @@
 #include <filesystem>
 
 #include "common/atomic_file.h"
-#include "measure/model/test_support.h"
+#include "measure/model/test_photos.h"
+#include "measure/records/test_support.h"
 
 namespace vistamet {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "common/strformat.h"
 #include "measure/model/bitmap.h"
-#include "measure/model/texts.h"
+#include "measure/records/texts.h"
 
 namespace vistamet {
 
@@ -20,17 +20,6 @@ bool EraseIf(std::vector<T>& v, Pred pred) {
 }
 
 }  // namespace
-
-void ApplyReferenceCorner(SpacePoint& record) {
-  if (!IsReferenceNumber(record.pointNumber)) return;
-  static constexpr double kCorner[4][2] = {
-      {0, 0}, {kReferenceSide, 0}, {kReferenceSide, kReferenceSide}, {0, kReferenceSide}};
-  const int k = record.pointNumber - kReferenceFirst;
-  record.controlFlag = 1;
-  record.X = kCorner[k][0];
-  record.Y = kCorner[k][1];
-  record.Z = 0;
-}
 
 CVistametDoc::CVistametDoc(const UserSettings& settings)
     : bAutoPlaneTrans(settings.bAutoPlaneTrans), bLmsFeature(settings.bLmsFeature) {}

@@ -22,8 +22,8 @@
 
 #include "measure/compute/adjustment.h"
 #include "measure/compute/extraction_job.h"
-#include "measure/model/records.h"
-#include "measure/model/user_prompt.h"
+#include "measure/records/records.h"
+#include "measure/records/user_prompt.h"
 
 namespace vistamet {
 
@@ -226,10 +226,5 @@ class CVistametDoc {
   UserPrompt* prompt_ = nullptr;
   bool modified_ = false;
 };
-
-// The working record of the space point dialog for a typed number: the
-// corners of the reference square become control points with their
-// coordinates (501 mm side).
-void ApplyReferenceCorner(SpacePoint& record);
 
 }  // namespace vistamet

@@ -3,7 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "measure/model/sample_project.h"
-#include "measure/model/test_support.h"
+#include "measure/model/test_photos.h"
+#include "measure/records/test_support.h"
 
 namespace vistamet {
 namespace {

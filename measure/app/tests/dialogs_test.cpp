@@ -9,7 +9,7 @@
 
 #include "measure/app/about_dialog.h"
 #include "measure/app/gui_prompt.h"
-#include "measure/app/hyperlink.h"
+#include "measure/app/hyper_link.h"
 #include "measure/app/new_project_dialog.h"
 #include "measure/app/offset_dialog.h"
 #include "measure/app/rename_dialog.h"

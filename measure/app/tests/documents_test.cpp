@@ -16,12 +16,12 @@
 
 #include "common/atomic_file.h"
 #include "measure/app/command_ids.h"
-#include "measure/app/image_canvas.h"
+#include "measure/views/image_canvas.h"
 #include "measure/app/menus.h"
 #include "measure/app/new_project_dialog.h"
 #include "measure/app/offset_dialog.h"
-#include "measure/app/project_view.h"
-#include "measure/app/thumbnail_strip.h"
+#include "measure/views/vistamet_view.h"
+#include "measure/views/photo_min_view.h"
 #include "measure/model/project_file.h"
 #include "measure/model/sample_project.h"
 #include "tests/gui_test_support.h"
@@ -285,50 +285,46 @@ TEST_F(DocumentsTest, ExtractionCommandShowsItsStateAndSurvivesClosing) {
   CProjectDocument* doc = Open(WriteProject(dir_, "p.vmt"));
   ASSERT_NE(doc, nullptr);
   EXPECT_EQ(QueryUi(kCmdExtract).text.ToStdString(wxConvUTF8), "提取三角点(已经完成)");
-  std::atomic<bool> started{false};
-  ASSERT_TRUE(doc->StartWork([&started](const std::atomic<bool>& stop) -> DocumentEdit {
-    started = true;
-    while (!stop) std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    return [](CVistametDoc& d) { d.imagePoints.clear(); };
-  }));
-  EXPECT_EQ(doc->Core().extractionRunning, 1);
+  ScriptedDialogs dialogs;
+  dialogs.ThenMessage(wxID_YES);  // re-extraction wipes the data: yes
+  SendCommand(kCmdExtract);
+  // The result lands only when the windows' thread runs the posted call.
+  ASSERT_EQ(doc->Core().extractionRunning, 1);
+  EXPECT_EQ(doc->Core().targetsExtracted, 0);
   const UiState running = QueryUi(kCmdExtract);
   EXPECT_EQ(running.text.ToStdString(wxConvUTF8), "提取三角点(正在进行...)");
   EXPECT_TRUE(running.checked);
   EXPECT_FALSE(running.enabled);
   EXPECT_FALSE(QueryUi(kCmdAdjust).enabled);
   EXPECT_FALSE(QueryUi(kCmdDataList).enabled);
-  // A second start is refused while one runs.
-  EXPECT_FALSE(doc->StartWork([](const std::atomic<bool>&) { return DocumentEdit(); }));
+  // A second start is refused while one runs, without a question.
+  doc->StartExtraction(ExtractionKind::kAllPhotos);
+  EXPECT_EQ(dialogs.Messages().size(), 1u);
   // Closing the project while the work runs stops it; nothing is applied.
+  dialogs.ThenMessage(wxID_NO);  // the save prompt
   SendCommand(kCmdClose);
   Pump();
   EXPECT_TRUE(Manager().GetDocumentsVector().empty());
   EXPECT_EQ(ChildWindows(), 0);
 }
 
-TEST_F(DocumentsTest, FinishedWorkIsAppliedOnTheWindowsThread) {
+TEST_F(DocumentsTest, FinishedExtractionIsAppliedOnTheWindowsThread) {
   CProjectDocument* doc = Open(WriteProject(dir_, "p.vmt"));
   ASSERT_NE(doc, nullptr);
-  std::thread::id applied_on;
-  ASSERT_TRUE(doc->StartWork([&applied_on](const std::atomic<bool>&) -> DocumentEdit {
-    return [&applied_on](CVistametDoc& d) {
-      applied_on = std::this_thread::get_id();
-      d.imagePoints.clear();
-      d.targetsExtracted = 1;
-      d.SetModified();
-    };
-  }));
-  for (int i = 0; i < 200 && doc->WorkRunning(); ++i) {
+  doc->Modify(false);
+  ScriptedDialogs dialogs;
+  dialogs.ThenMessage(wxID_YES);
+  SendCommand(kCmdExtract);
+  ASSERT_TRUE(doc->WorkRunning());
+  for (int i = 0; i < 400 && doc->WorkRunning(); ++i) {
     Pump();
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   EXPECT_FALSE(doc->WorkRunning());
-  EXPECT_EQ(applied_on, std::this_thread::get_id());
-  EXPECT_EQ(doc->Core().extractionRunning, 0);
-  EXPECT_TRUE(doc->Core().imagePoints.empty());
+  EXPECT_EQ(doc->Core().targetsExtracted, 1);
   EXPECT_TRUE(doc->IsModified());
   EXPECT_TRUE(QueryUi(kCmdExtract).enabled);
+  EXPECT_EQ(QueryUi(kCmdExtract).text.ToStdString(wxConvUTF8), "提取三角点(已经完成)");
 }
 
 TEST_F(DocumentsTest, ReextractionAsksFirst) {

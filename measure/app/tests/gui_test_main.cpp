@@ -9,10 +9,10 @@
 #include <wx/init.h>
 #include <wx/log.h>
 
-#include "measure/app/vistamet_app.h"
+#include "measure/views/vistamet_program.h"
 #include "tests/gui_test_support.h"
 
-wxIMPLEMENT_APP_NO_MAIN(vistamet::CVistametApp);
+wxIMPLEMENT_APP_NO_MAIN(vistamet::CVistametProgram);
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);

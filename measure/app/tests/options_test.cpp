@@ -24,63 +24,6 @@ CVistametDoc ThreePhotoDoc() {
   return doc;
 }
 
-TEST(ApplyOptions, WeightsThatAreNotPositiveBecomeTiny) {
-  for (double w : {0.0, -3.0}) {
-    CVistametDoc doc = ThreePhotoDoc();
-    OptionsValues v = ReadOptions(doc);
-    v.dWeightX = w;
-    v.dWeightY = w;
-    ApplyOptions(v, doc);
-    EXPECT_EQ(doc.dWeightX, 0.000001) << w;
-    EXPECT_EQ(doc.dWeightY, 0.000001) << w;
-  }
-}
-
-TEST(ApplyOptions, CameraGoesToEveryPhotoAndAChangeInvalidatesTheAdjustment) {
-  CVistametDoc doc = ThreePhotoDoc();
-  doc.photoParams[2].f1 = 9.1;  // a calibrated value the sheet does not show
-  OptionsValues v = ReadOptions(doc);
-  v.camera.f = 8.0;
-  v.camera.pixelSize = 0.007;
-  v.cameraChanged = true;
-  ApplyOptions(v, doc);
-  for (const PhotoParams& p : doc.photoParams) {
-    EXPECT_EQ(p.f, 8.0);
-    EXPECT_EQ(p.pixelSize, 0.007);
-    // The principal distances the computations use follow a changed f.
-    EXPECT_EQ(p.f1, 8.0);
-    EXPECT_EQ(p.f2, 8.0);
-  }
-  EXPECT_EQ(doc.adjusted, 0);
-  EXPECT_TRUE(doc.IsModified());
-}
-
-TEST(ApplyOptions, UnchangedCameraKeepsAdjustmentAndPrincipalDistances) {
-  CVistametDoc doc = ThreePhotoDoc();
-  doc.photoParams[0].f1 = 7.7;
-  ApplyOptions(ReadOptions(doc), doc);
-  EXPECT_EQ(doc.adjusted, 1);
-  EXPECT_EQ(doc.photoParams[0].f1, 7.7);
-  EXPECT_TRUE(doc.IsModified());  // OK always marks the project modified
-}
-
-TEST(ApplyOptions, ProjectWithoutPhotosShowsZeroCamera) {
-  CVistametDoc doc;
-  const OptionsValues v = ReadOptions(doc);
-  EXPECT_EQ(v.camera.f, 0);
-  EXPECT_EQ(v.camera.pixelSize, 0);
-}
-
-TEST(PixelSizePreset, OnlyAChangeSetsTheCameraFlag) {
-  OptionsValues v;
-  v.camera.pixelSize = 0.007;
-  EXPECT_FALSE(SetPixelSizePreset(v, kPixelSizeD7));
-  EXPECT_FALSE(v.cameraChanged);
-  EXPECT_TRUE(SetPixelSizePreset(v, kPixelSizeD75));
-  EXPECT_EQ(v.camera.pixelSize, 0.0035);
-  EXPECT_TRUE(v.cameraChanged);
-}
-
 class OptionsSheetTest : public testing::Test {
  protected:
   OptionsSheetTest() : sheet_(&Frame(), ReadOptions(ThreePhotoDoc())) {}

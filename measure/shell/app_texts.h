@@ -1,0 +1,256 @@
+// Every text the measurement program's windows show: menus, status-bar
+// prompts, tool tips, dialogs and messages, as the user sees them (UTF-8;
+// convert with wxString::FromUTF8). The messages of the document operations
+// themselves are in measure/records/texts.h.
+//
+// A command's prompt is "status-bar text\ntool tip".
+#pragma once
+
+#include "measure/records/texts.h"
+
+namespace vistamet::ui {
+
+// Texts that the core shows too come from its catalogue.
+using text::kAdjustmentDone;
+using text::kReextractQuestion;
+
+// --- Program ---
+inline constexpr char kAppName[] = "Vistamet";
+inline constexpr char kMainTitle[] = "Vistamet 1.23";
+inline constexpr char kVendorName[] = "Vistamet";
+
+// The project document type.
+inline constexpr char kDocBaseName[] = "Vistam";
+inline constexpr char kDocFilterName[] = "Vistam 文件";
+inline constexpr char kDocFilter[] = "*.vmt";
+inline constexpr char kDocExtension[] = "vmt";
+inline constexpr char kDocTypeName[] = "Vistamet.Document";
+inline constexpr char kDocTypeLabel[] = "Vistam Document";
+inline constexpr char kTextDocTypeName[] = "Vistamet.Text";
+
+// --- Menus ---
+inline constexpr char kMenuFile[] = "文件(&F)";
+inline constexpr char kMenuEdit[] = "编辑(&E)";
+inline constexpr char kMenuView[] = "查看(&V)";
+inline constexpr char kMenuSettings[] = "设置(&O)";
+inline constexpr char kMenuOperate[] = "操作(&C)";
+inline constexpr char kMenuTools[] = "工具(&T)";
+inline constexpr char kMenuWindow[] = "窗口(&W)";
+inline constexpr char kMenuHelp[] = "帮助(&H)";
+
+inline constexpr char kItemNew[] = "新建(&N)\tCtrl+N";
+inline constexpr char kItemOpen[] = "打开(&O)...\tCtrl+O";
+inline constexpr char kItemOpenText[] = "打开文本文件";
+inline constexpr char kItemClose[] = "关闭(&C)";
+inline constexpr char kItemSave[] = "保存(&S)\tCtrl+S";
+inline constexpr char kItemSaveAs[] = "另存为(&A)...";
+inline constexpr char kItemPrint[] = "打印(&P)...\tCtrl+P";
+inline constexpr char kItemPrintPreview[] = "打印预览(&V)";
+inline constexpr char kItemPrintSetup[] = "打印设置(&R)...";
+inline constexpr char kItemRecentFiles[] = "最近文件";
+inline constexpr char kItemExit[] = "退出(&X)";
+
+inline constexpr char kItemUndo[] = "撤消(&U)\tCtrl+Z";
+inline constexpr char kItemCut[] = "剪切(&T)\tCtrl+X";
+inline constexpr char kItemCopy[] = "复制(&C)\tCtrl+C";
+inline constexpr char kItemPaste[] = "粘贴(&P)\tCtrl+V";
+
+inline constexpr char kItemToolBar[] = "工具栏(&T)";
+inline constexpr char kItemStatusBar[] = "状态栏(&S)";
+inline constexpr char kItemDataList[] = "列表数据(&L)";
+inline constexpr char kItemPlanMap[] = "平面成图(&M)";
+inline constexpr char kItemModel3D[] = "三维模型(&3)";
+
+inline constexpr char kItemOptions[] = "选项设置(&S)...";
+
+inline constexpr char kMenuFeaturePoints[] = "特征点";
+inline constexpr char kItemEditPoint[] = "编辑(&1)\tAlt+1";
+inline constexpr char kItemClearNumber[] = "清除编号(&2)\tAlt+2";
+inline constexpr char kItemClearAllNumbers[] = "全部清除(&C)";
+inline constexpr char kItemDeletePoint[] = "删除(&3)\tAlt+3";
+inline constexpr char kItemAddPoint[] = "任意添加(&5)\tAlt+5";
+inline constexpr char kItemRectangleCorners[] = "矩形角点(&6)\tAlt+6";
+inline constexpr char kItemExtract[] = "自动提取三角点(&T)";
+inline constexpr char kItemExtractRunning[] = "提取三角点(正在进行...)";
+inline constexpr char kItemExtractDone[] = "提取三角点(已经完成)";
+inline constexpr char kMenuSweep[] = "清扫图面";
+inline constexpr char kItemSweepAll[] = "所有图像(&A)";
+inline constexpr char kItemSweepCurrent[] = "当前图像(&C)\tEsc";
+inline constexpr char kItemDeleteSpacePoint[] = "删除空间点(&4)\tAlt+4";
+inline constexpr char kItemAdjust[] = "整体平差(&A)\tCtrl+Enter";
+inline constexpr char kItemMeasureDistance[] = "距离测量(&S)\tAlt+S";
+inline constexpr char kItemMeasureDistanceFirst[] = "距离测量(先要整体平差)\tAlt+S";
+inline constexpr char kItemPlanePoint[] = "投影平面点(&P)";
+inline constexpr char kMenuImage[] = "图像(&P)";
+inline constexpr char kItemZoomIn[] = "放大\tCtrl+Down";
+inline constexpr char kItemZoomOut[] = "缩小\tCtrl+Up";
+inline constexpr char kMenuTest[] = "TEST";
+inline constexpr char kItemShiftOrigin[] = "坐标原点平移";
+inline constexpr char kItemDistanceTest[] = "距离测试";
+
+inline constexpr char kItemGeoReckon[] = "坐标投影与变换(&C)";
+inline constexpr char kItemHeightFit[] = "高程拟合(&H)";
+inline constexpr char kItemCalculator[] = "计算器(&J)";
+inline constexpr char kItemPaint[] = "画图程序(&P)";
+
+inline constexpr char kItemNewWindow[] = "新建窗口(&N)";
+inline constexpr char kItemCascade[] = "层叠(&C)";
+inline constexpr char kItemTile[] = "平铺(&T)";
+inline constexpr char kItemArrangeIcons[] = "排列图标(&A)";
+
+inline constexpr char kItemHelpTopics[] = "帮助主题(&H)\tF1";
+inline constexpr char kItemAbout[] = "关于 Vistamet(&A)...";
+
+// --- Status-bar prompts and tool tips ("prompt\ntip") ---
+inline constexpr char kPromptNew[] = "建立新文档\n新建";
+inline constexpr char kPromptOpen[] = "打开一个现有文档\n打开";
+inline constexpr char kPromptOpenText[] = "打开一个文本文件\n打开文本文件";
+inline constexpr char kPromptClose[] = "关闭活动文档\n关闭";
+inline constexpr char kPromptSave[] = "保存活动文档\n保存";
+inline constexpr char kPromptSaveAs[] = "用新名称保存活动文档\n另存为";
+inline constexpr char kPromptPrint[] = "打印活动文档\n打印";
+inline constexpr char kPromptPrintPreview[] = "显示整页\n打印预览";
+inline constexpr char kPromptPrintSetup[] = "更改打印机及打印选项\n打印设置";
+inline constexpr char kPromptRecentFile[] = "打开该文档";
+inline constexpr char kPromptExit[] = "退出应用程序；提示保存文档\n退出";
+inline constexpr char kPromptUndo[] = "撤消最后一步操作\n撤消";
+inline constexpr char kPromptCut[] = "剪切所选内容，并将其放入剪贴板\n剪切";
+inline constexpr char kPromptCopy[] = "复制所选内容，并将其放入剪贴板\n复制";
+inline constexpr char kPromptPaste[] = "插入剪贴板内容\n粘贴";
+inline constexpr char kPromptToolBar[] = "显示或隐藏工具栏\n显隐工具栏";
+inline constexpr char kPromptStatusBar[] = "显示或隐藏状态栏\n显隐状态栏";
+inline constexpr char kPromptDataList[] = "列表显示测距、空间点、像点、相机等数据\n列表数据";
+inline constexpr char kPromptPlanMap[] = "按投影平面绘制平面图\n平面成图";
+inline constexpr char kPromptModel3D[] = "显示空间点和相机的三维模型\n三维模型";
+inline constexpr char kPromptOptions[] = "设置平差参数及其他选项\n选项设置";
+inline constexpr char kPromptEditPoint[] = "编辑该图像上已有特征点\n编辑特征点[Alt+1]";
+inline constexpr char kPromptClearNumber[] =
+    "清除该图像上的某一点编号，将点转为无名点\n清除特征点编号[Alt+2]";
+inline constexpr char kPromptClearAllNumbers[] = "清除当前图像中的全部特征点编号\n全部清除";
+inline constexpr char kPromptDeletePoint[] = "彻底删除该特征点(包括点位)\n删除特征点[Alt+3]";
+inline constexpr char kPromptAddPoint[] = "任意添加特征点\n任意添加特征点[Alt+5]";
+inline constexpr char kPromptRectangleCorners[] = "提取矩形角点\n提取矩形角点[Alt+6]";
+inline constexpr char kPromptExtract[] = "自动后台运行提取三角点\n自动提取三角点";
+inline constexpr char kPromptSweepAll[] = "清除所有图像中未编号的特征点\n清扫所有图面";
+inline constexpr char kPromptSweepCurrent[] = "清除当前图像的除垃圾数据，使图像简洁\n清扫当前图面[Esc]";
+inline constexpr char kPromptDeleteSpacePoint[] =
+    "进入删除空间点的状态，用鼠标点击操作\n删除空间点[Alt+4]";
+inline constexpr char kPromptAdjust[] = "对所有可量测的相片整体平差计算\n整体平差";
+inline constexpr char kPromptMeasureDistance[] = "量测两点之间的距离\n距离测量[Alt+S]";
+inline constexpr char kPromptPlanePoint[] = "选择投影平面点\n选择投影平面点";
+inline constexpr char kPromptZoomIn[] = "图像放大\n放大";
+inline constexpr char kPromptZoomOut[] = "图像缩小\n缩小";
+inline constexpr char kPromptShiftOrigin[] = "把所有空间点平移一个偏移量\n坐标原点平移";
+inline constexpr char kPromptDistanceTest[] = "用已知距离检验空间点坐标\n距离测试";
+inline constexpr char kPromptGeoReckon[] = "启动坐标投影与变换程序\n坐标投影与变换";
+inline constexpr char kPromptHeightFit[] = "启动高程拟合程序\n高程拟合";
+inline constexpr char kPromptCalculator[] = "启动计算器\n计算器";
+inline constexpr char kPromptPaint[] = "启动画图程序\n画图程序";
+inline constexpr char kPromptNewWindow[] = "为活动文档打开另一个窗口\n新建窗口";
+inline constexpr char kPromptCascade[] = "以重叠方式排列窗口\n层叠窗口";
+inline constexpr char kPromptTile[] = "以不重叠的平铺方式排列窗口\n平铺窗口";
+inline constexpr char kPromptArrangeIcons[] = "在窗口的底部排列图标\n排列图标";
+inline constexpr char kPromptHelpTopics[] = "打开程序的使用说明\n帮助主题";
+inline constexpr char kPromptAbout[] = "显示程序信息、版本号和版权\n关于";
+
+// --- Status bar ---
+inline constexpr char kReady[] = "就绪";
+inline constexpr char kIndicatorCaps[] = "大写";
+inline constexpr char kIndicatorNum[] = "数字";
+inline constexpr char kIndicatorScroll[] = "滚动";
+
+// --- Messages ---
+inline constexpr char kCommandFailed[] = "命令失败。";
+inline constexpr char kChoosePlanePointFirst[] = "请先设置一个投影平面点!";
+inline constexpr char kNotYetAvailable[] = "尚未实现";
+inline constexpr char kSaveChangesQuestion[] = "是否保存对 %s 的更改？";
+inline constexpr char kCannotOpenText[] = "无法打开文件“%s”：%s";
+inline constexpr char kTextNotEncodable[] =
+    "文本中有无法用原文件编码保存的字符，文件没有保存。";
+// The framework's number and range messages.
+inline constexpr char kEnterNumber[] = "请键入一个数。";
+inline constexpr char kEnterInteger[] = "请键入一个整数。";
+inline constexpr char kNumberRange[] = "请填入一个在%s和%s之间的数字。";
+inline constexpr char kIntegerRange[] = "请填入一个在%s和%s之间的整数。";
+
+// --- Buttons ---
+inline constexpr char kOk[] = "确定";
+inline constexpr char kCancel[] = "取消";
+inline constexpr char kYes[] = "是(&Y)";
+inline constexpr char kNo[] = "否(&N)";
+
+// --- File dialogs ---
+inline constexpr char kOpenTitle[] = "打开";
+inline constexpr char kSaveAsTitle[] = "另存为";
+inline constexpr char kImageFilter[] = "图像文件(*.bmp)|*.bmp|All files(*.*)|*.*";
+inline constexpr char kTextFilter[] = "文本文件(*.txt)|*.txt|All files(*.*)|*.*";
+inline constexpr char kAllFilesFilter[] = "All files(*.*)|*.*";
+
+// --- Options sheet ---
+inline constexpr char kOptionsTitle[] = "设置";
+inline constexpr char kPageAdjust[] = "平差设置";
+inline constexpr char kPagePhoto[] = "图像设置";
+inline constexpr char kPageCamera[] = "相机参数";
+inline constexpr char kGroupImagePoints[] = "像点";
+inline constexpr char kLmsFeature[] = "同名点位匹配(LSM)";
+inline constexpr char kCleanPoints[] = "清除多余的特征点";
+inline constexpr char kGroupTolerance[] = "迭代精度";
+inline constexpr char kCoordTol[] = "坐标:";
+inline constexpr char kAngleTol[] = "角度:";
+inline constexpr char kUnitMm[] = "mm";
+inline constexpr char kUnitRad[] = "rad";
+inline constexpr char kMaxIter[] = "次数限制:";
+inline constexpr char kKeepMinRms[] = "取最小中误差状态";
+inline constexpr char kControlWeight[] = "控制点倍权:";
+inline constexpr char kGroupWeights[] = "定权";
+inline constexpr char kWeightX[] = "x:";
+inline constexpr char kWeightY[] = "y:";
+inline constexpr char kAutoPlaneTrans[] = "自动寻找同名点（平面透视变换）";
+inline constexpr char kShowAdjusted[] = "显示平差之后的点位";
+inline constexpr char kShowDistances[] = "显示测距";
+inline constexpr char kFocal[] = "f:";
+inline constexpr char kU0[] = "u0:";
+inline constexpr char kV0[] = "v0:";
+inline constexpr char kGroupDistortion[] = "畸变参数";
+inline constexpr char kA1[] = "A1:";
+inline constexpr char kA2[] = "A2:";
+inline constexpr char kR0[] = "R0:";
+inline constexpr char kPixelSize[] = "像素大小:";
+inline constexpr char kUnitMmPerPixel[] = "mm/pixel";
+inline constexpr char kD7[] = "D7";
+inline constexpr char kD75[] = "D75";
+
+// --- New project ---
+inline constexpr char kNewProjectTitle[] = "新建工程";
+inline constexpr char kNewProjectPhotos[] = "工程图像:";
+inline constexpr char kAddPhotosButton[] = "<<";
+
+// --- Space point dialogs ---
+inline constexpr char kSpacePointTitle[] = "空间点";
+inline constexpr char kControlPoint[] = "控制点";
+inline constexpr char kPointNumber[] = "点号:";
+inline constexpr char kCoordX[] = "X:";
+inline constexpr char kCoordY[] = "Y:";
+inline constexpr char kCoordZ[] = "Z:";
+inline constexpr char kRenameTitle[] = "空间点更名";
+inline constexpr char kOldName[] = "原名:";
+inline constexpr char kNewName[] = "新名:";
+inline constexpr char kOffsetTitle[] = "Offset";
+inline constexpr char kOffsetX[] = "x:";
+inline constexpr char kOffsetY[] = "y:";
+inline constexpr char kOffsetZ[] = "z:";
+
+// --- About box ---
+inline constexpr char kAboutTitle[] = "关于 Vistamet";
+inline constexpr char kAboutVersion[] = "Vistamet 1.231 版";
+inline constexpr char kAboutProgram[] = "近景摄影测量及成图一体化程序";
+inline constexpr char kAboutCredits[] = "Vistamet 开发组  版权所有 (C) 2026";
+inline constexpr char kAboutGuide[] = "使用说明";
+
+// --- Views ---
+inline constexpr char kThumbnailLabel[] = "Image:%d";
+inline constexpr char kTitleDataList[] = "列表数据";
+inline constexpr char kTitlePlanMap[] = "平面成图";
+inline constexpr char kTitleModel3D[] = "三维模型";
+
+}  // namespace vistamet::ui

@@ -1,0 +1,193 @@
+#include "measure/views/image_canvas.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <wx/dc.h>
+#include <wx/dcclient.h>
+#include <wx/graphics.h>
+
+#include "common/strformat.h"
+#include "measure/app/project_document.h"
+
+namespace vistamet {
+
+namespace {
+
+constexpr int kScrollStep = 10;
+
+// Photo pixels to logical pixels: truncation toward zero of x / d + 0.5.
+inline int ToLogical(double v, double d) { return static_cast<int>(v / d + 0.5); }
+
+void DrawMark(wxDC& dc, const wxPoint& p, int32_t number, const wxColour& text) {
+  dc.DrawLine(p.x - 2, p.y, p.x + 3, p.y);
+  dc.DrawLine(p.x, p.y - 2, p.x, p.y + 3);
+  if (number == kNoNumber) return;
+  dc.SetTextForeground(text);
+  dc.DrawText(wxString::Format("%d", number), p.x + 1, p.y + 1);
+}
+
+}  // namespace
+
+CImageCanvas::CImageCanvas(wxWindow* parent, CProjectDocument* doc)
+    : wxScrolledCanvas(parent, wxID_ANY, wxDefaultPosition, wxSize(200, 200),
+                       wxHSCROLL | wxVSCROLL | wxFULL_REPAINT_ON_RESIZE),
+      doc_(doc) {
+  SetBackgroundStyle(wxBG_STYLE_PAINT);
+  SetBackgroundColour(*wxWHITE);
+  SetScrollRate(kScrollStep, kScrollStep);
+  SetVirtualSize(100, 100);
+  Bind(wxEVT_SIZE, &CImageCanvas::OnSize, this);
+}
+
+wxPoint CImageCanvas::ToScreen(double x, double y) const {
+  return wxPoint(ToLogical(x, d_), ToLogical(y, d_));
+}
+
+void CImageCanvas::ZoomIn() {
+  if (d_ >= kMinDivisorToHalve) SetDivisor(d_ / 2);
+}
+
+void CImageCanvas::ZoomOut() {
+  if (d_ <= kMaxDivisorToDouble) SetDivisor(d_ * 2);
+}
+
+void CImageCanvas::SetDivisor(double d) {
+  d_ = d;
+  UpdateVirtualSize();
+  Refresh();
+}
+
+void CImageCanvas::OnSize(wxSizeEvent& event) {
+  UpdateVirtualSize();
+  event.Skip();
+}
+
+void CImageCanvas::UpdateVirtualSize() {
+  const CVistametDoc& core = doc_->Core();
+  if (!core.ValidPhoto(core.currentPhoto)) {
+    SetVirtualSize(100, 100);
+    return;
+  }
+  const ImageHolder& photo = core.photoImages[core.currentPhoto];
+  SetVirtualSize(static_cast<int>(photo.width / d_), static_cast<int>(photo.height / d_));
+}
+
+bool CImageCanvas::EnsurePhoto() {
+  const CVistametDoc& core = doc_->Core();
+  if (!core.ValidPhoto(core.currentPhoto)) return false;
+  const ImageHolder& photo = core.photoImages[core.currentPhoto];
+  if (photo.Empty()) return false;
+  const PhotoKey key = PhotoKey::Of(photo);
+  if (key == key_ && image_.IsOk()) return true;
+  key_ = key;
+  image_ = PhotoImage(photo);
+  full_ = wxBitmap(image_);
+  reduced_ = wxBitmap();
+  reduced_d_ = 0;
+  UpdateVirtualSize();
+  return image_.IsOk();
+}
+
+wxRect CImageCanvas::VisiblePhotoRect() const {
+  const CVistametDoc& core = doc_->Core();
+  if (!core.ValidPhoto(core.currentPhoto)) return wxRect();
+  const ImageHolder& photo = core.photoImages[core.currentPhoto];
+  const wxPoint origin = CalcUnscrolledPosition(wxPoint(0, 0));
+  const wxSize client = GetClientSize();
+  int left = static_cast<int>(origin.x * d_), top = static_cast<int>(origin.y * d_);
+  int right = static_cast<int>((origin.x + client.x) * d_);
+  int bottom = static_cast<int>((origin.y + client.y) * d_);
+  right = std::min(right, photo.width);
+  bottom = std::min(bottom, photo.height);
+  if (right < left) std::swap(left, right);
+  if (bottom < top) std::swap(top, bottom);
+  return wxRect(wxPoint(left, top), wxPoint(right - 1, bottom - 1));
+}
+
+void CImageCanvas::OnDraw(wxDC& dc) {
+  const wxPoint origin = CalcUnscrolledPosition(wxPoint(0, 0));
+  const wxRect area(origin, GetClientSize());
+  dc.SetBackground(wxBrush(GetBackgroundColour()));
+  dc.Clear();
+  Render(dc, area);
+  CVistametDoc& core = doc_->Core();
+  if (core.ValidPhoto(core.currentPhoto)) {
+    const wxRect v = VisiblePhotoRect();
+    core.photoImages[core.currentPhoto].visible = {v.GetLeft(), v.GetTop(), v.GetRight() + 1,
+                                                   v.GetBottom() + 1};
+  }
+  if (painted_) painted_();
+}
+
+void CImageCanvas::Render(wxDC& dc, const wxRect& area) {
+  if (!EnsurePhoto()) return;
+  const int w = static_cast<int>(image_.GetWidth() / d_);
+  const int h = static_cast<int>(image_.GetHeight() / d_);
+  if (d_ == 1.0) {
+    dc.DrawBitmap(full_, 0, 0);
+  } else if (d_ > 1.0) {
+    // Reduced: the whole reduced photo is small, make it once per zoom.
+    if (reduced_d_ != d_ || !reduced_.IsOk()) {
+      reduced_ = wxBitmap(image_.Scale(std::max(1, w), std::max(1, h), wxIMAGE_QUALITY_BOX_AVERAGE));
+      reduced_d_ = d_;
+    }
+    dc.DrawBitmap(reduced_, 0, 0);
+  } else {
+    // Enlarged: scale only the photo pixels that are on screen.
+    const wxRect shown = area.Intersect(wxRect(0, 0, w, h));
+    if (!shown.IsEmpty()) {
+      const int px0 = static_cast<int>(shown.x * d_);
+      const int py0 = static_cast<int>(shown.y * d_);
+      const int px1 = std::min(image_.GetWidth(), static_cast<int>(std::ceil(shown.GetRight() * d_)) + 1);
+      const int py1 = std::min(image_.GetHeight(), static_cast<int>(std::ceil(shown.GetBottom() * d_)) + 1);
+      const wxImage part = image_.GetSubImage(wxRect(px0, py0, px1 - px0, py1 - py0));
+      const int sw = static_cast<int>((px1 - px0) / d_), sh = static_cast<int>((py1 - py0) / d_);
+      if (sw > 0 && sh > 0) {
+        const wxBitmap bmp(part.Scale(sw, sh, wxIMAGE_QUALITY_NEAREST));
+        dc.DrawBitmap(bmp, ToLogical(px0, d_), ToLogical(py0, d_));
+      }
+    }
+  }
+  if (doc_->Core().extractionRunning == 0) DrawOverlays(dc);
+}
+
+void CImageCanvas::DrawOverlays(wxDC& dc) {
+  const CVistametDoc& core = doc_->Core();
+  const int photo = core.currentPhoto;
+  // The marks are single crisp pixels, as measured positions should be.
+  if (wxGraphicsContext* gc = dc.GetGraphicsContext()) gc->SetAntialiasMode(wxANTIALIAS_NONE);
+  dc.SetBackgroundMode(wxTRANSPARENT);
+  dc.SetFont(*wxNORMAL_FONT);
+
+  dc.SetPen(wxPen(wxColour(255, 0, 0), 1));
+  for (const ImagePoint& p : core.imagePoints)
+    if (p.photoIndex == photo)
+      DrawMark(dc, ToScreen(p.x, p.y), p.pointNumber, wxColour(0, 255, 0));
+
+  if (core.adjusted == 0) return;
+  if (core.bShowAdjusted) {
+    dc.SetPen(wxPen(wxColour(0, 255, 255), 1));
+    for (const ImagePoint& p : core.adjustedPoints)
+      if (p.photoIndex == photo)
+        DrawMark(dc, ToScreen(p.x, p.y), p.pointNumber, wxColour(198, 0, 0));
+  }
+  if (core.bShowDistances) {
+    dc.SetPen(wxPen(wxColour(0, 255, 255), 1));
+    dc.SetTextForeground(wxColour(0, 255, 255));
+    for (int i = 0; i < core.DistanceCount(); ++i) {
+      const int a = core.FindImagePointByNumber(core.distancePairs[2 * i], photo, true);
+      const int b = core.FindImagePointByNumber(core.distancePairs[2 * i + 1], photo, true);
+      if (a < 0 || b < 0) continue;
+      const wxPoint pa = ToScreen(core.imagePoints[a].x, core.imagePoints[a].y);
+      const wxPoint pb = ToScreen(core.imagePoints[b].x, core.imagePoints[b].y);
+      dc.DrawLine(pa, pb);
+      double mm = 0;
+      if (core.DistanceLength(i, &mm))
+        dc.DrawText(wxString::FromUTF8(common::StrFormat("%.2f", mm * 0.001)),
+                    (pa.x + pb.x) / 2, (pa.y + pb.y) / 2);
+    }
+  }
+}
+
+}  // namespace vistamet

@@ -1,0 +1,68 @@
+// The right pane of a project window: the current photo at a zoom divisor d
+// (photo pixels per screen pixel), scrolled, with the measured points drawn
+// over it as red crosses with their numbers, the back-projected points and
+// the distances after an adjustment.
+#pragma once
+
+#include <functional>
+
+#include <wx/bitmap.h>
+#include <wx/image.h>
+#include <wx/scrolwin.h>
+
+#include "measure/views/photo_bitmaps.h"
+
+namespace vistamet {
+
+class CProjectDocument;
+
+class CImageCanvas : public wxScrolledCanvas {
+ public:
+  // The zoom divisor's limits: halving stops below 0.02, doubling above 100,
+  // so d runs over the powers of two from 1/64 to 128.
+  static constexpr double kMinDivisorToHalve = 0.02;
+  static constexpr double kMaxDivisorToDouble = 100.0;
+
+  CImageCanvas(wxWindow* parent, CProjectDocument* doc);
+
+  double Divisor() const { return d_; }
+  void ZoomIn();
+  void ZoomOut();
+
+  // Called after each paint (the thumbnail strip redraws the frame of the
+  // visible region).
+  void SetPaintedHook(std::function<void()> hook) { painted_ = std::move(hook); }
+
+  // The logical canvas position of a photo position (pixels): each
+  // coordinate divided by d, plus 0.5, truncated.
+  wxPoint ToScreen(double x, double y) const;
+
+  // Draws what the canvas shows into `dc`, for the visible logical
+  // rectangle `area` (also used to render the view into a bitmap).
+  void Render(wxDC& dc, const wxRect& area);
+
+  // The photo rectangle that the window shows, from its client size and
+  // scroll position.
+  wxRect VisiblePhotoRect() const;
+
+ private:
+  void OnDraw(wxDC& dc) override;
+  void OnSize(wxSizeEvent& event);
+  void UpdateVirtualSize();
+  void SetDivisor(double d);
+  // The display image of the current photo (converted once per photo).
+  bool EnsurePhoto();
+  void DrawOverlays(wxDC& dc);
+
+  CProjectDocument* doc_;
+  double d_ = 1.0;
+  std::function<void()> painted_;
+
+  PhotoKey key_;
+  wxImage image_;
+  wxBitmap full_;            // d == 1
+  wxBitmap reduced_;         // d > 1, for reduced_d_
+  double reduced_d_ = 0;
+};
+
+}  // namespace vistamet

@@ -1,0 +1,139 @@
+#include "measure/views/photo_min_view.h"
+
+#include <algorithm>
+
+#include <wx/dc.h>
+#include <wx/settings.h>
+
+#include "common/strformat.h"
+#include "measure/shell/app_texts.h"
+#include "measure/app/project_document.h"
+
+namespace vistamet {
+
+namespace {
+
+// A raised outer and a sunken inner line around `r` (a "bump" edge).
+void DrawBumpEdge(wxDC& dc, const wxRect& r) {
+  const wxColour light = wxSystemSettings::GetColour(wxSYS_COLOUR_3DHIGHLIGHT);
+  const wxColour dark = wxSystemSettings::GetColour(wxSYS_COLOUR_3DSHADOW);
+  auto frame = [&dc](const wxRect& q, const wxColour& tl, const wxColour& br) {
+    dc.SetPen(wxPen(tl));
+    dc.DrawLine(q.GetLeft(), q.GetBottom(), q.GetLeft(), q.GetTop());
+    dc.DrawLine(q.GetLeft(), q.GetTop(), q.GetRight(), q.GetTop());
+    dc.SetPen(wxPen(br));
+    dc.DrawLine(q.GetRight(), q.GetTop(), q.GetRight(), q.GetBottom());
+    dc.DrawLine(q.GetRight(), q.GetBottom(), q.GetLeft() - 1, q.GetBottom());
+  };
+  frame(r, light, dark);
+  frame(wxRect(r).Deflate(1), dark, light);
+}
+
+}  // namespace
+
+CPhotoMinView::CPhotoMinView(wxWindow* parent, CProjectDocument* doc)
+    : wxScrolledCanvas(parent, wxID_ANY, wxDefaultPosition, wxSize(200, 200),
+                       wxVSCROLL | wxHSCROLL | wxFULL_REPAINT_ON_RESIZE),
+      doc_(doc) {
+  SetBackgroundStyle(wxBG_STYLE_PAINT);
+  SetScrollRate(10, 10);
+  SetVirtualSize(100, 100);
+  Bind(wxEVT_LEFT_DCLICK, &CPhotoMinView::OnDoubleClick, this);
+  Bind(wxEVT_SIZE, &CPhotoMinView::OnSize, this);
+}
+
+void CPhotoMinView::Relayout() {
+  const CVistametDoc& core = doc_->Core();
+  cells_.clear();
+  const wxSize client = GetClientSize();
+  const int inset = client.x / 20;
+  wxRect cell(inset, kTopMargin, std::max(1, client.x - 2 * inset), client.y + 1000 - kTopMargin);
+  const int n = core.PhotoCount();
+  if (n == 0 || core.photoImages.empty() || core.photoImages[0].Empty()) {
+    SetVirtualSize(cell.width, 100);
+    return;
+  }
+  // The first photo sets the scale and the pitch of all cells.
+  const ImageHolder& first = core.photoImages[0];
+  factor_ = std::max(static_cast<double>(first.width) / cell.width,
+                     static_cast<double>(first.height) / cell.height);
+  const int pitch = std::max(static_cast<int>(first.width / factor_),
+                             static_cast<int>(first.height / factor_));
+  int top = kTopMargin;
+  for (int i = 0; i < n; ++i) {
+    const ImageHolder& photo = core.photoImages[i];
+    const double c = photo.Empty() ? factor_
+                                   : std::max(static_cast<double>(photo.width) / cell.width,
+                                              static_cast<double>(photo.height) / pitch);
+    const int w = photo.Empty() ? 0 : static_cast<int>(photo.width / c);
+    const int h = photo.Empty() ? 0 : static_cast<int>(photo.height / c);
+    cells_.emplace_back(cell.x, top, w, h);
+    top += kGap + pitch;
+  }
+  SetVirtualSize(static_cast<int>(first.width / factor_),
+                 (n - 1) * kGap + n * pitch + 2 * kGap);
+}
+
+int CPhotoMinView::PhotoAt(const wxPoint& p) const {
+  for (size_t i = 0; i < cells_.size(); ++i)
+    if (cells_[i].Contains(p)) return static_cast<int>(i);
+  return -1;
+}
+
+void CPhotoMinView::ActivateAt(const wxPoint& p) {
+  const int photo = PhotoAt(p);
+  if (photo >= 0) doc_->Core().SetCurrentPhoto(photo);
+}
+
+void CPhotoMinView::OnDoubleClick(wxMouseEvent& event) {
+  ActivateAt(CalcUnscrolledPosition(event.GetPosition()));
+}
+
+void CPhotoMinView::OnSize(wxSizeEvent& event) {
+  Relayout();  // the cells follow the pane's width
+  Refresh();
+  event.Skip();
+}
+
+const wxBitmap& CPhotoMinView::Thumbnail(int photo, const wxSize& size) {
+  const ImageHolder& holder = doc_->Core().photoImages[photo];
+  if (cache_.size() < static_cast<size_t>(photo) + 1) cache_.resize(photo + 1);
+  Cached& c = cache_[photo];
+  const PhotoKey key = PhotoKey::Of(holder);
+  if (!(c.key == key) || c.size != size || !c.bitmap.IsOk()) {
+    c.key = key;
+    c.size = size;
+    c.bitmap = wxBitmap(PhotoThumbnail(holder, size.x, size.y));
+  }
+  return c.bitmap;
+}
+
+void CPhotoMinView::OnDraw(wxDC& dc) { Render(dc); }
+
+void CPhotoMinView::Render(wxDC& dc) {
+  const CVistametDoc& core = doc_->Core();
+  const wxSize virt = GetVirtualSize();
+  dc.SetBrush(wxBrush(wxColour(128, 128, 128)));
+  dc.SetPen(*wxTRANSPARENT_PEN);
+  dc.DrawRectangle(0, 0, virt.x + 1024, virt.y + 768);
+  dc.SetTextForeground(wxColour(0, 255, 0));
+  dc.SetBackgroundMode(wxTRANSPARENT);
+  for (size_t i = 0; i < cells_.size(); ++i) {
+    const wxRect& r = cells_[i];
+    dc.DrawText(wxString::Format(wxString::FromUTF8(ui::kThumbnailLabel), static_cast<int>(i) + 1),
+                5, r.y - 18);
+    if (r.width > 0 && r.height > 0) dc.DrawBitmap(Thumbnail(static_cast<int>(i), r.GetSize()), r.x, r.y);
+    if (static_cast<int>(i) != core.currentPhoto) continue;
+    const PixelRect& v = core.photoImages[i].visible;
+    const double c = static_cast<double>(core.photoImages[i].width) / std::max(1, r.width);
+    if (v.right > v.left && v.bottom > v.top) {
+      const wxRect frame(wxPoint(r.x + static_cast<int>(v.left / c), r.y + static_cast<int>(v.top / c)),
+                         wxPoint(r.x + static_cast<int>(v.right / c) - 1,
+                                 r.y + static_cast<int>(v.bottom / c) - 1));
+      DrawBumpEdge(dc, frame);
+    }
+    DrawBumpEdge(dc, wxRect(wxPoint(r.x - 3, r.y - 2), wxPoint(r.GetRight() + 3, r.GetBottom() + 2)));
+  }
+}
+
+}  // namespace vistamet

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -56,62 +57,101 @@ bool SameFile(const std::string& a, const std::string& b) {
   return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
-bool SaveFileAtomically(const std::string& path, std::string_view bytes, std::string* error) {
-  std::string dir = DirName(path);
-  const std::string base = BaseName(path);
+AtomicFileWriter::~AtomicFileWriter() { Abandon(); }
+
+void AtomicFileWriter::Abandon() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  if (!tmp_.empty()) ::unlink(tmp_.c_str());
+  tmp_.clear();
+}
+
+bool AtomicFileWriter::Create(const std::string& path, std::string* error) {
+  Abandon();
+  path_ = path;
+  target_ = path;
+  struct stat st;
+  if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    if (char* real = ::realpath(path.c_str(), nullptr)) {
+      target_ = real;
+      std::free(real);
+    }
+  }
+  const std::string base = BaseName(target_);
   if (base.empty()) {
     if (error) *error = "no file name in " + path;
     return false;
   }
-  std::string tmpl = (dir.empty() ? std::string() : dir + "/") + "." + base + ".XXXXXX";
-  std::vector<char> name(tmpl.begin(), tmpl.end());
-  name.push_back('\0');
-  const int fd = ::mkstemp(name.data());
-  if (fd < 0) {
+  if (::stat(target_.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+    if (error) *error = "cannot create " + path + ": it is a folder";
+    return false;
+  }
+  const std::string dir = DirName(target_);
+  std::string name = (dir.empty() ? std::string() : dir + "/") + "." + base + ".XXXXXX";
+  fd_ = ::mkstemp(name.data());
+  if (fd_ < 0) {
     SetError(error, "cannot create a temporary file beside", path, errno);
     return false;
   }
-  const std::string tmp(name.data());
-
-  // Keep the permission bits of an existing target; a new file gets the
-  // usual 0666 less the umask.
+  tmp_ = name;
   mode_t mode;
-  struct stat st;
-  if (::stat(path.c_str(), &st) == 0) {
+  if (::stat(target_.c_str(), &st) == 0) {
     mode = st.st_mode & 07777;
   } else {
     const mode_t mask = ::umask(0);
     ::umask(mask);
     mode = 0666 & ~mask;
   }
-  ::fchmod(fd, mode);
+  ::fchmod(fd_, mode);
+  return true;
+}
 
-  bool ok = WriteAll(fd, bytes);
-  int err = errno;
-  if (ok && ::fsync(fd) != 0) {
-    ok = false;
-    err = errno;
-  }
-  if (::close(fd) != 0 && ok) {
-    ok = false;
-    err = errno;
-  }
-  if (ok && ::rename(tmp.c_str(), path.c_str()) != 0) {
-    ok = false;
-    err = errno;
-  }
-  if (!ok) {
-    ::unlink(tmp.c_str());
-    SetError(error, "cannot save", path, err);
+bool AtomicFileWriter::Write(std::string_view bytes, std::string* error) {
+  if (fd_ < 0) {
+    if (error) *error = "cannot write " + path_ + ": not open";
     return false;
   }
+  if (!WriteAll(fd_, bytes)) {
+    SetError(error, "cannot write", path_, errno);
+    Abandon();
+    return false;
+  }
+  return true;
+}
+
+bool AtomicFileWriter::Commit(std::string* error) {
+  if (fd_ < 0) {
+    if (error) *error = "cannot save " + path_ + ": not open";
+    return false;
+  }
+  int err = 0;
+  if (::fsync(fd_) != 0) err = errno;
+  if (::close(fd_) != 0 && err == 0) err = errno;
+  fd_ = -1;
+  if (err != 0) {
+    SetError(error, "cannot save", path_, err);
+    Abandon();
+    return false;
+  }
+  if (::rename(tmp_.c_str(), target_.c_str()) != 0) {
+    SetError(error, "cannot save", path_, errno);
+    Abandon();
+    return false;
+  }
+  tmp_.clear();
   // Make the rename itself durable.
-  const int dfd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY);
+  const std::string dir = DirName(target_);
+  const int dfd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dfd >= 0) {
     ::fsync(dfd);
     ::close(dfd);
   }
   return true;
+}
+
+bool SaveFileAtomically(const std::string& path, std::string_view bytes, std::string* error) {
+  AtomicFileWriter out;
+  return out.Create(path, error) && out.Write(bytes, error) && out.Commit(error);
 }
 
 bool ReadWholeFile(const std::string& path, std::string* out, std::string* error) {

@@ -1,4 +1,4 @@
-// Whole-file reading and atomic whole-file saving.
+// Whole-file reading and the one file writer of both programs.
 #pragma once
 
 #include <string>
@@ -6,11 +6,40 @@
 
 namespace common {
 
-// Writes `bytes` to `path` through a temporary file in the same folder that is
-// flushed to disk and then renamed over the target. On failure the target is
-// left exactly as it was, the temporary file is removed, *error (if given)
-// says what went wrong and false is returned. An existing target keeps its
-// permission bits.
+// Writes a file beside its target and renames it over the target when it is
+// complete, so that a reader sees either the old file or the whole new one,
+// never a part. A symbolic link is written through to the file it names; an
+// existing target keeps its permission bits (a new one gets 0666 less the
+// umask); the data and then the rename are made durable (fsync of the file
+// and of its folder). Dropping a writer that was not committed removes the
+// temporary file and leaves the target untouched.
+//
+//   AtomicFileWriter out;
+//   if (!out.Create(path, &error) || !out.Write(a, &error) || !out.Write(b, &error) ||
+//       !out.Commit(&error)) ...  // error names the file and the cause
+class AtomicFileWriter {
+ public:
+  AtomicFileWriter() = default;
+  ~AtomicFileWriter();
+  AtomicFileWriter(const AtomicFileWriter&) = delete;
+  AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+  bool Create(const std::string& path, std::string* error);
+  bool Write(std::string_view bytes, std::string* error);
+  bool Commit(std::string* error);
+
+ private:
+  void Abandon();
+
+  int fd_ = -1;
+  std::string tmp_;
+  std::string target_;  // the file written: the link's target for a link
+  std::string path_;    // as the caller named it, for messages
+};
+
+// Writes `bytes` to `path` with an AtomicFileWriter. On failure the target
+// is left exactly as it was, *error (if given) says what went wrong and
+// false is returned.
 bool SaveFileAtomically(const std::string& path, std::string_view bytes,
                         std::string* error = nullptr);
 

@@ -81,5 +81,37 @@ TEST_F(AtomicFileTest, SameFileSeesThroughLinks) {
   EXPECT_FALSE(SameFile(a, dir_ + "/none"));
 }
 
+TEST_F(AtomicFileTest, WriterStreamsThroughLinksAndDropsUnfinishedFiles) {
+  const std::string real = dir_ + "/real.txt";
+  const std::string link = dir_ + "/link.txt";
+  ASSERT_TRUE(SaveFileAtomically(real, "old"));
+  ASSERT_EQ(::symlink("real.txt", link.c_str()), 0);
+  std::string error;
+  {
+    AtomicFileWriter out;
+    ASSERT_TRUE(out.Create(link, &error)) << error;
+    ASSERT_TRUE(out.Write("new ", &error));
+    ASSERT_TRUE(out.Write("content", &error));
+    ASSERT_TRUE(out.Commit(&error)) << error;
+  }
+  std::string back;
+  ASSERT_TRUE(ReadWholeFile(real, &back));
+  EXPECT_EQ(back, "new content");
+  EXPECT_TRUE(fs::is_symlink(link));  // the link stays a link
+  {
+    AtomicFileWriter out;  // dropped before Commit: nothing changes
+    ASSERT_TRUE(out.Create(real, &error));
+    ASSERT_TRUE(out.Write("half", &error));
+  }
+  ASSERT_TRUE(ReadWholeFile(real, &back));
+  EXPECT_EQ(back, "new content");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator{}), 2);
+  AtomicFileWriter folder;
+  EXPECT_FALSE(folder.Create(dir_, &error));
+  EXPECT_NE(error.find("it is a folder"), std::string::npos) << error;
+  EXPECT_FALSE(folder.Write("x", &error));
+  EXPECT_FALSE(folder.Commit(&error));
+}
+
 }  // namespace
 }  // namespace common

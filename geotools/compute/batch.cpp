@@ -238,88 +238,6 @@ std::string SystemError(const std::string& what, const std::string& path, int er
   return what + " " + path + ": " + std::strerror(err);
 }
 
-// A file written beside its target and renamed over it when complete.
-class AtomicOutput {
- public:
-  ~AtomicOutput() {
-    if (fd_ >= 0) ::close(fd_);
-    if (!tmp_.empty()) ::unlink(tmp_.c_str());
-  }
-
-  bool Create(const std::string& path, std::string* error) {
-    // Write through a symbolic link to the file it names.
-    target_ = path;
-    struct stat st;
-    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-      char* real = ::realpath(path.c_str(), nullptr);
-      if (real) {
-        target_ = real;
-        std::free(real);
-      }
-    }
-    const std::string base = common::BaseName(target_);
-    if (base.empty()) {
-      *error = "no file name in " + path;
-      return false;
-    }
-    if (::stat(target_.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-      *error = "cannot create " + path + ": it is a folder";
-      return false;
-    }
-    const std::string dir = common::DirName(target_);
-    std::string name = (dir.empty() ? std::string() : dir + "/") + "." + base + ".XXXXXX";
-    fd_ = ::mkstemp(name.data());
-    if (fd_ < 0) {
-      *error = SystemError("cannot create a file beside", path, errno);
-      return false;
-    }
-    tmp_ = name;
-    mode_t mode;
-    if (::stat(target_.c_str(), &st) == 0) {
-      mode = st.st_mode & 07777;
-    } else {
-      const mode_t mask = ::umask(0);
-      ::umask(mask);
-      mode = 0666 & ~mask;
-    }
-    ::fchmod(fd_, mode);
-    return true;
-  }
-
-  bool Write(std::string_view bytes, std::string* error) {
-    while (!bytes.empty()) {
-      const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        *error = SystemError("cannot write", target_, errno);
-        return false;
-      }
-      bytes.remove_prefix(static_cast<size_t>(n));
-    }
-    return true;
-  }
-
-  bool Commit(std::string* error) {
-    if (::fsync(fd_) != 0 || ::close(fd_) != 0) {
-      fd_ = -1;
-      *error = SystemError("cannot write", target_, errno);
-      return false;
-    }
-    fd_ = -1;
-    if (::rename(tmp_.c_str(), target_.c_str()) != 0) {
-      *error = SystemError("cannot replace", target_, errno);
-      return false;
-    }
-    tmp_.clear();
-    return true;
-  }
-
- private:
-  int fd_ = -1;
-  std::string tmp_;
-  std::string target_;
-};
-
 class InputFile {
  public:
   ~InputFile() {
@@ -366,7 +284,7 @@ BatchReport RunFile(BatchFunction function, const BatchSettings& settings,
     report.status = BatchStatus::kOpenInputFailed;
     return report;
   }
-  AtomicOutput out;
+  common::AtomicFileWriter out;
   if (!out.Create(out_path, &report.detail)) {
     report.status = BatchStatus::kCreateOutputFailed;
     return report;

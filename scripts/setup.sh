@@ -10,7 +10,28 @@ PACKAGES=(
   libgtest-dev libgmock-dev                  # unit and GUI tests
   libbenchmark-dev                           # benchmarks
   xvfb xauth fonts-noto-cjk                  # headless GUI tests, Chinese glyphs
+  locales                                    # a comma-decimal locale for the tests
 )
+
+# The tests prove that numbers are read and written the same whatever the
+# process locale; they need one that writes a decimal comma.
+TEST_LOCALE=de_DE.UTF-8
+
+has_test_locale() {
+  locale -a 2>/dev/null | grep -qix 'de_DE.utf8'
+}
+
+make_test_locale() {
+  has_test_locale && return 0
+  echo "setup: generating the $TEST_LOCALE locale"
+  local gen=/etc/locale.gen
+  if [ -f "$gen" ] && grep -q "^# *$TEST_LOCALE UTF-8" "$gen"; then
+    $SUDO sed -i "s/^# *$TEST_LOCALE UTF-8/$TEST_LOCALE UTF-8/" "$gen"
+  elif ! grep -q "^$TEST_LOCALE UTF-8" "$gen" 2>/dev/null; then
+    echo "$TEST_LOCALE UTF-8" | $SUDO tee -a "$gen" >/dev/null
+  fi
+  $SUDO locale-gen >/dev/null
+}
 
 missing=()
 for p in "${PACKAGES[@]}"; do
@@ -19,13 +40,16 @@ for p in "${PACKAGES[@]}"; do
   fi
 done
 
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+
 if [ ${#missing[@]} -eq 0 ]; then
   echo "setup: all ${#PACKAGES[@]} packages are installed"
+  make_test_locale
   exit 0
 fi
 
-SUDO=""
-if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 echo "setup: installing ${missing[*]}"
 $SUDO apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+make_test_locale

@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include "common/scoped_locale.h"
+
 namespace vistamet {
 namespace {
 
 TEST(NumberFields, FormatAndParseIndependentOfTheLocale) {
+  common::ScopedLocale comma(LC_ALL, common::kCommaDecimalLocale);
+  ASSERT_TRUE(comma.ok()) << common::kCommaDecimalLocale << " is missing: run scripts/setup.sh";
   EXPECT_EQ(FormatReal(0.0005), "0.0005");
   EXPECT_EQ(FormatReal(7.52), "7.52");
   EXPECT_EQ(FormatReal(1.5), "1.5");

@@ -1,12 +1,15 @@
 // The dialogs of numbering and of a new project, the about box and its link.
 #include <unistd.h>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/combobox.h>
 #include <wx/textctrl.h>
 
+#include "common/scoped_locale.h"
 #include "measure/app/about_dialog.h"
 #include "measure/app/gui_prompt.h"
 #include "measure/app/hyper_link.h"
@@ -133,6 +136,34 @@ TEST(NumberDialogs, RangesOfTheNumbers) {
       EXPECT_EQ(dialogs.Messages()[0], c.message);
     }
   }
+}
+
+TEST(NumberDialogs, FieldsUseAPointWhateverTheLocale) {
+  common::ScopedLocale comma(LC_ALL, common::kCommaDecimalLocale);
+  ASSERT_TRUE(comma.ok()) << common::kCommaDecimalLocale << " is missing: run scripts/setup.sh";
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%.2f", 2.25);
+  ASSERT_STREQ(buf, "2,25");  // the process really writes a decimal comma
+  SpacePoint control;
+  control.pointNumber = 7;
+  control.controlFlag = 1;
+  control.X = 1.5;
+  CSpacePointDialog d(&Frame(), control);
+  ASSERT_TRUE(d.TransferDataToWindow());
+  wxTextCtrl* x = nullptr;
+  std::function<void(wxWindow*)> find = [&](wxWindow* parent) {
+    for (wxWindow* w : parent->GetChildren()) {
+      if (auto* t = dynamic_cast<wxTextCtrl*>(w); t && t->GetValue() == "1.5") x = t;
+      find(w);
+    }
+  };
+  find(&d);
+  ASSERT_NE(x, nullptr) << "no field shows 1.5";
+  x->SetValue("-12.125");
+  ScriptedDialogs dialogs;
+  ASSERT_TRUE(d.Accept());
+  EXPECT_TRUE(dialogs.Messages().empty());
+  EXPECT_EQ(d.Record().X, -12.125);
 }
 
 TEST(NewProjectDialog, SameFileListedOnceAndTwoPhotosNeeded) {

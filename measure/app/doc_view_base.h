@@ -4,6 +4,8 @@
 
 #include <wx/docview.h>
 
+#include "measure/records/user_prompt.h"
+
 namespace vistamet {
 
 class CProjectDocument;
@@ -13,16 +15,15 @@ class CProjectDocument;
 // flag however they are closed.
 enum class ViewKind { kProject, kModel3D, kDataList, kPlanMap };
 
-// The refresh target of UpdateViews: 0 thumbnail strip, 1 image view, 2 data
-// list, 3 plan map, anything else all of them.
+// The refresh target of UpdateViews as the hint of UpdateAllViews.
 class CUpdateHint : public wxObject {
  public:
-  explicit CUpdateHint(int code) : code_(code) {}
-  int Code() const { return code_; }
-  bool Reaches(int target) const { return code_ < 0 || code_ > 3 || code_ == target; }
+  explicit CUpdateHint(ViewUpdate what) : what_(what) {}
+  ViewUpdate What() const { return what_; }
+  bool Reaches(ViewUpdate target) const { return what_ == ViewUpdate::kAll || what_ == target; }
 
  private:
-  int code_;
+  ViewUpdate what_;
 };
 
 // A view of a project document.

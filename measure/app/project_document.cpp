@@ -83,8 +83,8 @@ void CProjectDocument::Wire() {
   core_->SetPrompt(&prompt_);
 }
 
-void CProjectDocument::UpdateViews(int code) {
-  CUpdateHint hint(code);
+void CProjectDocument::UpdateViews(ViewUpdate what) {
+  CUpdateHint hint(what);
   UpdateAllViews(nullptr, &hint);
 }
 
@@ -106,7 +106,7 @@ bool CProjectDocument::OnNewDocument() {
     core_ = std::move(fresh);
     Wire();
   }
-  UpdateViews(-1);
+  UpdateViews(ViewUpdate::kAll);
   StartAutomaticExtraction();
   return true;
 }
@@ -258,14 +258,14 @@ CVistametDoc::PostToOwner CProjectDocument::Poster() {
 }
 
 void CProjectDocument::StartAutomaticExtraction() {
-  if (core_->ExtractAfterOpen(Poster())) UpdateViews(1);
+  if (core_->ExtractAfterOpen(Poster())) UpdateViews(ViewUpdate::kImage);
 }
 
 void CProjectDocument::StartExtraction(ExtractionKind kind) {
   const int started = kind == ExtractionKind::kAllPhotos
                           ? core_->ExtractTargetsCommand(Poster())
                           : core_->StartExtraction(kind, Poster());
-  if (started) UpdateViews(1);
+  if (started) UpdateViews(ViewUpdate::kImage);
 }
 
 void CProjectDocument::StopWork() {
@@ -299,7 +299,7 @@ void CProjectDocument::OnPlanMap(wxCommandEvent&) {
   if (core_->planeSet == 0) {
     ShowMessage(GetDocumentWindow(), ui::kChoosePlanePointFirst, Icon::kWarning);
     core_->viewMode = kModePlanePoint;
-    UpdateViews(1);
+    UpdateViews(ViewUpdate::kImage);
     return;
   }
   ToggleWindow(ViewKind::kPlanMap, &CVistametDoc::mapWindowOn);
@@ -348,7 +348,7 @@ void CProjectDocument::OnAdjust(wxCommandEvent&) {
   auto* frame = manager ? dynamic_cast<CMainFrame*>(manager->Frame()) : nullptr;
   CStatusProgress progress(frame);
   if (RunAdjustment(*core_, prompt_, progress, ReportFolder()) != 1) return;
-  UpdateViews(-1);
+  UpdateViews(ViewUpdate::kAll);
   if (frame) frame->SetStatusText(U(ui::kAdjustmentDone), 0);
 }
 
@@ -358,7 +358,7 @@ void CProjectDocument::OnUpdateAdjust(wxUpdateUIEvent& event) {
 
 void CProjectDocument::OnSweepAll(wxCommandEvent&) {
   if (core_->targetsExtracted != 1 || core_->extractionRunning) return;
-  if (core_->DeleteUnnumberedPoints(0)) UpdateViews(-1);
+  if (core_->DeleteUnnumberedPoints(SweepScope::kAllPhotos)) UpdateViews(ViewUpdate::kAll);
 }
 
 void CProjectDocument::OnUpdateSweepAll(wxUpdateUIEvent& event) {

@@ -31,7 +31,7 @@ class CProjectDocument : public wxDocument, public DocNotifier {
 
   // DocNotifier
   void SetModified(bool modified) override { Modify(modified); }
-  void UpdateViews(int code) override;
+  void UpdateViews(ViewUpdate what) override;
 
   // --- Framework ---
   bool OnNewDocument() override;

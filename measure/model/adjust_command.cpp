@@ -59,7 +59,7 @@ int CVistametDoc::BundleAdjust(const AdjustmentReports& reports, Progress* progr
                                AdjustSummary* summary) {
   if (PhotoCount() == 0) return 0;
   // 1. Redundant feature points go first when asked.
-  if (bCleanPoints) DeleteUnnumberedPoints(0);
+  if (bCleanPoints) DeleteUnnumberedPoints(SweepScope::kAllPhotos);
 
   // 2-3. Every photo is resected from its first four control points.
   for (int p = 0; p < PhotoCount(); ++p) {
@@ -127,7 +127,7 @@ int CVistametDoc::BundleAdjust(const AdjustmentReports& reports, Progress* progr
     }
     // Fewer than two rays: the point cannot be adjusted.
     s.rayCount = ray_count;
-    RemoveDistancesOf(number, 2);
+    RemoveDistancesOf(number, DistanceEnd::kEither);
     if (s.IsControl()) continue;  // known coordinates are the user's data
     if (ray_count == 0 && bCleanPoints) {
       DeleteSpacePoint(number, false);
@@ -179,7 +179,7 @@ int CVistametDoc::BundleAdjust(const AdjustmentReports& reports, Progress* progr
   adjustedPoints = std::move(residuals);
   adjusted = 1;
   SetModified();
-  UpdateViews(-1);
+  UpdateViews(ViewUpdate::kAll);
   return 1;
 }
 

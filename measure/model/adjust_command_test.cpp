@@ -68,7 +68,7 @@ TEST(BundleAdjust, RecoversTheSampleSceneFromExactPositions) {
   EXPECT_LT(e.angle, 1e-5);
   EXPECT_EQ(doc.adjusted, 1);
   EXPECT_TRUE(doc.IsModified());
-  EXPECT_EQ(notifier.codes.back(), -1);
+  EXPECT_EQ(notifier.codes.back(), ViewUpdate::kAll);
   // Control points keep their flag; every point has its rays counted.
   EXPECT_EQ(doc.spacePoints[doc.FindSpacePoint(1000)].controlFlag, 1);
   for (const SpacePoint& s : doc.spacePoints) EXPECT_EQ(s.rayCount, 4) << s.pointNumber;

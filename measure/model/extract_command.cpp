@@ -56,7 +56,7 @@ int CVistametDoc::FinishExtraction(ExtractionResult&& result) {
     return 0;
   highlightList.clear();
   SetModified();
-  UpdateViews(1);
+  UpdateViews(ViewUpdate::kImage);
   return 1;
 }
 

@@ -129,7 +129,7 @@ TEST_F(SampleFolder, WorkerResultIsSwappedInOnTheOwnersThread) {
   EXPECT_EQ(doc.extractionRunning, 0);
   EXPECT_EQ(doc.targetsExtracted, 1);
   EXPECT_EQ(doc.imagePoints, reference.imagePoints);
-  EXPECT_EQ(notifier.codes, std::vector<int>{1});
+  EXPECT_EQ(notifier.codes, std::vector<ViewUpdate>{ViewUpdate::kImage});
 }
 
 TEST_F(SampleFolder, ClosingDuringAnExtractionStopsItAndDropsTheResult) {
@@ -139,6 +139,13 @@ TEST_F(SampleFolder, ClosingDuringAnExtractionStopsItAndDropsTheResult) {
     ASSERT_EQ(doc.StartExtraction(ExtractionKind::kAllPhotos, owner.Poster()), 1);
   }  // destroyed while the worker runs
   owner.RunAll();  // a result posted before the end is dropped
+  {
+    // Quitting after the result was posted but before the owner ran it.
+    CVistametDoc doc = Open("sample_photos.vmt");
+    ASSERT_EQ(doc.StartExtraction(ExtractionKind::kAllPhotos, owner.Poster()), 1);
+    owner.WaitForTask();
+  }
+  EXPECT_EQ(owner.RunAll(), 1);  // runs, and touches nothing of the gone document
   CVistametDoc doc = Open("sample_photos.vmt");
   ASSERT_EQ(doc.StartExtraction(ExtractionKind::kAllPhotos, owner.Poster()), 1);
   doc.StopExtraction();

@@ -29,8 +29,8 @@ void CVistametDoc::SetModified(bool modified) {
   if (notifier_) notifier_->SetModified(modified);
 }
 
-void CVistametDoc::UpdateViews(int code) const {
-  if (notifier_) notifier_->UpdateViews(code);
+void CVistametDoc::UpdateViews(ViewUpdate what) const {
+  if (notifier_) notifier_->UpdateViews(what);
 }
 
 void CVistametDoc::Message(const std::string& text, Icon icon) const {
@@ -228,7 +228,7 @@ int CVistametDoc::DeletePhoto(int n) {
 void CVistametDoc::SetCurrentPhoto(int n) {
   if (!ValidPhoto(n) || n == currentPhoto) return;
   currentPhoto = n;
-  UpdateViews(-1);
+  UpdateViews(ViewUpdate::kAll);
 }
 
 // --- Numbering and space points ---
@@ -308,7 +308,7 @@ int CVistametDoc::NumberImagePoint(int i) {
 int CVistametDoc::NumberAndTransfer(int i) {
   const int numbered = NumberImagePoint(i);
   if (numbered && bAutoPlaneTrans) AutoTransfer();
-  UpdateViews(-1);
+  UpdateViews(ViewUpdate::kAll);
   return numbered;
 }
 
@@ -341,10 +341,11 @@ int CVistametDoc::DeleteImagePoint(int i) {
   return 1;
 }
 
-int CVistametDoc::DeleteUnnumberedPoints(int mode) {
+int CVistametDoc::DeleteUnnumberedPoints(SweepScope scope) {
   const int photo = currentPhoto;
-  const bool any = EraseIf(imagePoints, [mode, photo](const ImagePoint& p) {
-    return p.pointNumber == kNoNumber && (mode == 0 || p.photoIndex == photo);
+  const bool any = EraseIf(imagePoints, [scope, photo](const ImagePoint& p) {
+    return p.pointNumber == kNoNumber &&
+           (scope == SweepScope::kAllPhotos || p.photoIndex == photo);
   });
   if (any) SetModified();
   return any ? 1 : 0;
@@ -372,7 +373,7 @@ int CVistametDoc::DeleteSpacePoint(int32_t number, bool unnumber) {
     for (ImagePoint& p : imagePoints)
       if (p.pointNumber == number) p.pointNumber = kNoNumber;
   RemoveAdjustedPoints(-1, number, false);
-  RemoveDistancesOf(number, 2);
+  RemoveDistancesOf(number, DistanceEnd::kEither);
   if (planePoint == number) {
     planePoint = kNoNumber;
     planeSet = 0;
@@ -414,14 +415,14 @@ int CVistametDoc::RemoveAdjustedPoints(int photo, int32_t number, bool per_photo
   return 0;
 }
 
-int CVistametDoc::RemoveDistancesOf(int32_t number, int which) {
+int CVistametDoc::RemoveDistancesOf(int32_t number, DistanceEnd end) {
   DistancePairs kept;
   kept.reserve(distancePairs.size());
   bool any = false;
   for (int i = 0; i < DistanceCount(); ++i) {
     const int32_t s = distancePairs[2 * i], e = distancePairs[2 * i + 1];
-    const bool hit = (which == 0 && s == number) || (which == 1 && e == number) ||
-                     (which == 2 && (s == number || e == number));
+    const bool hit = (end != DistanceEnd::kEnd && s == number) ||
+                     (end != DistanceEnd::kStart && e == number);
     if (hit) {
       any = true;
       continue;
@@ -455,7 +456,7 @@ void CVistametDoc::ShiftOrigin() {
   // The shifted coordinates are project data: mark the document modified so
   // that closing it asks to save them.
   SetModified();
-  UpdateViews(-1);
+  UpdateViews(ViewUpdate::kAll);
 }
 
 }  // namespace vistamet

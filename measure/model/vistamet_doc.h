@@ -33,6 +33,12 @@ struct UserSettings {
   int32_t bAutoPlaneTrans = 0;
 };
 
+// Which photos the sweep of unnumbered points covers.
+enum class SweepScope { kAllPhotos, kCurrentPhoto };
+
+// Which end of a distance names a point.
+enum class DistanceEnd { kStart, kEnd, kEither };
+
 class CVistametDoc {
  public:
   explicit CVistametDoc(const UserSettings& settings = {});
@@ -89,8 +95,7 @@ class CVistametDoc {
 
   void SetModified(bool modified = true);
   bool IsModified() const { return modified_; }
-  // 0 thumbnail strip, 1 image view, 2 data list, 3 plan map, else all.
-  void UpdateViews(int code) const;
+  void UpdateViews(ViewUpdate what) const;
 
   AdjustmentOptions Options() const;
   void SetOptions(const AdjustmentOptions& options);
@@ -136,8 +141,7 @@ class CVistametDoc {
   int ClearImagePointNumber(int i);
   int ClearCurrentPhotoNumbers();
   int DeleteImagePoint(int i);
-  // mode 0: all photos, 1: the current photo.
-  int DeleteUnnumberedPoints(int mode);
+  int DeleteUnnumberedPoints(SweepScope scope);
   int AddImagePoint(double x, double y);
   // 1 when appended, 0 when a point of that number was updated.
   int StoreSpacePoint(const SpacePoint& record);
@@ -147,8 +151,8 @@ class CVistametDoc {
   // number (1 if one was removed); otherwise removes every one of that
   // number and returns 0.
   int RemoveAdjustedPoints(int photo, int32_t number, bool per_photo);
-  // which: 0 start, 1 end, 2 either end.
-  int RemoveDistancesOf(int32_t number, int which);
+  // The distances that start, end, or start or end at `number`.
+  int RemoveDistancesOf(int32_t number, DistanceEnd end);
   int RemoveDistance(int j);
   // Asks for an offset and adds it to every space point.
   void ShiftOrigin();

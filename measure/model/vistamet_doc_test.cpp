@@ -115,6 +115,22 @@ TEST(CVistametDoc, DistancesAreFoundInEitherOrder) {
   EXPECT_EQ(doc.distancePairs, (DistancePairs{5, 7}));
 }
 
+TEST(CVistametDoc, DistancesOfAPointByTheirEnd) {
+  CVistametDoc doc;
+  const DistancePairs all = {4, 2, 2, 9, 3, 5};
+  doc.distancePairs = all;
+  EXPECT_EQ(doc.RemoveDistancesOf(2, DistanceEnd::kStart), 1);
+  EXPECT_EQ(doc.distancePairs, (DistancePairs{4, 2, 3, 5}));
+  doc.distancePairs = all;
+  EXPECT_EQ(doc.RemoveDistancesOf(2, DistanceEnd::kEnd), 1);
+  EXPECT_EQ(doc.distancePairs, (DistancePairs{2, 9, 3, 5}));
+  doc.distancePairs = all;
+  EXPECT_EQ(doc.RemoveDistancesOf(2, DistanceEnd::kEither), 1);
+  EXPECT_EQ(doc.distancePairs, (DistancePairs{3, 5}));
+  EXPECT_EQ(doc.RemoveDistancesOf(7, DistanceEnd::kEither), 0);
+  EXPECT_EQ(doc.distancePairs, (DistancePairs{3, 5}));
+}
+
 TEST_F(DocTest, NewProjectAndAddPhoto) {
   MakePhotos(2);
   EXPECT_EQ(doc_.PhotoCount(), 2);
@@ -152,7 +168,7 @@ TEST_F(DocTest, SetCurrentPhotoRefreshesWithoutMarkingModified) {
   MakePhotos(3);
   doc_.SetCurrentPhoto(2);
   EXPECT_EQ(doc_.currentPhoto, 2);
-  EXPECT_EQ(notifier_.codes, std::vector<int>{-1});
+  EXPECT_EQ(notifier_.codes, std::vector<ViewUpdate>{ViewUpdate::kAll});
   doc_.SetCurrentPhoto(2);
   doc_.SetCurrentPhoto(3);  // invalid
   EXPECT_EQ(notifier_.codes.size(), 1u);
@@ -398,10 +414,10 @@ TEST_F(DocTest, DeletingAndAddingImagePoints) {
   EXPECT_EQ(doc_.DeleteImagePoint(4), 0);
   ASSERT_EQ(doc_.DeleteImagePoint(1), 1);
   EXPECT_EQ(doc_.FindSpacePoint(5), 0);
-  EXPECT_EQ(doc_.DeleteUnnumberedPoints(1), 1);  // current photo only
+  EXPECT_EQ(doc_.DeleteUnnumberedPoints(SweepScope::kCurrentPhoto), 1);  // current photo only
   EXPECT_EQ(doc_.imagePoints.size(), 2u);
-  EXPECT_EQ(doc_.DeleteUnnumberedPoints(1), 0);
-  EXPECT_EQ(doc_.DeleteUnnumberedPoints(0), 1);
+  EXPECT_EQ(doc_.DeleteUnnumberedPoints(SweepScope::kCurrentPhoto), 0);
+  EXPECT_EQ(doc_.DeleteUnnumberedPoints(SweepScope::kAllPhotos), 1);
   ASSERT_EQ(doc_.imagePoints.size(), 1u);
   ASSERT_EQ(doc_.AddImagePoint(3.5, 4.5), 1);
   EXPECT_EQ(doc_.imagePoints.back(), Pt(0, -1, 3.5, 4.5));

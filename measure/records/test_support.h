@@ -71,9 +71,9 @@ class ScriptedPrompt : public UserPrompt {
 class CountingNotifier : public DocNotifier {
  public:
   void SetModified(bool m) override { modified = m; }
-  void UpdateViews(int code) override { codes.push_back(code); }
+  void UpdateViews(ViewUpdate what) override { codes.push_back(what); }
   bool modified = false;
-  std::vector<int> codes;
+  std::vector<ViewUpdate> codes;
 };
 
 }  // namespace vistamet::testing

@@ -24,14 +24,21 @@ class UserPrompt {
   virtual bool AskOffset(double& x, double& y, double& z) = 0;
 };
 
+// Which windows of a project a change concerns.
+enum class ViewUpdate : int {
+  kAll = -1,
+  kThumbnails = 0,
+  kImage = 1,
+  kDataList = 2,
+  kPlanMap = 3,
+};
+
 // Views of a document are told what changed through this interface.
-// Codes of UpdateViews: 0 thumbnail strip, 1 image view, 2 data list,
-// 3 plan map, anything else (the program uses -1) all of them.
 class DocNotifier {
  public:
   virtual ~DocNotifier() = default;
   virtual void SetModified(bool modified) = 0;
-  virtual void UpdateViews(int code) = 0;
+  virtual void UpdateViews(ViewUpdate what) = 0;
 };
 
 // Reports progress of long work (the GUI's status bar, the CLI's stderr).

@@ -51,7 +51,7 @@ void ApplyOptions(const OptionsValues& v, CVistametDoc& doc) {
   }
   if (v.cameraChanged) doc.adjusted = 0;
   doc.SetModified();
-  doc.UpdateViews(-1);
+  doc.UpdateViews(ViewUpdate::kAll);
 }
 
 bool SetPixelSizePreset(OptionsValues& v, double pixel_size) {

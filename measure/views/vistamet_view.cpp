@@ -110,8 +110,8 @@ void CVistametView::OnDraw(wxDC* dc) {
 
 void CVistametView::OnUpdate(wxView*, wxObject* hint) {
   const auto* h = dynamic_cast<CUpdateHint*>(hint);
-  const bool strip = !h || h->Reaches(0);
-  const bool image = !h || h->Reaches(1);
+  const bool strip = !h || h->Reaches(ViewUpdate::kThumbnails);
+  const bool image = !h || h->Reaches(ViewUpdate::kImage);
   if (strip && Strip()) {
     Strip()->Relayout();
     Strip()->Refresh();
@@ -167,7 +167,7 @@ void CVistametView::OnSweepCurrent(wxCommandEvent&) {
   CVistametDoc& core = ProjectDoc()->Core();
   if (core.extractionRunning) return;
   core.viewMode = kModeNone;
-  if (core.DeleteUnnumberedPoints(1)) core.UpdateViews(-1);
+  if (core.DeleteUnnumberedPoints(SweepScope::kCurrentPhoto)) core.UpdateViews(ViewUpdate::kAll);
   else if (Canvas()) Canvas()->Refresh();
 }
 

@@ -1,11 +1,13 @@
-// Pictures of every dialog for a person to look at. Not run by default; with
-// VISTAMET_SHOTS naming a folder, run the test program under a virtual
-// display with --gtest_also_run_disabled_tests --gtest_filter='*Screenshots*'.
+// Pictures of every dialog for a person to look at, taken by
+// scripts/screenshots.sh (not part of the test suite: it needs ImageMagick's
+// import). Each picture is checked: the screen's size, and the dialog's
+// part of it not one flat colour (a dialog that failed to draw).
 #include <cstdlib>
 #include <string>
 
 #include <gtest/gtest.h>
 #include <wx/checkbox.h>
+#include <wx/image.h>
 #include <wx/notebook.h>
 #include <wx/textctrl.h>
 
@@ -28,9 +30,24 @@ void Shoot(wxWindow* window, const std::string& name) {
   Pump();
   wxMilliSleep(300);
   Pump();
-  const std::string command = "import -window root " + std::string(dir) + "/" + name + ".png";
-  EXPECT_EQ(std::system(command.c_str()), 0);
+  const std::string path = std::string(dir) + "/" + name + ".png";
+  const std::string command = "import -window root " + path;
+  ASSERT_EQ(std::system(command.c_str()), 0);
   window->Hide();
+  if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);
+  wxImage shot;
+  ASSERT_TRUE(shot.LoadFile(path, wxBITMAP_TYPE_PNG)) << path;
+  const wxSize screen = wxGetDisplaySize();
+  EXPECT_EQ(shot.GetSize(), screen) << path;
+  const wxRect area = window->GetScreenRect().Intersect(wxRect(shot.GetSize()));
+  ASSERT_FALSE(area.IsEmpty()) << path;
+  const wxImage part = shot.GetSubImage(area);
+  const unsigned char* rgb = part.GetData();
+  const size_t n = static_cast<size_t>(part.GetWidth()) * part.GetHeight();
+  size_t differing = 0;
+  for (size_t k = 1; k < n; ++k)
+    differing += (rgb[3 * k] != rgb[0] || rgb[3 * k + 1] != rgb[1] || rgb[3 * k + 2] != rgb[2]);
+  EXPECT_GT(differing, n / 100) << path << ": the dialog's area is one flat colour";
 }
 
 TEST(Screenshots, DISABLED_EveryDialog) {

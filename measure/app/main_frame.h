@@ -58,18 +58,6 @@ class CMainFrame : public wxDocMDIParentFrame {
   wxDECLARE_EVENT_TABLE();
 };
 
-// Progress of long work in the main frame's status bar for as long as the
-// object lives.
-class CStatusProgress : public Progress {
- public:
-  explicit CStatusProgress(CMainFrame* frame) : frame_(frame) {}
-  ~CStatusProgress() override;
-  void Report(int done, int total, std::string_view text) override;
-
- private:
-  CMainFrame* frame_;
-};
-
 // The program's folder (with a trailing separator).
 wxString ProgramFolder();
 

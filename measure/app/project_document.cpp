@@ -12,6 +12,7 @@
 #include "measure/app/command_ids.h"
 #include "measure/app/doc_manager.h"
 #include "measure/app/main_frame.h"
+#include "measure/app/status_progress.h"
 #include "measure/app/options_sheet.h"
 #include "measure/shell/options_values.h"
 #include "measure/app/user_settings_store.h"

@@ -15,7 +15,7 @@ using text::kAdjustmentDone;
 using text::kReextractQuestion;
 
 // --- Program ---
-inline constexpr char kAppName[] = "Vistamet";
+inline constexpr auto& kAppName = text::kProgramName;
 inline constexpr char kMainTitle[] = "Vistamet 1.23";
 inline constexpr char kVendorName[] = "Vistamet";
 

@@ -10,6 +10,7 @@
 
 #include "measure/app/command_ids.h"
 #include "measure/app/menus.h"
+#include "measure/app/status_progress.h"
 #include "tests/gui_test_support.h"
 
 namespace vistamet::test {

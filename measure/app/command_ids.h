@@ -5,6 +5,8 @@
 
 #include <wx/defs.h>
 
+#include "measure/shell/measure_clicks.h"
+
 namespace vistamet {
 
 enum CommandId : int {
@@ -50,19 +52,6 @@ enum CommandId : int {
   kCmdHelpTopics,
 
   kCmdLast = kCmdHelpTopics,
-};
-
-// The interaction modes held in the document's viewMode.
-enum ViewMode : int {
-  kModeNone = 0,
-  kModeEditPoint = 1,
-  kModeClearNumber = 2,
-  kModeDeleteSpacePoint = 3,
-  kModeDeletePoint = 4,
-  kModeAddPoint = 5,
-  kModeMeasureDistance = 6,
-  kModeRectangleCorners = 7,
-  kModePlanePoint = 8,
 };
 
 }  // namespace vistamet

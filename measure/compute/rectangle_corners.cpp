@@ -352,8 +352,9 @@ bool DarkInside(const GreyImage& image, const Outline& outline, const CornerQuad
 }  // namespace
 
 int LocateRectangleCorners(const GreyImage& image, const CornerQuad& rough, CornerQuad* corners,
-                           const RectangleCornerOptions& options) {
+                           const RectangleCornerOptions& options, std::array<bool, 4>* found) {
   *corners = CornerQuad{};
+  if (found) found->fill(false);
   if (!image.Valid()) return 0;
   for (const CornerPoint& c : rough) {
     if (!std::isfinite(c.x) || !std::isfinite(c.y)) return 0;
@@ -372,17 +373,18 @@ int LocateRectangleCorners(const GreyImage& image, const CornerQuad& rough, Corn
                        &steep);
     fitted[side] = FitEdgeLine(samples, steep, &lines[side]) == 1;
   }
-  int found = 0;
+  int count = 0;
   for (int i = 0; i < 4; ++i) {
     const int before = (i + 3) % 4;
     if (!fitted[before] || !fitted[i]) continue;
     CornerPoint c;
     if (IntersectEdgeLines(lines[before], lines[i], &c)) {
       (*corners)[i] = c;
-      ++found;
+      if (found) (*found)[i] = true;
+      ++count;
     }
   }
-  return found;
+  return count;
 }
 
 }  // namespace vistamet

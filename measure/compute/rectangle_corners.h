@@ -107,11 +107,14 @@ int FitEdgeLine(std::vector<EdgeSample> samples, bool steep, EdgeLine* line);
 // not finite.
 int IntersectEdgeLines(const EdgeLine& first, const EdgeLine& second, CornerPoint* corner);
 
-// All steps. Writes four corners; a corner that cannot be found is (0, 0):
-// an invalid image, a corner that is not finite, an outline that is
-// self-intersecting or without area, a side with fewer than two samples,
-// parallel fitted sides. Returns the number of corners found (0..4).
+// All steps. Writes four corners; a corner that cannot be found is (0, 0)
+// and its `found` flag (when given) false: an invalid image, a corner that
+// is not finite, an outline that is self-intersecting or without area, a
+// side with fewer than two samples, parallel fitted sides. Use the flags: a
+// real corner may lie on row 0 or column 0. Returns the number of corners
+// found (0..4).
 int LocateRectangleCorners(const GreyImage& image, const CornerQuad& rough, CornerQuad* corners,
-                           const RectangleCornerOptions& options = {});
+                           const RectangleCornerOptions& options = {},
+                           std::array<bool, 4>* found = nullptr);
 
 }  // namespace vistamet

@@ -266,7 +266,9 @@ TEST(RectangleCorners, OutlinePartlyOutsideTheImageKeepsWhatItSees) {
   testing::DrawQuad(&img, {{{40.2, 30.4}, {140, 30.4}, {140, 80.7}, {40.2, 80.7}}}, 220);
   const CornerQuad clicks = {{{36, -26}, {145, -26}, {145, -85}, {36, -85}}};
   CornerQuad c;
-  EXPECT_EQ(LocateRectangleCorners(img.View(), clicks, &c), 2);
+  std::array<bool, 4> found;
+  EXPECT_EQ(LocateRectangleCorners(img.View(), clicks, &c, {}, &found), 2);
+  EXPECT_EQ(found, (std::array<bool, 4>{true, false, false, true}));
   EXPECT_NEAR(c[0].x, 40.2, 0.3);
   EXPECT_NEAR(c[0].y, -30.4, 0.3);
   EXPECT_EQ(c[1].x, 0);

@@ -248,6 +248,9 @@ inline constexpr char kAboutCredits[] = "Vistamet 开发组  版权所有 (C) 20
 inline constexpr char kAboutGuide[] = "使用说明";
 
 // --- Views ---
+inline constexpr char kPointAlreadyHere[] = "这里已经有特征点了!";
+inline constexpr char kDistanceAlreadyMeasured[] = "这条距离已经量过!";
+inline constexpr char kControlPointMark[] = "(控制点)";
 inline constexpr char kThumbnailLabel[] = "Image:%d";
 inline constexpr char kTitleDataList[] = "列表数据";
 inline constexpr char kTitlePlanMap[] = "平面成图";

@@ -25,6 +25,24 @@ int CVistametDoc::ToPhotoMm(ImagePoint& point) const {
   return PixelToPhoto(point, PixelConversion::kPixelToPhoto, photoParams, photoImages);
 }
 
+int CVistametDoc::RunAdjustment(std::vector<ImagePoint>& observations,
+                                std::vector<SpacePoint>& points, std::vector<PhotoParams>& photos,
+                                std::vector<ImagePoint>* residuals,
+                                const AdjustmentReports& reports, Progress* progress,
+                                AdjustSummary* summary) {
+  AdjustSettings settings;
+  settings.iterationLimit = nMaxIter;
+  settings.angleTol = dAngleTol;
+  settings.coordTol = dCoordTol;
+  settings.keepBest = bKeepMinRms != 0;
+  AdjustSummary local;
+  AdjustSummary& sum = summary ? *summary : local;
+  const int ok = Adjust(observations, points, photos, settings, residuals, reports, progress, &sum);
+  if (sum.status == AdjustStatus::kSolveFailed)
+    Message(common::StrFormat(text::kUnknownNotSolved, sum.failedUnknown), Icon::kError);
+  return ok;
+}
+
 int CVistametDoc::RefineFromControlPoints(const AdjustmentReports& reports, Progress* progress) {
   std::vector<ImagePoint> observations;
   std::vector<SpacePoint> points;
@@ -43,13 +61,8 @@ int CVistametDoc::RefineFromControlPoints(const AdjustmentReports& reports, Prog
     points.push_back(fixed);
   }
   std::vector<PhotoParams> photos = photoParams;
-  AdjustSettings settings;
-  settings.iterationLimit = nMaxIter;
-  settings.angleTol = dAngleTol;
-  settings.coordTol = dCoordTol;
-  settings.keepBest = bKeepMinRms != 0;
   std::vector<ImagePoint> residuals = adjustedPoints;
-  if (!Adjust(observations, points, photos, settings, &residuals, reports, progress, prompt_))
+  if (!RunAdjustment(observations, points, photos, &residuals, reports, progress, nullptr))
     return 0;
   photoParams = std::move(photos);
   return 1;
@@ -139,14 +152,8 @@ int CVistametDoc::BundleAdjust(const AdjustmentReports& reports, Progress* progr
 
   // 6. The core on copies of the photos.
   std::vector<PhotoParams> photos = photoParams;
-  AdjustSettings settings;
-  settings.iterationLimit = nMaxIter;
-  settings.angleTol = dAngleTol;
-  settings.coordTol = dCoordTol;
-  settings.keepBest = bKeepMinRms != 0;
   std::vector<ImagePoint> residuals = adjustedPoints;
-  if (!Adjust(observations, points, photos, settings, &residuals, reports, progress, prompt_,
-              summary)) {
+  if (!RunAdjustment(observations, points, photos, &residuals, reports, progress, summary)) {
     Message(text::kAdjustmentFailed, Icon::kError);
     SetModified();
     return 0;

@@ -172,6 +172,28 @@ TEST(BundleAdjust, ControlPointsWeighMoreByTheControlWeight) {
   EXPECT_TRUE(saw_control && saw_other);
 }
 
+TEST(RefineFromControlPoints, FailedSolveShowsTheUnknownAndKeepsTheOrientations) {
+  const SampleScene scene = MakeSampleScene(SampleOptions{});
+  CVistametDoc doc = FromScene(scene);
+  ScriptedPrompt prompt;
+  doc.SetPrompt(&prompt);
+  doc.photoParams = scene.photos;
+  // Photo 1 stands on control point 1000: that point has no image there.
+  const SpacePoint& c = doc.spacePoints[doc.FindSpacePoint(1000)];
+  doc.photoParams[0].Xs = c.X;
+  doc.photoParams[0].Ys = c.Y;
+  doc.photoParams[0].Zs = c.Z;
+  const std::vector<PhotoParams> before = doc.photoParams;
+  EXPECT_EQ(doc.RefineFromControlPoints(AdjustmentReports()), 0);
+  ASSERT_EQ(prompt.messages.size(), 1u);
+  EXPECT_EQ(prompt.messages[0], "计算未知数 0 出错 !");
+  EXPECT_EQ(prompt.icons[0], Icon::kError);
+  EXPECT_EQ(doc.photoParams, before);
+  // Without a prompt the failure is silent.
+  doc.SetPrompt(nullptr);
+  EXPECT_EQ(doc.RefineFromControlPoints(AdjustmentReports()), 0);
+}
+
 TEST(NumberAndTransfer, CarriesNumbersToTheOtherPhotoWhenTheOptionIsOn) {
   const SampleScene scene = MakeSampleScene(SampleOptions{});
   for (int option = 0; option <= 1; ++option) {

@@ -210,6 +210,12 @@ class CVistametDoc {
   void Message(const std::string& text, Icon icon) const;
   bool AskYesNo(const std::string& text, const std::string& caption) const;
 
+  // The adjustment core on the given lists with the document's options; a
+  // failed solve is shown with the unknown it failed on.
+  int RunAdjustment(std::vector<ImagePoint>& observations, std::vector<SpacePoint>& points,
+                    std::vector<PhotoParams>& photos, std::vector<ImagePoint>* residuals,
+                    const AdjustmentReports& reports, Progress* progress, AdjustSummary* summary);
+
   // The worker and a token that posted completions check, so a result that
   // arrives after the document is gone is dropped. Copies of a document
   // start without a worker.

@@ -17,8 +17,12 @@ int CVistametDoc::OrientPhoto(int photo) {
 }
 
 int CVistametDoc::AutoTransfer(int* assigned) {
-  return AutoTransferFromPhoto(imagePoints, spacePoints, PhotoCount(), currentPhoto, prompt_,
-                               assigned);
+  std::vector<int> disagreeing;
+  const int processed = AutoTransferFromPhoto(imagePoints, spacePoints, PhotoCount(),
+                                              currentPhoto, assigned, &disagreeing);
+  for (size_t k = 0; k < disagreeing.size(); ++k)
+    Message(text::kCorrespondingPointsWrong, Icon::kWarning);
+  return processed;
 }
 
 int CVistametDoc::ToPhotoMm(ImagePoint& point) const {

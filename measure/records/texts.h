@@ -28,6 +28,10 @@ inline constexpr char kSpacePointExists[] = "空间点%d已经存在!";
 inline constexpr char kErrorCaption[] = "错误";
 inline constexpr char kRayCountNote[] = "同名点数目平差之后才能更新";
 
+// Corresponding points: the numbers on two photos contradict their plane
+// transformation.
+inline constexpr char kCorrespondingPointsWrong[] = "同名点有误!";
+
 // Target extraction.
 inline constexpr char kReextractQuestion[] =
     "您要求重新提取三角点，这将删除所有现有数据。您确定要这么做吗？";

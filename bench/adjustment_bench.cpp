@@ -60,7 +60,7 @@ void BM_AdjustIteration(benchmark::State& state) {
     Project p = base;
     AdjustSummary sum;
     Adjust(p.observations, p.points, p.photos, settings, nullptr, AdjustmentReports(), nullptr,
-           nullptr, &sum);
+           &sum);
     benchmark::DoNotOptimize(sum.rms);
     state.counters["iterations"] = sum.iterations;
   }

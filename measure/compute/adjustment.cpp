@@ -6,8 +6,8 @@
 #include <cmath>
 #include <memory>
 #include <numbers>
+#include <utility>
 
-#include "common/strformat.h"
 #include "measure/compute/bundle_adjuster.h"
 #include "measure/compute/camera_model.h"
 
@@ -111,7 +111,377 @@ void BuildRow(const std::array<double, kLinearisationColumns>& coeff, double l, 
   }
 }
 
+// The largest corrections of one iteration, by kind of unknown.
+struct Corrections {
+  double point = 0;     // point coordinates
+  double position = 0;  // projection centres
+  double angle = 0;     // rotation angles
+};
+
+// The residuals of one iteration with the largest |Vx|, |Vy| and Vp, as
+// indices into the observations (-1 before the first).
+struct LargestResiduals {
+  int x = -1, y = -1, p = -1;
+  double vx = 0, vy = 0, vp = 0;
+
+  void Update(int k, double vx_k, double vy_k, double vp_k) {
+    if (x < 0 || std::fabs(vx_k) > std::fabs(vx)) x = k, vx = vx_k;
+    if (y < 0 || std::fabs(vy_k) > std::fabs(vy)) y = k, vy = vy_k;
+    if (p < 0 || vp_k > vp) p = k, vp = vp_k;
+  }
+};
+
+// Truncates the histories of a new run and writes its input listing.
+void StartReports(const AdjustmentReports& reports, const std::vector<SpacePoint>& points,
+                  const std::vector<ImagePoint>& observations) {
+  File(reports.Open(AdjustmentReports::kPoints, "w"));
+  File(reports.Open(AdjustmentReports::kOrientations, "w"));
+  File in(reports.Open(AdjustmentReports::kInput, "w"));
+  Put(in.get(), "Total %d Space Points\n", static_cast<int>(points.size()));
+  for (const SpacePoint& p : points)
+    Put(in.get(), "%3d\t %12.5f\t %12.5f\t %12.5f\n", p.pointNumber, p.X, p.Y, p.Z);
+  Put(in.get(), "\nTotal %d Image Points\n", static_cast<int>(observations.size()));
+  for (const ImagePoint& o : observations)
+    Put(in.get(), "%2d:\t%3d\t %12.5f\t %12.5f\t\n", o.photoIndex, o.pointNumber, o.x, o.y);
+}
+
+// The point-list entry of every observation. False when an observation
+// names a photo outside [0, photo_count) or a number not in the point list.
+bool FindObservedPoints(const std::vector<ImagePoint>& observations,
+                        const std::vector<SpacePoint>& points, int photo_count,
+                        std::vector<size_t>* point_of) {
+  point_of->assign(observations.size(), 0);
+  for (size_t k = 0; k < observations.size(); ++k) {
+    const ImagePoint& o = observations[k];
+    if (o.photoIndex < 0 || o.photoIndex >= photo_count) return false;
+    const auto it = std::find_if(points.begin(), points.end(), [&](const SpacePoint& p) {
+      return p.pointNumber == o.pointNumber;
+    });
+    if (it == points.end()) return false;
+    (*point_of)[k] = static_cast<size_t>(it - points.begin());
+  }
+  return true;
+}
+
+// One run of the core on the caller's lists: the current orientations, the
+// column layout, the normal equations and the best iteration so far. The
+// photo records themselves stay untouched until Finish.
+class AdjustRun {
+ public:
+  AdjustRun(std::vector<ImagePoint>& observations, std::vector<SpacePoint>& points,
+            std::vector<PhotoParams>& photos, std::vector<size_t> point_of,
+            const AdjustSettings& settings, const AdjustmentReports& reports)
+      : observations_(observations),
+        points_(points),
+        photos_(photos),
+        point_of_(std::move(point_of)),
+        settings_(settings),
+        reports_(reports),
+        photo_count_(static_cast<int>(photos.size())),
+        f1_(photos[0].f1),
+        f2_(photos[0].f2),
+        cols_(settings.switches, photo_count_, points),
+        n_(cols_.Count()),
+        m_(2 * static_cast<int>(observations.size())) {
+    eo_.resize(photo_count_);
+    for (int p = 0; p < photo_count_; ++p) eo_[p] = photos[p].Exterior();
+  }
+
+  int Unknowns() const { return n_; }
+  int Equations() const { return m_; }
+
+  // Sizes the equations and the normal equations; only with unknowns.
+  void Allocate() {
+    rows_.resize(static_cast<size_t>(m_));
+    N_.resize(BundleAdjuster::PackedSize(n_));
+    u_.resize(n_);
+    x_.resize(n_);
+  }
+
+  // Linearises every observation at the current estimate, solves the
+  // normal equations and returns -1, or the first unknown whose increment
+  // is not finite.
+  int LineariseAndSolve();
+  Corrections LargestCorrections() const;
+  void ApplyOrientationIncrements(int iteration);
+  void ApplyPointIncrements(int iteration);
+  // The residual report of the iteration; fills rms and rmsLinear.
+  void ComputeResiduals(int iteration, AdjustSummary* sum);
+  // Remembers the iteration when its RMS is the smallest so far; true then.
+  bool KeepIfBest(int iteration, double rms, std::vector<ImagePoint>* residuals);
+  // Restores the best iteration (keep-best) or hands out the last residuals,
+  // writes the final point listing and the orientations to the photos.
+  void Finish(int iterations, std::vector<ImagePoint>* residuals);
+
+  int BestIteration() const { return best_iteration_; }
+  double BestRms() const { return best_rms_; }
+
+ private:
+  std::vector<ImagePoint>& observations_;
+  std::vector<SpacePoint>& points_;
+  std::vector<PhotoParams>& photos_;
+  const std::vector<size_t> point_of_;
+  const AdjustSettings& settings_;
+  const AdjustmentReports& reports_;
+  const int photo_count_;
+  const double f1_, f2_;  // principal distances of photo 0 serve every photo
+  const Columns cols_;
+  const int n_, m_;
+  std::vector<ExteriorOrientation> eo_;
+
+  std::vector<SparseRow> rows_;
+  std::vector<double> N_, u_, x_;
+  std::vector<ImagePoint> iteration_residuals_;
+
+  bool have_best_ = false;
+  double best_rms_ = 0;
+  int best_iteration_ = 0;
+  std::vector<ImagePoint> best_observations_;
+  std::vector<SpacePoint> best_points_;
+  std::vector<PhotoParams> best_photos_;
+};
+
+int AdjustRun::LineariseAndSolve() {
+  BundleAdjuster::ClearVector(N_);
+  BundleAdjuster::ClearVector(u_);
+  for (size_t k = 0; k < observations_.size(); ++k) {
+    const ImagePoint& o = observations_[k];
+    const SpacePoint& p = points_[point_of_[k]];
+    const LinearisedPoint lin = LinearisePoint(o.x, o.y, eo_[o.photoIndex], p.X, p.Y, p.Z, f1_, f2_);
+    SparseRow& rx = rows_[2 * k];
+    SparseRow& ry = rows_[2 * k + 1];
+    BuildRow(lin.rowX, lin.lx, cols_, o.photoIndex, point_of_[k], &rx);
+    BuildRow(lin.rowY, lin.ly, cols_, o.photoIndex, point_of_[k], &ry);
+    Accumulate(rx, n_, o.weightX, N_, u_);
+    Accumulate(ry, n_, o.weightY, N_, u_);
+  }
+  BundleAdjuster::InvertAndSolve(N_, u_, x_, n_);
+  for (int c = 0; c < n_; ++c)
+    if (!std::isfinite(x_[c])) return c;
+  return -1;
+}
+
+Corrections AdjustRun::LargestCorrections() const {
+  Corrections d;
+  for (int p = 0; p < photo_count_; ++p)
+    for (int k = 0; k < 6; ++k) {
+      const int c = cols_.Photo(p, k);
+      if (c < 0) continue;
+      double& largest = k < 3 ? d.position : d.angle;
+      largest = std::max(largest, std::fabs(x_[c]));
+    }
+  for (size_t j = 0; j < points_.size(); ++j)
+    for (int k = 0; k < 3; ++k) {
+      const int c = cols_.Point(j, k);
+      if (c >= 0) d.point = std::max(d.point, std::fabs(x_[c]));
+    }
+  return d;
+}
+
+void AdjustRun::ApplyOrientationIncrements(int iteration) {
+  File f(reports_.Open(AdjustmentReports::kOrientations, "a+"));
+  Put(f.get(), "\nIteration Number:  %3d (BI:0)\n", iteration);
+  Put(f.get(), "%5s %12s %12s %12s %12s %12s %12s\n", "#", "Xs", "Ys", "Zs", "Phi", "Omega",
+      "Kappa");
+  for (int p = 0; p < photo_count_; ++p) {
+    ExteriorOrientation& e = eo_[p];
+    double* element[6] = {&e.Xs, &e.Ys, &e.Zs, &e.phi, &e.omega, &e.kappa};
+    for (int k = 0; k < 6; ++k) {
+      const int c = cols_.Photo(p, k);
+      if (c >= 0) *element[k] += x_[c];
+    }
+    e.phi = WrapAngle(e.phi);
+    e.omega = WrapAngle(e.omega);
+    e.kappa = WrapAngle(e.kappa);
+    Put(f.get(), "%5d %12.4lf %12.4lf %12.4lf %12.5lf %12.5lf %12.5lf\n", p, e.Xs, e.Ys, e.Zs,
+        e.phi, e.omega, e.kappa);
+  }
+}
+
+void AdjustRun::ApplyPointIncrements(int iteration) {
+  File f(reports_.Open(AdjustmentReports::kPoints, "a+"));
+  std::vector<double> dx, dy, dz;
+  for (size_t j = 0; j < points_.size(); ++j) {
+    SpacePoint& p = points_[j];
+    if (p.controlFlag != 0) continue;
+    double d[3] = {0, 0, 0};
+    for (int k = 0; k < 3; ++k) {
+      const int c = cols_.Point(j, k);
+      if (c >= 0) d[k] = x_[c];
+    }
+    Put(f.get(), "%5d %12.3lf %12.3lf %12.3lf   %8.3lf %8.3lf %8.3lf\n", p.pointNumber, p.X, p.Y,
+        p.Z, d[0], d[1], d[2]);
+    p.X += d[0];
+    p.Y += d[1];
+    p.Z += d[2];
+    dx.push_back(d[0]);
+    dy.push_back(d[1]);
+    dz.push_back(d[2]);
+  }
+  if (dx.empty()) return;
+  double s, e;
+  BundleAdjuster::SeriesStats(dx, &s, &e);
+  Put(f.get(), "rmsX = %8.3lf maxX = %8.3lf   (mm)\n", s, e);
+  BundleAdjuster::SeriesStats(dy, &s, &e);
+  Put(f.get(), "rmsY = %8.3lf maxY = %8.3lf   \n", s, e);
+  BundleAdjuster::SeriesStats(dz, &s, &e);
+  Put(f.get(), "rmsZ = %8.3lf maxZ = %8.3lf   \n", s, e);
+  Put(f.get(), "\t END OF THE ___%d___ ITERATION\n\n", iteration);
+}
+
+// Residuals: the linear ones of the equations just solved, then the reduced
+// observations at the new estimate, which the report lists one by one.
+void AdjustRun::ComputeResiduals(int iteration, AdjustSummary* sum) {
+  const bool redundant = m_ - n_ > 0;
+  double vv = 0;
+  for (const SparseRow& r : rows_) {
+    const double v = r.Dot(x_) - r.l;
+    vv += v * v;
+  }
+  const double rms0 = redundant ? std::sqrt(vv / (m_ - n_)) : 0.0;
+  iteration_residuals_.clear();
+  double wvv = 0;
+  LargestResiduals largest;
+  File f(reports_.Open(AdjustmentReports::kResiduals, "w"));
+  for (size_t k = 0; k < observations_.size(); ++k) {
+    const ImagePoint& o = observations_[k];
+    if (o.matchState == 0) continue;
+    const SpacePoint& p = points_[point_of_[k]];
+    const ExteriorOrientation& e = eo_[o.photoIndex];
+    const CameraFrameCoords c =
+        ToCameraFrame(RotationFromAngles(e.phi, e.omega, e.kappa), e, p.X, p.Y, p.Z);
+    const double vx = o.x + f1_ * c.xBar / c.zBar;
+    const double vy = o.y + f2_ * c.yBar / c.zBar;
+    wvv += o.weightX * vx * vx + o.weightY * vy * vy;
+    largest.Update(static_cast<int>(k), vx, vy, std::sqrt(vx * vx + vy * vy));
+    Put(f.get(), "%2d:\tVx[%3d]\t %10.5f\n", o.photoIndex, o.pointNumber, vx);
+    Put(f.get(), "%2d:\tVy[%3d]\t %10.5f\n", o.photoIndex, o.pointNumber, vy);
+    ImagePoint r = o;
+    r.x = o.x + vx;
+    r.y = o.y + vy;
+    iteration_residuals_.push_back(r);
+  }
+  const double rms = redundant ? std::sqrt(wvv / (m_ - n_)) : 0.0;
+  Put(f.get(), "rmsAll =%f (mm)\n", rms0);
+  Put(f.get(), "rmsAll =%f\n", rms);
+  if (!redundant)
+    Put(f.get(), "redundancy %d (observations %d, unknowns %d): no RMS can be formed\n", m_ - n_,
+        m_, n_);
+  if (largest.x >= 0) {
+    const ImagePoint& ox = observations_[largest.x];
+    const ImagePoint& oy = observations_[largest.y];
+    const ImagePoint& op = observations_[largest.p];
+    Put(f.get(), "\nMax V:\n%2d:\tVx[%3d]\t %10.5f\n", ox.photoIndex, ox.pointNumber, largest.vx);
+    Put(f.get(), "%2d:\tVy[%3d]\t %10.5f\n", oy.photoIndex, oy.pointNumber, largest.vy);
+    Put(f.get(), "\nMax Vp\t%2d:\tVp[%3d]\t %10.5f\n", op.photoIndex, op.pointNumber, largest.vp);
+  }
+  Put(f.get(), "\t END OF THE ___%d___ ITERATION\n\n", iteration);
+  sum->rms = rms;
+  sum->rmsLinear = rms0;
+}
+
+bool AdjustRun::KeepIfBest(int iteration, double rms, std::vector<ImagePoint>* residuals) {
+  if (have_best_ && !(rms < best_rms_)) return false;
+  have_best_ = true;
+  best_rms_ = rms;
+  best_iteration_ = iteration;
+  if (settings_.keepBest) {
+    if (residuals) *residuals = iteration_residuals_;
+    best_observations_ = observations_;
+    best_points_ = points_;
+    best_photos_ = photos_;
+  }
+  return true;
+}
+
+void AdjustRun::Finish(int iterations, std::vector<ImagePoint>* residuals) {
+  if (!settings_.keepBest) {
+    if (residuals) *residuals = iteration_residuals_;
+  } else if (iterations >= 2) {
+    observations_ = std::move(best_observations_);
+    points_ = std::move(best_points_);
+    photos_ = std::move(best_photos_);
+  }
+  {
+    File f(reports_.Open(AdjustmentReports::kPoints, "a+"));
+    Put(f.get(), "All: %d, The Best Rms time:%d (BI:0)\n", iterations - 1, best_iteration_);
+    for (const SpacePoint& p : points_)
+      Put(f.get(), "%5d %12.3lf %12.3lf %12.3lf\n", p.pointNumber, p.X, p.Y, p.Z);
+  }
+  for (int p = 0; p < photo_count_; ++p) photos_[p].SetExterior(eo_[p]);
+  File f(reports_.Open(AdjustmentReports::kOrientations, "a+"));
+  const PhotoParams& c = photos_[0];
+  Put(f.get(), "Fx = %12.8lf  Fy = %12.8lf  U = %12.8lf  V = %12.8lf \nA1=%f,A2=%f,R0=%f\n", c.f1,
+      c.f2, c.u0, c.v0, c.A1, c.A2, c.R0);
+}
+
+bool Converged(const Corrections& d, const AdjustSettings& settings) {
+  return d.angle <= settings.angleTol && d.point <= settings.coordTol &&
+         d.position <= 1.5 * settings.coordTol;
+}
+
 }  // namespace
+
+int Adjust(std::vector<ImagePoint>& observations, std::vector<SpacePoint>& points,
+           std::vector<PhotoParams>& photos, const AdjustSettings& settings,
+           std::vector<ImagePoint>* residuals, const AdjustmentReports& reports,
+           Progress* progress, AdjustSummary* summary) {
+  AdjustSummary local;
+  AdjustSummary& sum = summary ? *summary : local;
+  sum = AdjustSummary{};
+
+  StartReports(reports, points, observations);
+  const int photo_count = static_cast<int>(photos.size());
+  if (photo_count == 0) {
+    sum.status = AdjustStatus::kNoPhotos;
+    return 0;
+  }
+  std::vector<size_t> point_of;
+  if (!FindObservedPoints(observations, points, photo_count, &point_of)) {
+    sum.status = AdjustStatus::kBadObservation;
+    return 0;
+  }
+  AdjustRun run(observations, points, photos, std::move(point_of), settings, reports);
+  if (run.Unknowns() < 1) {
+    sum.status = AdjustStatus::kNoUnknowns;
+    return 0;
+  }
+  sum.redundancy = run.Equations() - run.Unknowns();
+  run.Allocate();
+
+  // Past the iteration limit the run goes on only while the RMS improves.
+  const int limit = settings.iterationLimit;
+  int i = 0;
+  while (true) {
+    if (progress) progress->Report(i, std::max(limit, i + 1), "整体平差");
+    const int failed = run.LineariseAndSolve();
+    if (failed >= 0) {
+      sum.iterations = i;
+      sum.status = AdjustStatus::kSolveFailed;
+      sum.failedUnknown = failed;
+      return 0;
+    }
+    const Corrections d = run.LargestCorrections();
+    run.ApplyOrientationIncrements(i);
+    run.ApplyPointIncrements(i);
+    run.ComputeResiduals(i, &sum);
+    const bool new_best = run.KeepIfBest(i, sum.rms, residuals);
+    ++i;
+    if (Converged(d, settings)) {
+      sum.converged = true;
+      break;
+    }
+    if (i >= limit && !new_best) break;
+  }
+
+  run.Finish(i, residuals);
+  if (progress) progress->Report(std::max(limit, i), std::max(limit, i), "整体平差");
+  sum.iterations = i;
+  sum.bestIteration = run.BestIteration();
+  sum.bestRms = run.BestRms();
+  sum.status = i < limit ? AdjustStatus::kConverged : AdjustStatus::kIterationLimit;
+  return i < limit ? 1 : 0;
+}
 
 double WrapAngle(double a) {
   constexpr double kPi = std::numbers::pi;
@@ -129,264 +499,6 @@ std::string AdjustmentReports::PathOf(const char* name) const {
 std::FILE* AdjustmentReports::Open(const char* name, const char* mode) const {
   if (folder_.empty()) return nullptr;
   return std::fopen(PathOf(name).c_str(), mode);
-}
-
-int Adjust(std::vector<ImagePoint>& observations, std::vector<SpacePoint>& points,
-           std::vector<PhotoParams>& photos, const AdjustSettings& settings,
-           std::vector<ImagePoint>* residuals, const AdjustmentReports& reports,
-           Progress* progress, UserPrompt* prompt, AdjustSummary* summary) {
-  AdjustSummary local;
-  AdjustSummary& sum = summary ? *summary : local;
-  sum = AdjustSummary{};
-
-  // Start of the run: truncate the histories, write the input listing.
-  File(reports.Open(AdjustmentReports::kPoints, "w"));
-  File(reports.Open(AdjustmentReports::kOrientations, "w"));
-  {
-    File in(reports.Open(AdjustmentReports::kInput, "w"));
-    Put(in.get(), "Total %d Space Points\n", static_cast<int>(points.size()));
-    for (const SpacePoint& p : points)
-      Put(in.get(), "%3d\t %12.5f\t %12.5f\t %12.5f\n", p.pointNumber, p.X, p.Y, p.Z);
-    Put(in.get(), "\nTotal %d Image Points\n", static_cast<int>(observations.size()));
-    for (const ImagePoint& o : observations)
-      Put(in.get(), "%2d:\t%3d\t %12.5f\t %12.5f\t\n", o.photoIndex, o.pointNumber, o.x, o.y);
-  }
-
-  const int photo_count = static_cast<int>(photos.size());
-  if (photo_count == 0) return 0;
-  // Every observation must name a photo and a point of the lists.
-  std::vector<size_t> point_of(observations.size());
-  for (size_t k = 0; k < observations.size(); ++k) {
-    const ImagePoint& o = observations[k];
-    if (o.photoIndex < 0 || o.photoIndex >= photo_count) return 0;
-    const auto it = std::find_if(points.begin(), points.end(), [&](const SpacePoint& p) {
-      return p.pointNumber == o.pointNumber;
-    });
-    if (it == points.end()) return 0;
-    point_of[k] = static_cast<size_t>(it - points.begin());
-  }
-
-  std::vector<ExteriorOrientation> eo(photo_count);
-  for (int p = 0; p < photo_count; ++p) eo[p] = photos[p].Exterior();
-  const double f1 = photos[0].f1, f2 = photos[0].f2;
-
-  const Columns cols(settings.switches, photo_count, points);
-  const int n = cols.Count();
-  const int m = 2 * static_cast<int>(observations.size());
-  if (n < 1) return 0;
-  sum.redundancy = m - n;
-
-  std::vector<SparseRow> rows(static_cast<size_t>(m));
-  std::vector<double> N(BundleAdjuster::PackedSize(n));
-  std::vector<double> u(n), x(n);
-  std::vector<ImagePoint> iteration_residuals;
-  std::vector<ImagePoint> best_observations;
-  std::vector<SpacePoint> best_points;
-  std::vector<PhotoParams> best_photos;
-
-  const int limit = settings.iterationLimit;
-  int i = 0;
-  bool go_on = true;
-  bool have_best = false;
-  double best = 0;
-  int best_iteration = 0;
-  while (true) {
-    if (progress) progress->Report(i, std::max(limit, i + 1), "整体平差");
-    BundleAdjuster::ClearVector(N);
-    BundleAdjuster::ClearVector(u);
-    for (size_t k = 0; k < observations.size(); ++k) {
-      const ImagePoint& o = observations[k];
-      const SpacePoint& p = points[point_of[k]];
-      const LinearisedPoint lin = LinearisePoint(o.x, o.y, eo[o.photoIndex], p.X, p.Y, p.Z, f1, f2);
-      SparseRow& rx = rows[2 * k];
-      SparseRow& ry = rows[2 * k + 1];
-      BuildRow(lin.rowX, lin.lx, cols, o.photoIndex, point_of[k], &rx);
-      BuildRow(lin.rowY, lin.ly, cols, o.photoIndex, point_of[k], &ry);
-      Accumulate(rx, n, o.weightX, N, u);
-      Accumulate(ry, n, o.weightY, N, u);
-    }
-    BundleAdjuster::InvertAndSolve(N, u, x, n);
-    for (int c = 0; c < n; ++c) {
-      if (!std::isfinite(x[c])) {
-        if (prompt) prompt->Message(common::StrFormat("计算未知数 %d 出错 !", c), Icon::kError);
-        sum.iterations = i;
-        return 0;
-      }
-    }
-
-    // Largest corrections of the points, the positions and the angles.
-    double dP = 0, dS = 0, dA = 0;
-    for (int p = 0; p < photo_count; ++p)
-      for (int k = 0; k < 6; ++k) {
-        const int c = cols.Photo(p, k);
-        if (c < 0) continue;
-        double& d = k < 3 ? dS : dA;
-        d = std::max(d, std::fabs(x[c]));
-      }
-    for (size_t j = 0; j < points.size(); ++j)
-      for (int k = 0; k < 3; ++k) {
-        const int c = cols.Point(j, k);
-        if (c >= 0) dP = std::max(dP, std::fabs(x[c]));
-      }
-
-    // Exterior orientations.
-    {
-      File f(reports.Open(AdjustmentReports::kOrientations, "a+"));
-      Put(f.get(), "\nIteration Number:  %3d (BI:0)\n", i);
-      Put(f.get(), "%5s %12s %12s %12s %12s %12s %12s\n", "#", "Xs", "Ys", "Zs", "Phi", "Omega",
-          "Kappa");
-      for (int p = 0; p < photo_count; ++p) {
-        double* e[6] = {&eo[p].Xs, &eo[p].Ys, &eo[p].Zs, &eo[p].phi, &eo[p].omega, &eo[p].kappa};
-        for (int k = 0; k < 6; ++k) {
-          const int c = cols.Photo(p, k);
-          if (c >= 0) *e[k] += x[c];
-        }
-        eo[p].phi = WrapAngle(eo[p].phi);
-        eo[p].omega = WrapAngle(eo[p].omega);
-        eo[p].kappa = WrapAngle(eo[p].kappa);
-        Put(f.get(), "%5d %12.4lf %12.4lf %12.4lf %12.5lf %12.5lf %12.5lf\n", p, eo[p].Xs, eo[p].Ys,
-            eo[p].Zs, eo[p].phi, eo[p].omega, eo[p].kappa);
-      }
-    }
-
-    // Point coordinates.
-    {
-      File f(reports.Open(AdjustmentReports::kPoints, "a+"));
-      std::vector<double> dx, dy, dz;
-      for (size_t j = 0; j < points.size(); ++j) {
-        SpacePoint& p = points[j];
-        if (p.controlFlag != 0) continue;
-        double d[3] = {0, 0, 0};
-        for (int k = 0; k < 3; ++k) {
-          const int c = cols.Point(j, k);
-          if (c >= 0) d[k] = x[c];
-        }
-        Put(f.get(), "%5d %12.3lf %12.3lf %12.3lf   %8.3lf %8.3lf %8.3lf\n", p.pointNumber, p.X,
-            p.Y, p.Z, d[0], d[1], d[2]);
-        p.X += d[0];
-        p.Y += d[1];
-        p.Z += d[2];
-        dx.push_back(d[0]);
-        dy.push_back(d[1]);
-        dz.push_back(d[2]);
-      }
-      if (!dx.empty()) {
-        double s, e;
-        BundleAdjuster::SeriesStats(dx, &s, &e);
-        Put(f.get(), "rmsX = %8.3lf maxX = %8.3lf   (mm)\n", s, e);
-        BundleAdjuster::SeriesStats(dy, &s, &e);
-        Put(f.get(), "rmsY = %8.3lf maxY = %8.3lf   \n", s, e);
-        BundleAdjuster::SeriesStats(dz, &s, &e);
-        Put(f.get(), "rmsZ = %8.3lf maxZ = %8.3lf   \n", s, e);
-        Put(f.get(), "\t END OF THE ___%d___ ITERATION\n\n", i);
-      }
-    }
-
-    // Residuals: linear ones from the equations just solved, then the
-    // reduced observations at the new estimate.
-    const bool redundant = m - n > 0;
-    double vv = 0;
-    for (const SparseRow& r : rows) {
-      const double v = r.Dot(x) - r.l;
-      vv += v * v;
-    }
-    const double rms0 = redundant ? std::sqrt(vv / (m - n)) : 0.0;
-    iteration_residuals.clear();
-    double wvv = 0;
-    int max_x = -1, max_y = -1, max_p = -1;
-    double vmax_x = 0, vmax_y = 0, vmax_p = 0;
-    std::vector<double> vxs(observations.size()), vys(observations.size());
-    {
-      File f(reports.Open(AdjustmentReports::kResiduals, "w"));
-      for (size_t k = 0; k < observations.size(); ++k) {
-        const ImagePoint& o = observations[k];
-        if (o.matchState == 0) continue;
-        const SpacePoint& p = points[point_of[k]];
-        const ExteriorOrientation& e = eo[o.photoIndex];
-        const CameraFrameCoords c =
-            ToCameraFrame(RotationFromAngles(e.phi, e.omega, e.kappa), e, p.X, p.Y, p.Z);
-        const double vx = o.x + f1 * c.xBar / c.zBar;
-        const double vy = o.y + f2 * c.yBar / c.zBar;
-        wvv += o.weightX * vx * vx + o.weightY * vy * vy;
-        const double vp = std::sqrt(vx * vx + vy * vy);
-        if (max_x < 0 || std::fabs(vx) > std::fabs(vmax_x)) max_x = static_cast<int>(k), vmax_x = vx;
-        if (max_y < 0 || std::fabs(vy) > std::fabs(vmax_y)) max_y = static_cast<int>(k), vmax_y = vy;
-        if (max_p < 0 || vp > vmax_p) max_p = static_cast<int>(k), vmax_p = vp;
-        Put(f.get(), "%2d:\tVx[%3d]\t %10.5f\n", o.photoIndex, o.pointNumber, vx);
-        Put(f.get(), "%2d:\tVy[%3d]\t %10.5f\n", o.photoIndex, o.pointNumber, vy);
-        ImagePoint r = o;
-        r.x = o.x + vx;
-        r.y = o.y + vy;
-        iteration_residuals.push_back(r);
-      }
-      const double rms = redundant ? std::sqrt(wvv / (m - n)) : 0.0;
-      Put(f.get(), "rmsAll =%f (mm)\n", rms0);
-      Put(f.get(), "rmsAll =%f\n", rms);
-      if (!redundant)
-        Put(f.get(), "redundancy %d (observations %d, unknowns %d): no RMS can be formed\n",
-            m - n, m, n);
-      if (max_x >= 0) {
-        const ImagePoint& ox = observations[max_x];
-        const ImagePoint& oy = observations[max_y];
-        const ImagePoint& op = observations[max_p];
-        Put(f.get(), "\nMax V:\n%2d:\tVx[%3d]\t %10.5f\n", ox.photoIndex, ox.pointNumber, vmax_x);
-        Put(f.get(), "%2d:\tVy[%3d]\t %10.5f\n", oy.photoIndex, oy.pointNumber, vmax_y);
-        Put(f.get(), "\nMax Vp\t%2d:\tVp[%3d]\t %10.5f\n", op.photoIndex, op.pointNumber, vmax_p);
-      }
-      Put(f.get(), "\t END OF THE ___%d___ ITERATION\n\n", i);
-      sum.rms = rms;
-      sum.rmsLinear = rms0;
-    }
-
-    bool new_best = false;
-    if (!have_best || sum.rms < best) {
-      have_best = true;
-      best = sum.rms;
-      best_iteration = i;
-      new_best = true;
-      if (settings.keepBest) {
-        if (residuals) *residuals = iteration_residuals;
-        best_observations = observations;
-        best_points = points;
-        best_photos = photos;
-      }
-    }
-    ++i;
-    if (i >= limit) go_on = new_best;
-    const bool converged = dA <= settings.angleTol && dP <= settings.coordTol &&
-                           dS <= 1.5 * settings.coordTol;
-    if (converged) {
-      sum.converged = true;
-      break;
-    }
-    if (!go_on) break;
-  }
-
-  if (!settings.keepBest) {
-    if (residuals) *residuals = iteration_residuals;
-  } else if (i >= 2) {
-    observations = std::move(best_observations);
-    points = std::move(best_points);
-    photos = std::move(best_photos);
-  }
-  {
-    File f(reports.Open(AdjustmentReports::kPoints, "a+"));
-    Put(f.get(), "All: %d, The Best Rms time:%d (BI:0)\n", i - 1, best_iteration);
-    for (const SpacePoint& p : points)
-      Put(f.get(), "%5d %12.3lf %12.3lf %12.3lf\n", p.pointNumber, p.X, p.Y, p.Z);
-  }
-  for (int p = 0; p < photo_count; ++p) photos[p].SetExterior(eo[p]);
-  {
-    File f(reports.Open(AdjustmentReports::kOrientations, "a+"));
-    const PhotoParams& c = photos[0];
-    Put(f.get(), "Fx = %12.8lf  Fy = %12.8lf  U = %12.8lf  V = %12.8lf \nA1=%f,A2=%f,R0=%f\n", c.f1,
-        c.f2, c.u0, c.v0, c.A1, c.A2, c.R0);
-  }
-  if (progress) progress->Report(std::max(limit, i), std::max(limit, i), "整体平差");
-  sum.iterations = i;
-  sum.bestIteration = best_iteration;
-  sum.bestRms = best;
-  return i < limit ? 1 : 0;
 }
 
 }  // namespace vistamet

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "measure/records/records.h"
-#include "measure/records/user_prompt.h"
+#include "measure/records/user_prompt.h"  // Progress
 
 namespace vistamet {
 
@@ -32,8 +32,22 @@ struct AdjustSettings {
   AdjustSwitches switches;
 };
 
-// What a run did, for summaries.
+// How a run ended. Adjust returns 1 exactly for kConverged.
+enum class AdjustStatus {
+  kNotRun,          // the summary was not filled by a run
+  kConverged,       // the tolerances were met before the iteration limit
+  kIterationLimit,  // the iteration count reached the limit; the last
+                    // iteration may still have met the tolerances (converged)
+  kNoPhotos,        // the photo list is empty
+  kBadObservation,  // an observation names a photo or point not in the lists
+  kNoUnknowns,      // the switches and point flags leave no unknown
+  kSolveFailed,     // an increment was not finite: see failedUnknown
+};
+
+// What a run did, for summaries and for the messages of the caller.
 struct AdjustSummary {
+  AdjustStatus status = AdjustStatus::kNotRun;
+  int failedUnknown = -1;    // kSolveFailed: the column of the first non-finite increment
   int iterations = 0;        // iterations done
   int bestIteration = 0;     // the iteration with the smallest weighted RMS
   double rms = 0;            // weighted RMS of the last iteration, mm
@@ -74,13 +88,12 @@ class AdjustmentReports {
 //   residuals     receives one image point (mm) per observation whose
 //                 matchState is not 0: the observation plus its residual.
 // Returns 1 when the tolerances were met before the iteration count reached
-// the limit, else 0. A solve with a non-finite component shows
-// "计算未知数 %d 出错 !" through `prompt` and returns 0 at once.
+// the limit, else 0; `summary`, when given, says how the run ended. A solve
+// with a non-finite component ends the run at once (kSolveFailed).
 int Adjust(std::vector<ImagePoint>& observations, std::vector<SpacePoint>& points,
            std::vector<PhotoParams>& photos, const AdjustSettings& settings,
            std::vector<ImagePoint>* residuals, const AdjustmentReports& reports,
-           Progress* progress = nullptr, UserPrompt* prompt = nullptr,
-           AdjustSummary* summary = nullptr);
+           Progress* progress = nullptr, AdjustSummary* summary = nullptr);
 
 // Brings an angle into [-pi, pi] by whole turns.
 double WrapAngle(double a);

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 #include <numbers>
 
 #include "common/atomic_file.h"
@@ -66,10 +67,12 @@ TEST(Adjust, IterationLimitDecidesTheResult) {
     std::vector<ImagePoint> residuals;
     AdjustSummary sum;
     EXPECT_EQ(Adjust(p.observations, p.points, p.photos, Settings(c.limit), &residuals,
-                     AdjustmentReports(), nullptr, nullptr, &sum),
+                     AdjustmentReports(), nullptr, &sum),
               c.expected)
         << c.what;
     EXPECT_TRUE(sum.converged) << c.what;
+    EXPECT_EQ(sum.status, c.expected ? AdjustStatus::kConverged : AdjustStatus::kIterationLimit)
+        << c.what;
   }
 }
 
@@ -116,12 +119,14 @@ TEST(Adjust, KeepBestRestoresThePointsButNotTheOrientations) {
   AdjustSummary sum_last, sum_kept;
   settings.keepBest = false;
   EXPECT_EQ(Adjust(last.observations, last.points, last.photos, settings, nullptr,
-                   AdjustmentReports(), nullptr, nullptr, &sum_last),
+                   AdjustmentReports(), nullptr, &sum_last),
             0);
   settings.keepBest = true;
   EXPECT_EQ(Adjust(kept.observations, kept.points, kept.photos, settings, nullptr,
-                   AdjustmentReports(), nullptr, nullptr, &sum_kept),
+                   AdjustmentReports(), nullptr, &sum_kept),
             0);
+  EXPECT_EQ(sum_kept.status, AdjustStatus::kIterationLimit);
+  EXPECT_FALSE(sum_kept.converged);
   ASSERT_EQ(sum_kept.iterations, sum_last.iterations);
   ASSERT_GE(sum_kept.iterations, 3);
   ASSERT_LT(sum_kept.bestIteration, sum_kept.iterations - 1);
@@ -154,7 +159,7 @@ TEST(Adjust, RecoversUnknownPointsAndWritesOrientationsAtTheEnd) {
   EXPECT_EQ(residuals.size(), p.observations.size());
 }
 
-TEST(Adjust, NonFiniteSolutionIsReportedByItsUnknown) {
+TEST(Adjust, NonFiniteSolutionStopsAtOnceAndNamesTheUnknown) {
   Problem p = MakeProblem(2, true);
   // A point at the projection centre has no image.
   for (SpacePoint& s : p.points) {
@@ -162,13 +167,59 @@ TEST(Adjust, NonFiniteSolutionIsReportedByItsUnknown) {
     s.Y = p.photos[0].Ys;
     s.Z = p.photos[0].Zs;
   }
-  testing::ScriptedPrompt prompt;
+  const std::vector<PhotoParams> before = p.photos;
+  AdjustSummary sum;
   EXPECT_EQ(Adjust(p.observations, p.points, p.photos, Settings(5), nullptr, AdjustmentReports(),
-                   nullptr, &prompt),
+                   nullptr, &sum),
             0);
-  ASSERT_EQ(prompt.messages.size(), 1u);
-  EXPECT_EQ(prompt.messages[0].rfind("计算未知数 ", 0), 0u);
-  EXPECT_NE(prompt.messages[0].find(" 出错 !"), std::string::npos);
+  EXPECT_EQ(sum.status, AdjustStatus::kSolveFailed);
+  // Fixed points: the unknowns are the 12 orientation elements.
+  EXPECT_GE(sum.failedUnknown, 0);
+  EXPECT_LT(sum.failedUnknown, 12);
+  EXPECT_EQ(sum.iterations, 0);
+  EXPECT_FALSE(sum.converged);
+  EXPECT_EQ(p.photos, before);
+}
+
+TEST(Adjust, InputThatCannotBeAdjustedIsNamedInTheSummary) {
+  struct Case {
+    const char* what;
+    std::function<void(Problem&, AdjustSettings&)> edit;
+    AdjustStatus expected;
+  } cases[] = {
+      {"no photos", [](Problem& p, AdjustSettings&) { p.photos.clear(); },
+       AdjustStatus::kNoPhotos},
+      {"photo index past the list",
+       [](Problem& p, AdjustSettings&) { p.observations[3].photoIndex = 2; },
+       AdjustStatus::kBadObservation},
+      {"negative photo index",
+       [](Problem& p, AdjustSettings&) { p.observations[0].photoIndex = -1; },
+       AdjustStatus::kBadObservation},
+      {"number not in the point list",
+       [](Problem& p, AdjustSettings&) { p.observations.back().pointNumber = 4321; },
+       AdjustStatus::kBadObservation},
+      {"every group switched off",
+       [](Problem&, AdjustSettings& s) {
+         s.switches = AdjustSwitches{false, false, false, false, false, false, false, false, false};
+       },
+       AdjustStatus::kNoUnknowns},
+  };
+  for (const Case& c : cases) {
+    Problem p = MakeProblem(2, true);
+    AdjustSettings settings = Settings(5);
+    c.edit(p, settings);
+    const std::vector<PhotoParams> photos = p.photos;
+    AdjustSummary sum;
+    sum.iterations = 99;
+    EXPECT_EQ(Adjust(p.observations, p.points, p.photos, settings, nullptr, AdjustmentReports(),
+                     nullptr, &sum),
+              0)
+        << c.what;
+    EXPECT_EQ(sum.status, c.expected) << c.what;
+    EXPECT_EQ(sum.iterations, 0) << c.what;
+    EXPECT_EQ(sum.failedUnknown, -1) << c.what;
+    EXPECT_EQ(p.photos, photos) << c.what;
+  }
 }
 
 std::string Read(const std::string& path) {
@@ -192,7 +243,7 @@ TEST(AdjustmentReports, FilesFollowTheIterations) {
     if (s.controlFlag == 0) s.Z += 20;
   AdjustSummary sum;
   ASSERT_EQ(Adjust(p.observations, p.points, p.photos, Settings(20, 1e-3, 1e-8), nullptr, reports,
-                   nullptr, nullptr, &sum),
+                   nullptr, &sum),
             1);
   ASSERT_GE(sum.iterations, 3);
   const std::string input = Read(reports.PathOf(AdjustmentReports::kInput));
@@ -299,7 +350,7 @@ TEST(AdjustmentReports, ZeroRedundancyGivesNoRms) {
   p.points.resize(3);
   p.observations.resize(3);
   AdjustSummary sum;
-  Adjust(p.observations, p.points, p.photos, Settings(3), nullptr, reports, nullptr, nullptr, &sum);
+  Adjust(p.observations, p.points, p.photos, Settings(3), nullptr, reports, nullptr, &sum);
   EXPECT_EQ(sum.redundancy, 0);
   EXPECT_EQ(sum.rms, 0);
   const std::string residuals = Read(reports.PathOf(AdjustmentReports::kResiduals));

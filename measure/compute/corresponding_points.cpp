@@ -197,7 +197,8 @@ int TransferPoints(std::vector<ImagePoint>& points, std::vector<SpacePoint>& spa
 
 int AutoTransferFromPhoto(std::vector<ImagePoint>& points,
                           std::vector<SpacePoint>& spacePoints, int photoCount,
-                          int currentPhoto, UserPrompt* prompt, int* assigned) {
+                          int currentPhoto, int* assigned, std::vector<int>* disagreeing) {
+  if (disagreeing) disagreeing->clear();
   if (currentPhoto < 0 || currentPhoto >= photoCount) return 0;
   int processed = 0;
   for (int b = 0; b < photoCount; ++b) {
@@ -206,8 +207,8 @@ int AutoTransferFromPhoto(std::vector<ImagePoint>& points,
     if (!FindCommonPoints(points, currentPhoto, b, &common)) continue;
     processed = 1;
     if (!TransferPoints(points, spacePoints, currentPhoto, b, 2.0, &common, assigned) &&
-        prompt) {
-      prompt->Message(kCorrespondingPointsWrong, Icon::kWarning);
+        disagreeing) {
+      disagreeing->push_back(b);
     }
     for (double tolerance : {2.0, 3.0, 4.0})
       TransferPoints(points, spacePoints, currentPhoto, b, tolerance, nullptr, assigned);

@@ -13,13 +13,8 @@
 #include <vector>
 
 #include "measure/records/records.h"
-#include "measure/records/user_prompt.h"
 
 namespace vistamet {
-
-// Shown when the first transfer pass meets numbers that contradict the
-// transformation.
-inline constexpr char kCorrespondingPointsWrong[] = "同名点有误!";
 
 // A point of photo A and the point of photo B with the same number (indices
 // into the image point list).
@@ -83,12 +78,14 @@ int TransferPoints(std::vector<ImagePoint>& points, std::vector<SpacePoint>& spa
 
 // The automatic transfer after numbering a point on `currentPhoto`: for every
 // other photo that has at least 4 common points with it, one transfer at 2
-// pixels (on failure the prompt shows kCorrespondingPointsWrong), then three
-// more at 2, 3 and 4 pixels on fresh common lists, whose results are not
-// looked at. The prompt may be null (no message).
+// pixels, then three more at 2, 3 and 4 pixels on fresh common lists, whose
+// results are not looked at. `disagreeing`, when given, receives in photo
+// order the photos whose first transfer met numbers that contradict the
+// transformation (the caller tells the user once for each).
 // Returns 1 if any photo was processed, else 0. `assigned` as above.
 int AutoTransferFromPhoto(std::vector<ImagePoint>& points,
                           std::vector<SpacePoint>& spacePoints, int photoCount,
-                          int currentPhoto, UserPrompt* prompt, int* assigned = nullptr);
+                          int currentPhoto, int* assigned = nullptr,
+                          std::vector<int>* disagreeing = nullptr);
 
 }  // namespace vistamet

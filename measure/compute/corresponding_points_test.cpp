@@ -61,15 +61,6 @@ struct Project {
   }
 };
 
-class ScriptedPrompt : public UserPrompt {
- public:
-  std::vector<std::string> messages;
-  void Message(std::string_view text, Icon) override { messages.emplace_back(text); }
-  bool AskYesNo(std::string_view, std::string_view, Icon) override { return true; }
-  bool EditSpacePoint(SpacePoint&) override { return true; }
-  bool AskOffset(double&, double&, double&) override { return true; }
-};
-
 TEST(FindCommonPoints, NeedsMoreThanSevenImagePointsAndFourPairs) {
   Project p;
   p.AddCommon();
@@ -307,41 +298,51 @@ TEST(AutoTransferFromPhoto, PassesAtTwoThreeAndFourPixels) {
   p.points.push_back(At(1, X + 2.1, Y));
   // Photo 2 shares no numbers with photo 0.
   p.points.push_back(At(2, 400, 350));
-  ScriptedPrompt prompt;
   int assigned = 0;
-  EXPECT_EQ(AutoTransferFromPhoto(p.points, p.spacePoints, 3, 0, &prompt, &assigned), 1);
-  EXPECT_TRUE(prompt.messages.empty());
+  std::vector<int> disagreeing;
+  EXPECT_EQ(AutoTransferFromPhoto(p.points, p.spacePoints, 3, 0, &assigned, &disagreeing), 1);
+  EXPECT_TRUE(disagreeing.empty());
   EXPECT_EQ(p.NumberOf(8), 4);
   EXPECT_EQ(p.NumberOf(9), 4);
   EXPECT_EQ(p.NumberOf(10), kNoNumber);
   EXPECT_EQ(assigned, 2);
 }
 
-TEST(AutoTransferFromPhoto, ConflictShowsTheMessageOnce) {
+TEST(AutoTransferFromPhoto, ConflictNamesEachDisagreeingPhotoOnce) {
   Project p;
   p.AddCommon();
   p.points.push_back(At(0, 400, 350, 9));
   p.points.push_back(OnB(400, 350, 12));
   p.Space(9);
   p.Space(12);
-  ScriptedPrompt prompt;
-  EXPECT_EQ(AutoTransferFromPhoto(p.points, p.spacePoints, 2, 0, &prompt), 1);
-  ASSERT_EQ(prompt.messages.size(), 1u);
-  EXPECT_EQ(prompt.messages[0], "同名点有误!");
-  // Without a prompt the conflict is silent.
-  EXPECT_EQ(AutoTransferFromPhoto(p.points, p.spacePoints, 2, 0, nullptr), 1);
+  std::vector<int> disagreeing;
+  EXPECT_EQ(AutoTransferFromPhoto(p.points, p.spacePoints, 2, 0, nullptr, &disagreeing), 1);
+  EXPECT_EQ(disagreeing, std::vector<int>{1});
+  // The same conflict on a third photo is named for it as well.
+  const size_t b_points = p.points.size();
+  for (size_t i = 0; i < b_points; ++i)
+    if (p.points[i].photoIndex == 1) {
+      ImagePoint c = p.points[i];
+      c.photoIndex = 2;
+      p.points.push_back(c);
+    }
+  EXPECT_EQ(AutoTransferFromPhoto(p.points, p.spacePoints, 3, 0, nullptr, &disagreeing), 1);
+  EXPECT_EQ(disagreeing, (std::vector<int>{1, 2}));
+  // Unasked, the conflict is not reported.
+  EXPECT_EQ(AutoTransferFromPhoto(p.points, p.spacePoints, 3, 0), 1);
 }
 
 TEST(AutoTransferFromPhoto, NothingToProcess) {
   Project p;
   p.AddCommon();
-  ScriptedPrompt prompt;
-  EXPECT_EQ(AutoTransferFromPhoto(p.points, p.spacePoints, 2, 2, &prompt), 0);
-  EXPECT_EQ(AutoTransferFromPhoto(p.points, p.spacePoints, 2, -1, &prompt), 0);
-  EXPECT_EQ(AutoTransferFromPhoto(p.points, p.spacePoints, 1, 0, &prompt), 0);
+  std::vector<int> disagreeing = {5};  // left from an earlier call
+  EXPECT_EQ(AutoTransferFromPhoto(p.points, p.spacePoints, 2, 2, nullptr, &disagreeing), 0);
+  EXPECT_TRUE(disagreeing.empty());
+  EXPECT_EQ(AutoTransferFromPhoto(p.points, p.spacePoints, 2, -1, nullptr, &disagreeing), 0);
+  EXPECT_EQ(AutoTransferFromPhoto(p.points, p.spacePoints, 1, 0, nullptr, &disagreeing), 0);
   p.points.pop_back();  // seven image points
-  EXPECT_EQ(AutoTransferFromPhoto(p.points, p.spacePoints, 2, 0, &prompt), 0);
-  EXPECT_TRUE(prompt.messages.empty());
+  EXPECT_EQ(AutoTransferFromPhoto(p.points, p.spacePoints, 2, 0, nullptr, &disagreeing), 0);
+  EXPECT_TRUE(disagreeing.empty());
 }
 
 }  // namespace

@@ -17,142 +17,155 @@ int CVistametDoc::OrientPhoto(int photo) {
 }
 
 int CVistametDoc::AutoTransfer(int* assigned) {
-  return AutoTransferFromPhoto(imagePoints, spacePoints, PhotoCount(), currentPhoto, prompt_,
-                               assigned);
+  std::vector<int> disagreeing;
+  const int processed = AutoTransferFromPhoto(imagePoints, spacePoints, PhotoCount(),
+                                              currentPhoto, assigned, &disagreeing);
+  for (size_t k = 0; k < disagreeing.size(); ++k)
+    Message(text::kCorrespondingPointsWrong, Icon::kWarning);
+  return processed;
 }
 
 int CVistametDoc::ToPhotoMm(ImagePoint& point) const {
   return PixelToPhoto(point, PixelConversion::kPixelToPhoto, photoParams, photoImages);
 }
 
-int CVistametDoc::RefineFromControlPoints(const AdjustmentReports& reports, Progress* progress) {
-  std::vector<ImagePoint> observations;
-  std::vector<SpacePoint> points;
-  for (const SpacePoint& s : spacePoints) {
-    if (s.pointNumber < 0 || !s.IsControl()) continue;
-    std::vector<ImagePoint> rays;
-    for (const ImagePoint& p : imagePoints) {
-      if (p.pointNumber != s.pointNumber) continue;
-      ImagePoint mm = p;
-      if (ToPhotoMm(mm)) rays.push_back(mm);
-    }
-    if (rays.size() <= 1) continue;
-    observations.insert(observations.end(), rays.begin(), rays.end());
-    SpacePoint fixed = s;
-    fixed.controlFlag = -1;
-    points.push_back(fixed);
-  }
-  std::vector<PhotoParams> photos = photoParams;
+int CVistametDoc::RunAdjustment(AdjustmentInput& input, std::vector<PhotoParams>& photos,
+                                std::vector<ImagePoint>* residuals,
+                                const AdjustmentReports& reports, Progress* progress,
+                                AdjustSummary* summary) {
   AdjustSettings settings;
   settings.iterationLimit = nMaxIter;
   settings.angleTol = dAngleTol;
   settings.coordTol = dCoordTol;
   settings.keepBest = bKeepMinRms != 0;
+  AdjustSummary local;
+  AdjustSummary& sum = summary ? *summary : local;
+  const int ok = Adjust(input.observations, input.points, photos, settings, residuals, reports,
+                        progress, &sum);
+  if (sum.status == AdjustStatus::kSolveFailed)
+    Message(common::StrFormat(text::kUnknownNotSolved, sum.failedUnknown), Icon::kError);
+  return ok;
+}
+
+std::vector<ImagePoint> CVistametDoc::RaysInMm(const std::vector<int>& indices) const {
+  std::vector<ImagePoint> rays;
+  for (int k : indices) {
+    ImagePoint mm = imagePoints[k];
+    if (ToPhotoMm(mm)) rays.push_back(mm);
+  }
+  return rays;
+}
+
+int CVistametDoc::RefineFromControlPoints(const AdjustmentReports& reports, Progress* progress) {
+  AdjustmentInput input;
+  for (const SpacePoint& s : spacePoints) {
+    if (s.pointNumber < 0 || !s.IsControl()) continue;
+    std::vector<int> observing;
+    for (size_t k = 0; k < imagePoints.size(); ++k)
+      if (imagePoints[k].pointNumber == s.pointNumber) observing.push_back(static_cast<int>(k));
+    const std::vector<ImagePoint> rays = RaysInMm(observing);
+    if (rays.size() <= 1) continue;
+    input.observations.insert(input.observations.end(), rays.begin(), rays.end());
+    SpacePoint fixed = s;
+    fixed.controlFlag = -1;
+    input.points.push_back(fixed);
+  }
+  std::vector<PhotoParams> photos = photoParams;
   std::vector<ImagePoint> residuals = adjustedPoints;
-  if (!Adjust(observations, points, photos, settings, &residuals, reports, progress, prompt_))
-    return 0;
+  if (!RunAdjustment(input, photos, &residuals, reports, progress, nullptr)) return 0;
   photoParams = std::move(photos);
   return 1;
 }
 
-int CVistametDoc::BundleAdjust(const AdjustmentReports& reports, Progress* progress,
-                               AdjustSummary* summary) {
-  if (PhotoCount() == 0) return 0;
-  // 1. Redundant feature points go first when asked.
-  if (bCleanPoints) DeleteUnnumberedPoints(SweepScope::kAllPhotos);
-
-  // 2-3. Every photo is resected from its first four control points.
+bool CVistametDoc::ResectEveryPhoto() {
   for (int p = 0; p < PhotoCount(); ++p) {
     if (!OrientPhoto(p)) {
       Message(common::StrFormat(text::kTooFewControlPoints, p + 1), Icon::kWarning);
-      return 0;
+      return false;
     }
   }
-  // 4. All orientations together from the control points alone.
-  RefineFromControlPoints(reports, progress);
+  return true;
+}
 
-  // 5. Observations and points.
-  std::vector<ImagePoint> observations;
-  std::vector<SpacePoint> points;
+void CVistametDoc::MatchToFirstImagePoint(const std::vector<int>& observing) {
+  ImagePoint& reference = imagePoints[observing[0]];
+  reference.matchState = 2;
+  for (size_t r = 1; r < observing.size(); ++r) {
+    ImagePoint& target = imagePoints[observing[r]];
+    if (target.matchState >= 2) continue;  // matched before
+    MatchImagePoint(photoImages, reference, target);
+    target.matchState = 2;
+  }
+}
+
+void CVistametDoc::AddObservedPoint(SpacePoint& s, std::vector<ImagePoint> rays,
+                                    AdjustmentInput& input) {
+  const int ray_count = static_cast<int>(rays.size());
+  SpacePoint entry = s;
+  if (s.IsControl()) {
+    for (ImagePoint& r : rays) {
+      r.weightX = dWeightX * dControlWeight;
+      r.weightY = dWeightY * dControlWeight;
+    }
+    entry.controlFlag = -1;
+  } else {
+    ObjectPoint o;
+    if (!IntersectRays(rays, photoParams, &o)) return;  // left out, untouched
+    for (ImagePoint& r : rays) {
+      r.weightX = dWeightX;
+      r.weightY = dWeightY;
+    }
+    entry.X = s.X = o.X;
+    entry.Y = s.Y = o.Y;
+    entry.Z = s.Z = o.Z;
+    entry.controlFlag = 0;
+  }
+  s.rayCount = ray_count;
+  entry.rayCount = ray_count;
+  input.observations.insert(input.observations.end(), rays.begin(), rays.end());
+  input.points.push_back(entry);
+}
+
+bool CVistametDoc::PreparePointForAdjustment(size_t si, AdjustmentInput& input) {
+  const int32_t number = spacePoints[si].pointNumber;
+  if (number < 0) return true;
+  std::vector<int> observing;
+  for (size_t k = 0; k < imagePoints.size(); ++k)
+    if (imagePoints[k].pointNumber == number) observing.push_back(static_cast<int>(k));
+  if (bLmsFeature && !observing.empty()) MatchToFirstImagePoint(observing);
+  std::vector<ImagePoint> rays = RaysInMm(observing);
+  SpacePoint& s = spacePoints[si];
+  const int ray_count = static_cast<int>(rays.size());
+  if (ray_count >= 2) {
+    AddObservedPoint(s, std::move(rays), input);
+    return true;
+  }
+  // Fewer than two rays: the point cannot be adjusted.
+  s.rayCount = ray_count;
+  RemoveDistancesOf(number, DistanceEnd::kEither);
+  if (s.IsControl()) return true;  // known coordinates are the user's data
+  if (ray_count == 0 && bCleanPoints) {
+    DeleteSpacePoint(number, false);
+    return false;
+  }
+  s.X = s.Y = s.Z = 0;
+  return true;
+}
+
+CVistametDoc::AdjustmentInput CVistametDoc::CollectAdjustmentInput(Progress* progress) {
+  AdjustmentInput input;
   const int total = static_cast<int>(spacePoints.size());
-  for (size_t si = 0; si < spacePoints.size(); ++si) {
+  size_t si = 0;
+  while (si < spacePoints.size()) {
     if (progress) progress->Report(static_cast<int>(si), total, "准备数据");
-    const int32_t number = spacePoints[si].pointNumber;
-    if (number < 0) continue;
-    std::vector<int> mine;
-    for (size_t k = 0; k < imagePoints.size(); ++k)
-      if (imagePoints[k].pointNumber == number) mine.push_back(static_cast<int>(k));
-    if (bLmsFeature && !mine.empty()) {
-      ImagePoint& reference = imagePoints[mine[0]];
-      reference.matchState = 2;
-      for (size_t r = 1; r < mine.size(); ++r) {
-        ImagePoint& target = imagePoints[mine[r]];
-        if (target.matchState >= 2) continue;
-        MatchImagePoint(photoImages, reference, target);
-        target.matchState = 2;
-      }
-    }
-    std::vector<ImagePoint> rays;
-    for (int k : mine) {
-      ImagePoint mm = imagePoints[k];
-      if (ToPhotoMm(mm)) rays.push_back(mm);
-    }
-    SpacePoint& s = spacePoints[si];
-    const int ray_count = static_cast<int>(rays.size());
-    if (ray_count >= 2) {
-      SpacePoint entry = s;
-      if (s.IsControl()) {
-        for (ImagePoint& r : rays) {
-          r.weightX = dWeightX * dControlWeight;
-          r.weightY = dWeightY * dControlWeight;
-        }
-        entry.controlFlag = -1;
-      } else {
-        ObjectPoint o;
-        if (!IntersectRays(rays, photoParams, &o)) continue;
-        for (ImagePoint& r : rays) {
-          r.weightX = dWeightX;
-          r.weightY = dWeightY;
-        }
-        entry.X = s.X = o.X;
-        entry.Y = s.Y = o.Y;
-        entry.Z = s.Z = o.Z;
-        entry.controlFlag = 0;
-      }
-      s.rayCount = ray_count;
-      entry.rayCount = ray_count;
-      observations.insert(observations.end(), rays.begin(), rays.end());
-      points.push_back(entry);
-      continue;
-    }
-    // Fewer than two rays: the point cannot be adjusted.
-    s.rayCount = ray_count;
-    RemoveDistancesOf(number, DistanceEnd::kEither);
-    if (s.IsControl()) continue;  // known coordinates are the user's data
-    if (ray_count == 0 && bCleanPoints) {
-      DeleteSpacePoint(number, false);
-      --si;
-      continue;
-    }
-    s.X = s.Y = s.Z = 0;
+    if (PreparePointForAdjustment(si, input)) ++si;
   }
+  return input;
+}
 
-  // 6. The core on copies of the photos.
-  std::vector<PhotoParams> photos = photoParams;
-  AdjustSettings settings;
-  settings.iterationLimit = nMaxIter;
-  settings.angleTol = dAngleTol;
-  settings.coordTol = dCoordTol;
-  settings.keepBest = bKeepMinRms != 0;
-  std::vector<ImagePoint> residuals = adjustedPoints;
-  if (!Adjust(observations, points, photos, settings, &residuals, reports, progress, prompt_,
-              summary)) {
-    Message(text::kAdjustmentFailed, Icon::kError);
-    SetModified();
-    return 0;
-  }
-
-  // 8. Write back orientations, coordinates and back-projected points.
+void CVistametDoc::TakeAdjustmentResult(std::vector<PhotoParams> photos,
+                                        const std::vector<SpacePoint>& points,
+                                        std::vector<ImagePoint> residuals) {
   photoParams = std::move(photos);
   for (const SpacePoint& p : points) {
     const int k = FindSpacePoint(p.pointNumber);
@@ -165,6 +178,8 @@ int CVistametDoc::BundleAdjust(const AdjustmentReports& reports, Progress* progr
       spacePoints[k].Z = p.Z;
     }
   }
+  // The residual list becomes the adjusted points of every point, projected
+  // with the new orientations, in pixels.
   for (ImagePoint& r : residuals) {
     const int k = FindSpacePoint(r.pointNumber);
     if (k >= 0 && ValidPhoto(r.photoIndex)) {
@@ -177,6 +192,28 @@ int CVistametDoc::BundleAdjust(const AdjustmentReports& reports, Progress* progr
     PixelToPhoto(r, PixelConversion::kPhotoToPixel, photoParams, photoImages);
   }
   adjustedPoints = std::move(residuals);
+}
+
+int CVistametDoc::BundleAdjust(const AdjustmentReports& reports, Progress* progress,
+                               AdjustSummary* summary) {
+  if (PhotoCount() == 0) return 0;
+  // Redundant feature points go first when asked.
+  if (bCleanPoints) DeleteUnnumberedPoints(SweepScope::kAllPhotos);
+  // Start values: each photo resected on its own, then all orientations
+  // together from the control points alone.
+  if (!ResectEveryPhoto()) return 0;
+  RefineFromControlPoints(reports, progress);
+
+  AdjustmentInput input = CollectAdjustmentInput(progress);
+  // The core works on copies: a failed run leaves orientations and results.
+  std::vector<PhotoParams> photos = photoParams;
+  std::vector<ImagePoint> residuals = adjustedPoints;
+  if (!RunAdjustment(input, photos, &residuals, reports, progress, summary)) {
+    Message(text::kAdjustmentFailed, Icon::kError);
+    SetModified();
+    return 0;
+  }
+  TakeAdjustmentResult(std::move(photos), input.points, std::move(residuals));
   adjusted = 1;
   SetModified();
   UpdateViews(ViewUpdate::kAll);

@@ -172,6 +172,81 @@ TEST(BundleAdjust, ControlPointsWeighMoreByTheControlWeight) {
   EXPECT_TRUE(saw_control && saw_other);
 }
 
+TEST(RefineFromControlPoints, FailedSolveShowsTheUnknownAndKeepsTheOrientations) {
+  const SampleScene scene = MakeSampleScene(SampleOptions{});
+  CVistametDoc doc = FromScene(scene);
+  ScriptedPrompt prompt;
+  doc.SetPrompt(&prompt);
+  doc.photoParams = scene.photos;
+  // Photo 1 stands on control point 1000: that point has no image there.
+  const SpacePoint& c = doc.spacePoints[doc.FindSpacePoint(1000)];
+  doc.photoParams[0].Xs = c.X;
+  doc.photoParams[0].Ys = c.Y;
+  doc.photoParams[0].Zs = c.Z;
+  const std::vector<PhotoParams> before = doc.photoParams;
+  EXPECT_EQ(doc.RefineFromControlPoints(AdjustmentReports()), 0);
+  ASSERT_EQ(prompt.messages.size(), 1u);
+  EXPECT_EQ(prompt.messages[0], "计算未知数 0 出错 !");
+  EXPECT_EQ(prompt.icons[0], Icon::kError);
+  EXPECT_EQ(doc.photoParams, before);
+  // Without a prompt the failure is silent.
+  doc.SetPrompt(nullptr);
+  EXPECT_EQ(doc.RefineFromControlPoints(AdjustmentReports()), 0);
+}
+
+// Two photos of one plane, the second shifted by (30, -20) pixels, with four
+// numbered pairs; photo 0 is current.
+CVistametDoc PlanePair() {
+  CVistametDoc doc;
+  for (int p = 0; p < 2; ++p) {
+    doc.photoPaths.push_back("photo" + std::to_string(p));
+    doc.photoImages.push_back(ImageHolder{});
+    doc.photoParams.push_back(PhotoParams{});
+  }
+  const double corners[4][2] = {{100, 100}, {900, 120}, {880, 700}, {120, 690}};
+  for (int k = 0; k < 4; ++k) {
+    for (int p = 0; p < 2; ++p) {
+      ImagePoint ip;
+      ip.photoIndex = p;
+      ip.pointNumber = k;
+      ip.x = corners[k][0] + 30 * p;
+      ip.y = corners[k][1] - 20 * p;
+      doc.imagePoints.push_back(ip);
+    }
+    SpacePoint s;
+    s.pointNumber = k;
+    doc.spacePoints.push_back(s);
+  }
+  return doc;
+}
+
+TEST(AutoTransfer, ContradictingNumbersAreShownOnceAsAWarning) {
+  for (const bool conflict : {false, true}) {
+    CVistametDoc doc = PlanePair();
+    ScriptedPrompt prompt;
+    doc.SetPrompt(&prompt);
+    ImagePoint a, b;
+    a.x = 400, a.y = 350, a.photoIndex = 0, a.pointNumber = 9;
+    b.x = 430, b.y = 330, b.photoIndex = 1, b.pointNumber = conflict ? 12 : -1;
+    doc.imagePoints.push_back(a);
+    doc.imagePoints.push_back(b);
+    int assigned = 0;
+    EXPECT_EQ(doc.AutoTransfer(&assigned), 1);
+    if (!conflict) {
+      EXPECT_TRUE(prompt.messages.empty());
+      EXPECT_EQ(doc.imagePoints.back().pointNumber, 9);
+      EXPECT_EQ(assigned, 1);
+      continue;
+    }
+    ASSERT_EQ(prompt.messages.size(), 1u);
+    EXPECT_EQ(prompt.messages[0], "同名点有误!");
+    EXPECT_EQ(prompt.icons[0], Icon::kWarning);
+    EXPECT_EQ(doc.imagePoints.back().pointNumber, 12);
+    doc.SetPrompt(nullptr);
+    EXPECT_EQ(doc.AutoTransfer(), 1);
+  }
+}
+
 TEST(NumberAndTransfer, CarriesNumbersToTheOtherPhotoWhenTheOptionIsOn) {
   const SampleScene scene = MakeSampleScene(SampleOptions{});
   for (int option = 0; option <= 1; ++option) {

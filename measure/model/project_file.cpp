@@ -176,6 +176,200 @@ std::string ResolvePhotoPath(const std::string& stored, const std::string& proje
   return common::FileExists(candidate) ? candidate : stored;
 }
 
+// Reads the bytes of a project file into a document, block by block in file
+// order. Each step returns false once the file is refused; result() then
+// says why (and otherwise carries the file's version).
+class ProjectReader {
+ public:
+  ProjectReader(std::string_view bytes, const std::string& project_path, CVistametDoc* doc)
+      : in_(bytes), path_(project_path), doc_(doc) {}
+
+  const LoadResult& result() const { return result_; }
+
+  bool Header();            // the format lines, the signature and the version
+  bool Settings();          // options and view state, one line each
+  bool Photos();            // count, paths (each photo decoded), parameters
+  bool ImagePoints();
+  bool SpacePoints();
+  bool Distances();
+  bool Features();          // map features and the plane point (after 1.0)
+  bool AdjustmentOptions(); // tolerances (after 1.1), control weight (after 1.21)
+  bool AdjustedPoints();    // (after 1.2)
+  // Refuses records on photos that do not exist; puts currentPhoto in range.
+  bool CheckPhotoIndices();
+
+ private:
+  bool Fail(const std::string& why) {
+    result_ = Unreadable(path_, why);
+    return false;
+  }
+
+  Reader in_;
+  const std::string& path_;
+  CVistametDoc* doc_;
+  LoadResult result_;
+  std::string version_;
+};
+
+bool ProjectReader::Header() {
+  if (in_.Line() != "1.0" || in_.Line() != "1.0") {
+    result_.status = LoadStatus::kNotOurFormat;
+    result_.message = text::kNotOurFormat;
+    return false;
+  }
+  const std::string signature = in_.Line();
+  version_ = in_.Line();
+  result_.version = version_;
+  if (VersionAfter(version_, "1.23") && signature != "Vistamet") {
+    result_.status = LoadStatus::kNotVistamet;
+    result_.message = text::kNotVistametDocument;
+    return false;
+  }
+  return true;
+}
+
+bool ProjectReader::Settings() {
+  doc_->bCleanPoints = in_.IntLine();
+  doc_->bLmsFeature = in_.IntLine();
+  doc_->bKeepMinRms = in_.IntLine();
+  doc_->mapShowTime = in_.IntLine();
+  doc_->mapTitle = common::FileTextToUtf8(in_.Line());
+  doc_->mapScale = in_.IntLine();
+  doc_->planeSet = in_.IntLine();
+  doc_->listMode = in_.IntLine();
+  doc_->adjusted = in_.IntLine();
+  doc_->targetsExtracted = in_.IntLine();
+  doc_->currentPhoto = in_.IntLine();
+  doc_->viewMode = in_.IntLine();
+  doc_->bShowAdjusted = in_.IntLine();
+  doc_->bShowDistances = in_.IntLine();
+  doc_->listWindowOn = in_.IntLine();
+  doc_->bAutoPlaneTrans = in_.IntLine();
+  return true;
+}
+
+bool ProjectReader::Photos() {
+  if (in_.AtEnd()) return Fail("文件在图像数目之前结束");
+  const int32_t n = in_.IntLine();
+  if (n <= 0) return true;
+  // Every photo takes at least a line end and its parameter record.
+  if (!Fits(n, kPhotoParamsBytes + 1, in_))
+    return Fail(common::StrFormat("文件不能容纳 %d 幅图像", n));
+  doc_->photoPaths.clear();
+  doc_->photoImages.clear();
+  for (int32_t i = 0; i < n && !in_.AtEnd(); ++i) {
+    const std::string stored = common::FileTextToUtf8(in_.Line());
+    const std::string path = ResolvePhotoPath(stored, path_);
+    ImageHolder image;
+    if (!LoadBitmapFile(path, &image)) {
+      result_.status = LoadStatus::kPhotoMissing;
+      result_.message = stored + text::kPhotoMissingSuffix;
+      return false;
+    }
+    doc_->photoImages.push_back(std::move(image));
+    doc_->photoPaths.push_back(path);
+  }
+  if (static_cast<int32_t>(doc_->photoPaths.size()) != n || !Fits(n, kPhotoParamsBytes, in_))
+    return Fail("文件在图像参数中结束");
+  doc_->photoParams.assign(static_cast<size_t>(n), PhotoParams{});
+  for (PhotoParams& pp : doc_->photoParams)
+    for (int k = 0; k < PhotoParams::kCount; ++k) {
+      double v = 0;
+      in_.F64(&v);
+      pp.Set(k, v);
+    }
+  return true;
+}
+
+bool ProjectReader::ImagePoints() {
+  const int32_t m = in_.IntLine();
+  if (!Fits(m, kImagePointBytes, in_)) return Fail(common::StrFormat("图像点数目 %d 不符", m));
+  doc_->imagePoints.assign(static_cast<size_t>(m), ImagePoint{});
+  for (ImagePoint& p : doc_->imagePoints) in_.Point(&p);
+  return true;
+}
+
+bool ProjectReader::SpacePoints() {
+  const int32_t s = in_.IntLine();
+  if (!Fits(s, kSpacePointBytes, in_)) return Fail(common::StrFormat("空间点数目 %d 不符", s));
+  doc_->spacePoints.assign(static_cast<size_t>(s), SpacePoint{});
+  for (SpacePoint& p : doc_->spacePoints) {
+    in_.F64(&p.X);
+    in_.F64(&p.Y);
+    in_.F64(&p.Z);
+    in_.I32(&p.pointNumber);
+    in_.I32(&p.controlFlag);
+    in_.I32(&p.rayCount);
+    in_.F64(&p.aux1);
+    in_.F64(&p.aux2);
+    in_.F64(&p.aux3);
+  }
+  return true;
+}
+
+bool ProjectReader::Distances() {
+  const int32_t d = in_.IntLine();
+  if (!Fits(d, 4, in_) || d % 2 != 0) return Fail(common::StrFormat("距离数目 %d 不符", d));
+  doc_->distancePairs.assign(static_cast<size_t>(d), 0);
+  for (int32_t& v : doc_->distancePairs) in_.I32(&v);
+  return true;
+}
+
+bool ProjectReader::Features() {
+  if (!VersionAfter(version_, "1.0")) return true;
+  int32_t f = 0;
+  if (!in_.I32(&f) || !Fits(f, kFeatureBytes, in_))
+    return Fail(common::StrFormat("地物数目 %d 不符", f));
+  doc_->mapFeatures.assign(static_cast<size_t>(f), MapFeature{});
+  for (MapFeature& ft : doc_->mapFeatures) {
+    in_.I32(&ft.pointNumber);
+    in_.I32(&ft.symbolType);
+    in_.F32(&ft.scale);
+    in_.F32(&ft.rotation);
+    in_.F32(&ft.lineWidth);
+    in_.U32(&ft.colour);
+    in_.I32(&ft.X);
+    in_.I32(&ft.Y);
+    in_.I32(&ft.Z);
+  }
+  if (!in_.I32(&doc_->planePoint) || !in_.I32(&doc_->reserved1) || !in_.I32(&doc_->reserved2))
+    return Fail("文件在投影面点之前结束");
+  return true;
+}
+
+bool ProjectReader::AdjustmentOptions() {
+  if (VersionAfter(version_, "1.1") &&
+      (!in_.F64(&doc_->dAngleTol) || !in_.F64(&doc_->dCoordTol) || !in_.I32(&doc_->nMaxIter)))
+    return Fail("文件在平差选项中结束");
+  if (VersionAfter(version_, "1.21") && !in_.F64(&doc_->dControlWeight))
+    return Fail("文件在控制点权中结束");
+  return true;
+}
+
+bool ProjectReader::AdjustedPoints() {
+  if (!VersionAfter(version_, "1.2")) return true;
+  int32_t a = 0;
+  if (!in_.I32(&a) || !Fits(a, kImagePointBytes, in_))
+    return Fail(common::StrFormat("平差点数目 %d 不符", a));
+  doc_->adjustedPoints.assign(static_cast<size_t>(a), ImagePoint{});
+  for (ImagePoint& p : doc_->adjustedPoints) in_.Point(&p);
+  return true;
+}
+
+// Records that point at photos that do not exist would make every view and
+// computation index out of range: such a file is damaged.
+bool ProjectReader::CheckPhotoIndices() {
+  const int photos = doc_->PhotoCount();
+  for (const ImagePoint& p : doc_->imagePoints)
+    if (p.photoIndex < 0 || p.photoIndex >= photos)
+      return Fail(common::StrFormat("图像点的相片编号 %d 无效", p.photoIndex));
+  for (const ImagePoint& p : doc_->adjustedPoints)
+    if (p.photoIndex < 0 || p.photoIndex >= photos)
+      return Fail(common::StrFormat("平差点的相片编号 %d 无效", p.photoIndex));
+  if (doc_->currentPhoto < 0 || doc_->currentPhoto >= photos) doc_->currentPhoto = 0;
+  return true;
+}
+
 }  // namespace
 
 std::string WriteProjectBytes(const CVistametDoc& doc) {
@@ -253,142 +447,14 @@ int SaveProjectFile(const CVistametDoc& doc, const std::string& path, std::strin
 
 LoadResult ReadProjectBytes(std::string_view bytes, const std::string& project_path,
                             CVistametDoc* doc) {
-  Reader in(bytes);
-  LoadResult result;
-  if (in.Line() != "1.0" || in.Line() != "1.0") {
-    result.status = LoadStatus::kNotOurFormat;
-    result.message = text::kNotOurFormat;
-    return result;
-  }
-  const std::string signature = in.Line();
-  const std::string version = in.Line();
-  result.version = version;
-  if (VersionAfter(version, "1.23") && signature != "Vistamet") {
-    result.status = LoadStatus::kNotVistamet;
-    result.message = text::kNotVistametDocument;
-    return result;
-  }
-  doc->bCleanPoints = in.IntLine();
-  doc->bLmsFeature = in.IntLine();
-  doc->bKeepMinRms = in.IntLine();
-  doc->mapShowTime = in.IntLine();
-  doc->mapTitle = common::FileTextToUtf8(in.Line());
-  doc->mapScale = in.IntLine();
-  doc->planeSet = in.IntLine();
-  doc->listMode = in.IntLine();
-  doc->adjusted = in.IntLine();
-  doc->targetsExtracted = in.IntLine();
-  doc->currentPhoto = in.IntLine();
-  doc->viewMode = in.IntLine();
-  doc->bShowAdjusted = in.IntLine();
-  doc->bShowDistances = in.IntLine();
-  doc->listWindowOn = in.IntLine();
-  doc->bAutoPlaneTrans = in.IntLine();
-  if (in.AtEnd()) return Unreadable(project_path, "文件在图像数目之前结束");
-
-  const int32_t n = in.IntLine();
-  if (n > 0) {
-    // Every photo takes at least a line end and its parameter record.
-    if (!Fits(n, kPhotoParamsBytes + 1, in))
-      return Unreadable(project_path, common::StrFormat("文件不能容纳 %d 幅图像", n));
-    doc->photoPaths.clear();
-    doc->photoImages.clear();
-    for (int32_t i = 0; i < n && !in.AtEnd(); ++i) {
-      const std::string stored = common::FileTextToUtf8(in.Line());
-      const std::string path = ResolvePhotoPath(stored, project_path);
-      ImageHolder image;
-      if (!LoadBitmapFile(path, &image)) {
-        result.status = LoadStatus::kPhotoMissing;
-        result.message = stored + text::kPhotoMissingSuffix;
-        return result;
-      }
-      doc->photoImages.push_back(std::move(image));
-      doc->photoPaths.push_back(path);
-    }
-    if (static_cast<int32_t>(doc->photoPaths.size()) != n || !Fits(n, kPhotoParamsBytes, in))
-      return Unreadable(project_path, "文件在图像参数中结束");
-    doc->photoParams.assign(static_cast<size_t>(n), PhotoParams{});
-    for (PhotoParams& pp : doc->photoParams)
-      for (int k = 0; k < PhotoParams::kCount; ++k) {
-        double v = 0;
-        in.F64(&v);
-        pp.Set(k, v);
-      }
-  }
-
-  const int32_t m = in.IntLine();
-  if (!Fits(m, kImagePointBytes, in))
-    return Unreadable(project_path, common::StrFormat("图像点数目 %d 不符", m));
-  doc->imagePoints.assign(static_cast<size_t>(m), ImagePoint{});
-  for (ImagePoint& p : doc->imagePoints) in.Point(&p);
-
-  const int32_t s = in.IntLine();
-  if (!Fits(s, kSpacePointBytes, in))
-    return Unreadable(project_path, common::StrFormat("空间点数目 %d 不符", s));
-  doc->spacePoints.assign(static_cast<size_t>(s), SpacePoint{});
-  for (SpacePoint& p : doc->spacePoints) {
-    in.F64(&p.X);
-    in.F64(&p.Y);
-    in.F64(&p.Z);
-    in.I32(&p.pointNumber);
-    in.I32(&p.controlFlag);
-    in.I32(&p.rayCount);
-    in.F64(&p.aux1);
-    in.F64(&p.aux2);
-    in.F64(&p.aux3);
-  }
-
-  const int32_t d = in.IntLine();
-  if (!Fits(d, 4, in) || d % 2 != 0)
-    return Unreadable(project_path, common::StrFormat("距离数目 %d 不符", d));
-  doc->distancePairs.assign(static_cast<size_t>(d), 0);
-  for (int32_t& v : doc->distancePairs) in.I32(&v);
-
-  if (VersionAfter(version, "1.0")) {
-    int32_t f = 0;
-    if (!in.I32(&f) || !Fits(f, kFeatureBytes, in))
-      return Unreadable(project_path, common::StrFormat("地物数目 %d 不符", f));
-    doc->mapFeatures.assign(static_cast<size_t>(f), MapFeature{});
-    for (MapFeature& ft : doc->mapFeatures) {
-      in.I32(&ft.pointNumber);
-      in.I32(&ft.symbolType);
-      in.F32(&ft.scale);
-      in.F32(&ft.rotation);
-      in.F32(&ft.lineWidth);
-      in.U32(&ft.colour);
-      in.I32(&ft.X);
-      in.I32(&ft.Y);
-      in.I32(&ft.Z);
-    }
-    if (!in.I32(&doc->planePoint) || !in.I32(&doc->reserved1) || !in.I32(&doc->reserved2))
-      return Unreadable(project_path, "文件在投影面点之前结束");
-  }
-  if (VersionAfter(version, "1.1")) {
-    if (!in.F64(&doc->dAngleTol) || !in.F64(&doc->dCoordTol) || !in.I32(&doc->nMaxIter))
-      return Unreadable(project_path, "文件在平差选项中结束");
-  }
-  if (VersionAfter(version, "1.21")) {
-    if (!in.F64(&doc->dControlWeight)) return Unreadable(project_path, "文件在控制点权中结束");
-  }
-  if (VersionAfter(version, "1.2")) {
-    int32_t a = 0;
-    if (!in.I32(&a) || !Fits(a, kImagePointBytes, in))
-      return Unreadable(project_path, common::StrFormat("平差点数目 %d 不符", a));
-    doc->adjustedPoints.assign(static_cast<size_t>(a), ImagePoint{});
-    for (ImagePoint& p : doc->adjustedPoints) in.Point(&p);
-  }
-
-  // Records that point at photos that do not exist would make every view
-  // and computation index out of range: such a file is damaged.
-  const int photos = doc->PhotoCount();
-  for (const ImagePoint& p : doc->imagePoints)
-    if (p.photoIndex < 0 || p.photoIndex >= photos)
-      return Unreadable(project_path, common::StrFormat("图像点的相片编号 %d 无效", p.photoIndex));
-  for (const ImagePoint& p : doc->adjustedPoints)
-    if (p.photoIndex < 0 || p.photoIndex >= photos)
-      return Unreadable(project_path, common::StrFormat("平差点的相片编号 %d 无效", p.photoIndex));
-  if (doc->currentPhoto < 0 || doc->currentPhoto >= photos) doc->currentPhoto = 0;
-  return result;
+  ProjectReader r(bytes, project_path, doc);
+  // Each step runs only when the ones before it accepted the file; the
+  // result says either way.
+  [[maybe_unused]] const bool accepted =
+      r.Header() && r.Settings() && r.Photos() && r.ImagePoints() && r.SpacePoints() &&
+      r.Distances() && r.Features() && r.AdjustmentOptions() && r.AdjustedPoints() &&
+      r.CheckPhotoIndices();
+  return r.result();
 }
 
 LoadResult LoadProjectFile(const std::string& path, CVistametDoc* doc) {

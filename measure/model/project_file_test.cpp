@@ -109,20 +109,23 @@ class FullProject : public ::testing::Test {
     ASSERT_TRUE(common::SaveFileAtomically(path_, bytes_));
   }
 
-  // The bytes of the same project in an older format version. Items 30 on
-  // stand at the end in a fixed layout, so older files are cut from it.
+  // The bytes of the same project in an older format version. The blocks
+  // that later versions added stand at the end of the file, so older files
+  // are cut from it: map features with the plane point (12 bytes), the
+  // adjustment tolerances (20), the control weight (8) and the adjusted
+  // points.
   std::string OldVersion(const std::string& version) const {
     std::string b = bytes_;
     b.replace(b.find("1.231\n"), 5, version);
     const size_t tail = 4 + doc_.mapFeatures.size() * 36 + 12 + 20 + 8 + 4 +
                         doc_.adjustedPoints.size() * 44;
-    const size_t items30 = b.size() - tail;
-    const size_t items34 = items30 + 4 + doc_.mapFeatures.size() * 36 + 12;
-    const size_t items37 = items34 + 20;
-    if (version == "1.0") return b.substr(0, items30);
-    if (version == "1.1") return b.substr(0, items34);
-    if (version == "1.2") return b.substr(0, items37);
-    if (version == "1.21") return b.erase(items37, 8);
+    const size_t features_at = b.size() - tail;
+    const size_t tolerances_at = features_at + 4 + doc_.mapFeatures.size() * 36 + 12;
+    const size_t weight_at = tolerances_at + 20;
+    if (version == "1.0") return b.substr(0, features_at);
+    if (version == "1.1") return b.substr(0, tolerances_at);
+    if (version == "1.2") return b.substr(0, weight_at);
+    if (version == "1.21") return b.erase(weight_at, 8);
     return b;
   }
 
@@ -177,7 +180,7 @@ TEST_F(FullProject, OlderVersionsOpenWithDefaultsForMissingItems) {
   }
 }
 
-TEST_F(FullProject, SignatureIsCheckedOnlyAfter123) {
+TEST_F(FullProject, SignatureIsCheckedOnlyAfterVersion123) {
   std::string b = OldVersion("1.23");
   b.replace(b.find("Vistamet"), 8, "Other");
   CVistametDoc back;

@@ -214,6 +214,42 @@ class CVistametDoc {
   void Message(const std::string& text, Icon icon) const;
   bool AskYesNo(const std::string& text, const std::string& caption) const;
 
+
+  // --- The steps of the adjustment commands (adjust_command.cpp) ---
+  // What one run of the adjustment core works on: observations in
+  // image-plane mm, and the points they observe (controlFlag -1 held fixed,
+  // 0 unknown).
+  struct AdjustmentInput {
+    std::vector<ImagePoint> observations;
+    std::vector<SpacePoint> points;
+  };
+  // The core on `input` with the document's options; a failed solve is shown
+  // with the unknown it failed on.
+  int RunAdjustment(AdjustmentInput& input, std::vector<PhotoParams>& photos,
+                    std::vector<ImagePoint>* residuals, const AdjustmentReports& reports,
+                    Progress* progress, AdjustSummary* summary);
+  // Resects every photo; warns about the first one with too few control
+  // points and returns false there.
+  bool ResectEveryPhoto();
+  // Every space point with at least two rays, as observed now; points with
+  // fewer rays are reset (or deleted when cleaning).
+  AdjustmentInput CollectAdjustmentInput(Progress* progress);
+  // Adds space point si to `input` or resets it. False when it was deleted,
+  // so that the next point now stands at si.
+  bool PreparePointForAdjustment(size_t si, AdjustmentInput& input);
+  // Matches the other image points of one number to the first one.
+  void MatchToFirstImagePoint(const std::vector<int>& observing);
+  // The image points `indices` in image-plane mm, without those that cannot
+  // be converted.
+  std::vector<ImagePoint> RaysInMm(const std::vector<int>& indices) const;
+  // A point with two rays or more: weighted rays and the entry, with start
+  // coordinates intersected from the rays unless it is a control point.
+  void AddObservedPoint(SpacePoint& s, std::vector<ImagePoint> rays, AdjustmentInput& input);
+  // Orientations, coordinates and back-projected points of a successful run.
+  void TakeAdjustmentResult(std::vector<PhotoParams> photos,
+                            const std::vector<SpacePoint>& points,
+                            std::vector<ImagePoint> residuals);
+
   // The worker and a token that posted completions check, so a result that
   // arrives after the document is gone is dropped. Copies of a document
   // start without a worker.

@@ -28,7 +28,10 @@ class TempDir {
 // Answers the document's questions from a script. Every call is recorded.
 class ScriptedPrompt : public UserPrompt {
  public:
-  void Message(std::string_view text, Icon) override { messages.emplace_back(text); }
+  void Message(std::string_view text, Icon icon) override {
+    messages.emplace_back(text);
+    icons.push_back(icon);
+  }
   bool AskYesNo(std::string_view text, std::string_view, Icon) override {
     questions.emplace_back(text);
     if (answers.empty()) return false;
@@ -63,6 +66,7 @@ class ScriptedPrompt : public UserPrompt {
   std::deque<bool> answers;
   std::vector<SpacePoint> shown;
   std::vector<std::string> messages;
+  std::vector<Icon> icons;  // of the messages
   std::vector<std::string> questions;
   bool offset_ok = true;
   double offset[3] = {0, 0, 0};

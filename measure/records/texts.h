@@ -28,6 +28,10 @@ inline constexpr char kSpacePointExists[] = "空间点%d已经存在!";
 inline constexpr char kErrorCaption[] = "错误";
 inline constexpr char kRayCountNote[] = "同名点数目平差之后才能更新";
 
+// Corresponding points: the numbers on two photos contradict their plane
+// transformation.
+inline constexpr char kCorrespondingPointsWrong[] = "同名点有误!";
+
 // Target extraction.
 inline constexpr char kReextractQuestion[] =
     "您要求重新提取三角点，这将删除所有现有数据。您确定要这么做吗？";
@@ -37,5 +41,7 @@ inline constexpr char kTooFewControlPoints[] = "第 %d 张照片的控制点不�
 inline constexpr char kAdjustmentFailed[] =
     "整体平差失败!请检查:\n1.控制点坐标是否正确\n2.同名点位是否正确\n3.相机状态是否良好(可在'列表数据'里察看)\n4.同名点的重复数是否太少\n5.控制场是否太小";
 inline constexpr char kAdjustmentDone[] = "......整体平差计算完成。 可以进行距离测量。";
+// An increment of the adjustment was not finite; %d is its unknown's column.
+inline constexpr char kUnknownNotSolved[] = "计算未知数 %d 出错 !";
 
 }  // namespace vistamet::text

@@ -9,9 +9,9 @@
 #include "geotools/app/four_apply_dlg.h"
 #include "geotools/app/four_solve_dlg.h"
 #include "geotools/app/gauss_dlg.h"
+#include "geotools/app/geo_reckon_app.h"
 #include "geotools/app/geo_reckon_doc.h"
 #include "geotools/app/geodetic_dlg.h"
-#include "geotools/app/georeckon_app.h"
 #include "geotools/app/left_view.h"
 #include "geotools/app/main_frame.h"
 #include "geotools/app/menus.h"
@@ -20,6 +20,7 @@
 #include "geotools/app/seven_apply_dlg.h"
 #include "geotools/app/seven_solve_dlg.h"
 #include "geotools/app/ui_services.h"
+#include "geotools/app/view_canvas.h"
 #include "geotools/app/zone_change_dlg.h"
 
 namespace georeckon {
@@ -47,19 +48,6 @@ void DrawOutput(wxDC& dc, const CGeoReckonDoc& doc) {
   dc.SetPen(*wxBLACK_PEN);
   dc.DrawLine(30, 45, 300, 45);
   for (int i = 0; i < 10; ++i) dc.DrawText(Wx(app_texts::kViewLines[i]), 30, 70 + 25 * i);
-}
-
-CViewCanvas::CViewCanvas(wxWindow* parent, CGeoReckonView* view)
-    : wxScrolledWindow(parent, wxID_ANY, wxDefaultPosition, wxSize(200, 200),
-                       wxHSCROLL | wxVSCROLL | wxBORDER_NONE, "outputView"),
-      view_(view) {
-  SetBackgroundColour(*wxWHITE);
-  SetVirtualSize(100, 100);
-  SetScrollRate(10, 10);
-}
-
-void CViewCanvas::OnDraw(wxDC& dc) {
-  if (view_) view_->OnDraw(&dc);
 }
 
 CGeoReckonDoc* CGeoReckonView::doc() const { return dynamic_cast<CGeoReckonDoc*>(GetDocument()); }

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <wx/docview.h>
-#include <wx/scrolwin.h>
 
 namespace georeckon {
 
@@ -34,17 +33,6 @@ class CGeoReckonView : public wxView {
   CChildFrame* frame_ = nullptr;
 
   wxDECLARE_DYNAMIC_CLASS(CGeoReckonView);
-};
-
-// The scrolled window the view draws into (logical size 100 × 100 pixels).
-class CViewCanvas : public wxScrolledWindow {
- public:
-  CViewCanvas(wxWindow* parent, CGeoReckonView* view);
-  void OnDraw(wxDC& dc) override;
-  void Detach() { view_ = nullptr; }
-
- private:
-  CGeoReckonView* view_;
 };
 
 // Draws the output view's picture for `doc` onto `dc` (screen, bitmap or

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "geotools/app/number_entry.h"
+#include "geotools/app/entry_fields.h"
 #include "geotools/compute/batch.h"
 #include "geotools/compute/ellipsoid.h"
 

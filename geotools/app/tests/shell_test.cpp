@@ -18,10 +18,10 @@
 
 #include "geotools/app/about_dlg.h"
 #include "geotools/app/child_frame.h"
-#include "geotools/app/doc_manager.h"
+#include "geotools/app/geo_reckon_app.h"
 #include "geotools/app/geo_reckon_doc.h"
+#include "geotools/app/geo_reckon_doc_manager.h"
 #include "geotools/app/geo_reckon_view.h"
-#include "geotools/app/georeckon_app.h"
 #include "geotools/app/left_view.h"
 #include "geotools/app/main_frame.h"
 #include "geotools/app/menus.h"

@@ -129,9 +129,9 @@ void CToolDialog::AddTypeGroup(wxSizer* top, const char* label0, const char* lab
 
 namespace {
 
-void AddFields(wxWindow* parent, wxFlexGridSizer* grid, const std::vector<FieldSpec>& fields,
-               const std::function<wxTextCtrl*(const FieldSpec&)>& make) {
-  for (const FieldSpec& f : fields) {
+void AddFields(wxWindow* parent, wxFlexGridSizer* grid, const std::vector<FieldDef>& fields,
+               const std::function<wxTextCtrl*(const FieldDef&)>& make) {
+  for (const FieldDef& f : fields) {
     grid->Add(new wxStaticText(parent, wxID_ANY, Wx(f.label)), 0,
               wxALIGN_CENTER_VERTICAL | wxALIGN_RIGHT);
     grid->Add(make(f), 1, wxEXPAND);
@@ -141,13 +141,13 @@ void AddFields(wxWindow* parent, wxFlexGridSizer* grid, const std::vector<FieldS
 }  // namespace
 
 void CToolDialog::AddPointGroup(wxSizer* top, const char* title,
-                                const std::vector<FieldSpec>& upper,
-                                const std::vector<FieldSpec>& left,
-                                const std::vector<ButtonSpec>& buttons,
-                                const std::vector<FieldSpec>& right) {
+                                const std::vector<FieldDef>& upper,
+                                const std::vector<FieldDef>& left,
+                                const std::vector<ButtonDef>& buttons,
+                                const std::vector<FieldDef>& right) {
   wxStaticBoxSizer* group = Group(title);
   wxWindow* box = group->GetStaticBox();
-  auto make = [this, box](const FieldSpec& f) {
+  auto make = [this, box](const FieldDef& f) {
     return f.ranged ? NumberEdit(box, f.name, f.value, f.min, f.max)
                     : NumberEdit(box, f.name, f.value);
   };
@@ -165,7 +165,7 @@ void CToolDialog::AddPointGroup(wxSizer* top, const char* title,
   AddFields(box, left_grid, left, make);
   row->Add(left_grid, 1, wxALIGN_CENTER_VERTICAL);
   auto* middle = new wxBoxSizer(wxVERTICAL);
-  for (const ButtonSpec& b : buttons) {
+  for (const ButtonDef& b : buttons) {
     middle->Add(MakeButton(box, b.label, b.name), 0, wxEXPAND | wxTOP | wxBOTTOM, FromDIP(3));
   }
   row->Add(middle, 0, wxALIGN_CENTER_VERTICAL | wxLEFT | wxRIGHT, FromDIP(14));
@@ -178,13 +178,13 @@ void CToolDialog::AddPointGroup(wxSizer* top, const char* title,
 }
 
 void CToolDialog::AddFieldGroup(wxSizer* top, const char* title,
-                                const std::vector<FieldSpec>& fields, int columns,
-                                const std::vector<ButtonSpec>& buttons) {
+                                const std::vector<FieldDef>& fields, int columns,
+                                const std::vector<ButtonDef>& buttons) {
   wxStaticBoxSizer* group = Group(title);
   wxWindow* box = group->GetStaticBox();
   auto* grid = new wxFlexGridSizer(2 * columns, FromDIP(wxSize(6, 6)));
   for (int c = 0; c < columns; ++c) grid->AddGrowableCol(2 * c + 1, 1);
-  AddFields(box, grid, fields, [this, box](const FieldSpec& f) {
+  AddFields(box, grid, fields, [this, box](const FieldDef& f) {
     return f.ranged ? NumberEdit(box, f.name, f.value, f.min, f.max)
                     : NumberEdit(box, f.name, f.value);
   });
@@ -192,7 +192,7 @@ void CToolDialog::AddFieldGroup(wxSizer* top, const char* title,
   if (!buttons.empty()) {
     auto* row = new wxBoxSizer(wxHORIZONTAL);
     row->AddStretchSpacer();
-    for (const ButtonSpec& b : buttons) {
+    for (const ButtonDef& b : buttons) {
       row->Add(MakeButton(box, b.label, b.name), 0, wxLEFT, FromDIP(8));
     }
     group->Add(row, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, FromDIP(6));
@@ -202,7 +202,7 @@ void CToolDialog::AddFieldGroup(wxSizer* top, const char* title,
 
 void CToolDialog::AddBatchGroup(wxSizer* top, const char* title, const char* in_label,
                                 std::string* in, std::string* out,
-                                const std::vector<ButtonSpec>& buttons) {
+                                const std::vector<ButtonDef>& buttons) {
   wxStaticBoxSizer* group = Group(title);
   wxWindow* box = group->GetStaticBox();
   auto* grid = new wxFlexGridSizer(2, FromDIP(wxSize(6, 6)));
@@ -212,7 +212,7 @@ void CToolDialog::AddBatchGroup(wxSizer* top, const char* title, const char* in_
   group->Add(grid, 0, wxEXPAND | wxALL, FromDIP(6));
   auto* row = new wxBoxSizer(wxHORIZONTAL);
   row->AddStretchSpacer();
-  for (const ButtonSpec& b : buttons) {
+  for (const ButtonDef& b : buttons) {
     row->Add(MakeButton(box, b.label, b.name), 0, wxLEFT, FromDIP(8));
   }
   group->Add(row, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, FromDIP(6));

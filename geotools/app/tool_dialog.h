@@ -29,7 +29,7 @@ namespace georeckon {
 
 // A labelled number edit of a dialog group: label, window name, bound value
 // and optional limits.
-struct FieldSpec {
+struct FieldDef {
   const char* label;
   const char* name;
   double* value;
@@ -39,7 +39,7 @@ struct FieldSpec {
 };
 
 // A button of a dialog group: label and window name.
-struct ButtonSpec {
+struct ButtonDef {
   const char* label;
   const char* name;
 };
@@ -85,17 +85,17 @@ class CToolDialog : public wxDialog {
                   std::string* path, bool save, const char* filter);
   // A group of number edits: `upper` fields in pairs on top, then the
   // `left` fields, the buttons in a column, and the `right` fields.
-  void AddPointGroup(wxSizer* top, const char* title, const std::vector<FieldSpec>& upper,
-                     const std::vector<FieldSpec>& left, const std::vector<ButtonSpec>& buttons,
-                     const std::vector<FieldSpec>& right);
+  void AddPointGroup(wxSizer* top, const char* title, const std::vector<FieldDef>& upper,
+                     const std::vector<FieldDef>& left, const std::vector<ButtonDef>& buttons,
+                     const std::vector<FieldDef>& right);
   // A group of number edits in rows of `columns` label/edit pairs.
   // Buttons, if any, go in a row at the group's foot.
-  void AddFieldGroup(wxSizer* top, const char* title, const std::vector<FieldSpec>& fields,
-                     int columns, const std::vector<ButtonSpec>& buttons = {});
+  void AddFieldGroup(wxSizer* top, const char* title, const std::vector<FieldDef>& fields,
+                     int columns, const std::vector<ButtonDef>& buttons = {});
   // A batch group: the input file row (`in_label`, "(*.*)|*.*||"), the
   // output row ("保存到:", save chooser) and the buttons in a row.
   void AddBatchGroup(wxSizer* top, const char* title, const char* in_label, std::string* in,
-                     std::string* out, const std::vector<ButtonSpec>& buttons);
+                     std::string* out, const std::vector<ButtonDef>& buttons);
   // The control named `name` in this dialog.
   wxButton* ButtonNamed(const char* name);
   wxTextCtrl* EditNamed(const char* name);

@@ -3,6 +3,9 @@
 #include <wx/dc.h>
 #include <wx/settings.h>
 
+#include <cstdint>
+#include <utility>
+
 #include "geotools/app/app_texts.h"
 #include "geotools/app/blh_xyz_dlg.h"
 #include "geotools/app/child_frame.h"
@@ -97,70 +100,63 @@ bool CGeoReckonView::OnClose(bool delete_window) {
 }
 
 void CGeoReckonView::OnFunction(wxCommandEvent& event) {
-  RunFunction(event.GetId() - ID_FUNCTION_FIRST);
+  RunFunction(kToolFunctions[event.GetId() - ID_FUNCTION_FIRST]);
 }
 
-void CGeoReckonView::RunFunction(int function) {
+namespace {
+
+template <typename Dialog, typename... Args>
+int ShowDialog(Args&&... args) {
+  Dialog dialog(std::forward<Args>(args)...);
+  return dialog.ShowModal();
+}
+
+}  // namespace
+
+void CGeoReckonView::RunFunction(ToolFunction function) {
   CGeoReckonDoc* d = doc();
   if (!d) return;
   const GrkDocument& data = d->data();
   wxWindow* parent = frame_ ? static_cast<wxWindow*>(frame_) : wxTheApp->GetTopWindow();
-  if (function == 0) {
-    CParamDlg dialog(parent, data.ellipsoid, data.inputUnit, data.outputUnit);
-    if (dialog.ShowModal() == wxID_OK) {
-      d->SetParams(dialog.ellipsoid(), dialog.input_unit(), dialog.output_unit());
-    }
-    return;
-  }
+  const EllipsoidParams& e = data.ellipsoid;
+  const int32_t in = data.inputUnit;
+  const int32_t out = data.outputUnit;
   int result = wxID_CANCEL;
   switch (function) {
-    case 1: {
-      CBLHXYZDlg dialog(parent, data.ellipsoid, data.inputUnit, data.outputUnit);
-      result = dialog.ShowModal();
-      break;
-    }
-    case 2: {
-      CGeodeticDlg dialog(parent, data.ellipsoid, data.inputUnit, data.outputUnit);
-      result = dialog.ShowModal();
-      break;
-    }
-    case 3: {
-      CPlaneCoorDlg dialog(parent, data.ellipsoid, data.inputUnit, data.outputUnit);
-      result = dialog.ShowModal();
-      break;
-    }
-    case 4: {
-      CGaussDlg dialog(parent, data.ellipsoid, data.inputUnit, data.outputUnit);
-      result = dialog.ShowModal();
-      break;
-    }
-    case 5: {
-      CZoneChangeDlg dialog(parent, data.ellipsoid);
-      result = dialog.ShowModal();
-      break;
-    }
-    case 6: {
-      CSevenSolveDlg dialog(parent);
-      result = dialog.ShowModal();
-      break;
-    }
-    case 7: {
-      CSevenApplyDlg dialog(parent);
-      result = dialog.ShowModal();
-      break;
-    }
-    case 8: {
-      CFourSolveDlg dialog(parent);
-      result = dialog.ShowModal();
-      break;
-    }
-    case 9: {
-      CFourApplyDlg dialog(parent);
-      result = dialog.ShowModal();
-      break;
-    }
-    default:
+    case ToolFunction::kParams: {
+      CParamDlg dialog(parent, e, in, out);
+      if (dialog.ShowModal() == wxID_OK) {
+        d->SetParams(dialog.ellipsoid(), dialog.input_unit(), dialog.output_unit());
+      }
       return;
+    }
+    case ToolFunction::kBlhXyz:
+      result = ShowDialog<CBLHXYZDlg>(parent, e, in, out);
+      break;
+    case ToolFunction::kGeodetic:
+      result = ShowDialog<CGeodeticDlg>(parent, e, in, out);
+      break;
+    case ToolFunction::kPlaneCoordinates:
+      result = ShowDialog<CPlaneCoorDlg>(parent, e, in, out);
+      break;
+    case ToolFunction::kGauss:
+      result = ShowDialog<CGaussDlg>(parent, e, in, out);
+      break;
+    case ToolFunction::kZoneChange:
+      result = ShowDialog<CZoneChangeDlg>(parent, e);
+      break;
+    case ToolFunction::kSevenSolve:
+      result = ShowDialog<CSevenSolveDlg>(parent);
+      break;
+    case ToolFunction::kSevenApply:
+      result = ShowDialog<CSevenApplyDlg>(parent);
+      break;
+    case ToolFunction::kFourSolve:
+      result = ShowDialog<CFourSolveDlg>(parent);
+      break;
+    case ToolFunction::kFourApply:
+      result = ShowDialog<CFourApplyDlg>(parent);
+      break;
   }
   if (result == wxID_OK) d->UpdateAllViews();
 }

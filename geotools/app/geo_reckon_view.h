@@ -6,6 +6,8 @@
 
 #include <wx/docview.h>
 
+#include "geotools/app/tool_function.h"
+
 namespace georeckon {
 
 class CChildFrame;
@@ -23,8 +25,8 @@ class CGeoReckonView : public wxView {
   CGeoReckonDoc* doc() const;
   CChildFrame* child_frame() const { return frame_; }
 
-  // Runs function `function` (0 … 9, menu order) in its dialog.
-  void RunFunction(int function);
+  // Runs `function` in its dialog.
+  void RunFunction(ToolFunction function);
 
  private:
   void OnFunction(wxCommandEvent& event);

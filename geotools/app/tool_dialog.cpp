@@ -109,18 +109,15 @@ void CToolDialog::AddFileRow(wxWindow* parent, wxFlexGridSizer* grid, const char
   grid->Add(row, 1, wxEXPAND);
 }
 
-void CToolDialog::AddTypeGroup(wxSizer* top, const char* label0, const char* label1, int* type,
-                               std::function<void()> changed) {
+void CToolDialog::AddTypeRadios(wxSizer* top, const char* label0, const char* label1, int shown,
+                                std::function<void(int)> picked) {
   wxStaticBoxSizer* group = Group(app_texts::kGroupType, wxHORIZONTAL);
   const char* labels[2] = {label0, label1};
   for (int t = 0; t < 2; ++t) {
     wxRadioButton* radio =
         MakeRadio(group->GetStaticBox(), labels[t], t == 0 ? "type0" : "type1", t == 0);
-    radio->SetValue(*type == t);
-    radio->Bind(wxEVT_RADIOBUTTON, [type, t, changed](wxCommandEvent&) {
-      *type = t;
-      changed();
-    });
+    radio->SetValue(shown == t);
+    radio->Bind(wxEVT_RADIOBUTTON, [t, picked](wxCommandEvent&) { picked(t); });
     group->Add(radio, 0, wxALL, FromDIP(6));
     group->AddSpacer(FromDIP(24));
   }

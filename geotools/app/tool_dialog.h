@@ -100,10 +100,17 @@ class CToolDialog : public wxDialog {
   wxButton* ButtonNamed(const char* name);
   wxTextCtrl* EditNamed(const char* name);
 
-  // The "转换类型" group: two radio buttons named "type0" and "type1"
-  // showing *type; `changed` runs after the user picks one.
-  void AddTypeGroup(wxSizer* top, const char* label0, const char* label1, int* type,
-                    std::function<void()> changed);
+  // The "转换类型" group: two radio buttons named "type0" and "type1" for
+  // the first and second value of a two-valued enum, showing *type;
+  // `changed` runs after the user picks one.
+  template <typename Type>
+  void AddTypeGroup(wxSizer* top, const char* label0, const char* label1, Type* type,
+                    std::function<void()> changed) {
+    AddTypeRadios(top, label0, label1, static_cast<int>(*type), [type, changed](int picked) {
+      *type = static_cast<Type>(picked);
+      changed();
+    });
+  }
   // The batch settings of this dialog's ellipsoid and units.
   BatchSettings Settings() const;
   // "确定" and "取消"; "确定" reads the fields first.
@@ -130,6 +137,9 @@ class CToolDialog : public wxDialog {
   int32_t output_unit_ = 1;
 
  private:
+  // The radio buttons of AddTypeGroup; `picked` gets 0 or 1.
+  void AddTypeRadios(wxSizer* top, const char* label0, const char* label1, int shown,
+                     std::function<void(int)> picked);
   void OnChangeParams(wxCommandEvent&);
   void OnOk(wxCommandEvent&);
 

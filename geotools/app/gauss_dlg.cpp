@@ -50,13 +50,7 @@ std::string CGaussDlg::Description() const {
 }
 
 void CGaussDlg::ApplyType() {
-  const bool forward = projection_ == Projection::kForward;
-  ButtonNamed("forward")->Enable(forward);
-  ButtonNamed("batch0")->Enable(forward);
-  ButtonNamed("backward")->Enable(!forward);
-  ButtonNamed("batch1")->Enable(!forward);
-  for (const char* name : {"B", "L", "H"}) EditNamed(name)->Enable(forward);
-  for (const char* name : {"x", "y", "h"}) EditNamed(name)->Enable(!forward);
+  EnableDirection(projection_ == Projection::kForward, {"B", "L", "H"}, {"x", "y", "h"});
 }
 
 void CGaussDlg::OnForward() {

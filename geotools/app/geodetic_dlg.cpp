@@ -47,15 +47,7 @@ std::string CGeodeticDlg::Description() const {
 }
 
 void CGeodeticDlg::ApplyType() {
-  const bool inverse = problem_ == Problem::kInverse;
-  ButtonNamed("forward")->Enable(inverse);
-  ButtonNamed("batch0")->Enable(inverse);
-  EditNamed("B2")->Enable(inverse);
-  EditNamed("L2")->Enable(inverse);
-  ButtonNamed("backward")->Enable(!inverse);
-  ButtonNamed("batch1")->Enable(!inverse);
-  EditNamed("S")->Enable(!inverse);
-  EditNamed("A")->Enable(!inverse);
+  EnableDirection(problem_ == Problem::kInverse, {"B2", "L2"}, {"S", "A"});
 }
 
 void CGeodeticDlg::OnInverse() {

@@ -45,15 +45,7 @@ std::string CPlaneCoorDlg::Description() const {
 }
 
 void CPlaneCoorDlg::ApplyType() {
-  const bool inverse = problem_ == Problem::kInverse;
-  ButtonNamed("forward")->Enable(inverse);
-  ButtonNamed("batch0")->Enable(inverse);
-  EditNamed("x2")->Enable(inverse);
-  EditNamed("y2")->Enable(inverse);
-  ButtonNamed("backward")->Enable(!inverse);
-  ButtonNamed("batch1")->Enable(!inverse);
-  EditNamed("S")->Enable(!inverse);
-  EditNamed("A")->Enable(!inverse);
+  EnableDirection(problem_ == Problem::kInverse, {"x2", "y2"}, {"S", "A"});
 }
 
 void CPlaneCoorDlg::OnInverse() {

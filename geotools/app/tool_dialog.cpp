@@ -44,6 +44,11 @@ wxTextCtrl* CToolDialog::NumberEdit(wxWindow* parent, const char* name, double* 
   return edit;
 }
 
+wxTextCtrl* CToolDialog::NumberEdit(wxWindow* parent, const FieldDef& field) {
+  return field.ranged ? NumberEdit(parent, field.name, field.value, field.min, field.max)
+                      : NumberEdit(parent, field.name, field.value);
+}
+
 wxTextCtrl* CToolDialog::TextEdit(wxWindow* parent, const char* name, std::string* value) {
   auto* edit = new wxTextCtrl(parent, wxID_ANY, wxEmptyString, wxDefaultPosition,
                               wxSize(FromDIP(320), -1), 0, wxDefaultValidator, name);
@@ -144,10 +149,7 @@ void CToolDialog::AddPointGroup(wxSizer* top, const char* title,
                                 const std::vector<FieldDef>& right) {
   wxStaticBoxSizer* group = Group(title);
   wxWindow* box = group->GetStaticBox();
-  auto make = [this, box](const FieldDef& f) {
-    return f.ranged ? NumberEdit(box, f.name, f.value, f.min, f.max)
-                    : NumberEdit(box, f.name, f.value);
-  };
+  auto make = [this, box](const FieldDef& f) { return NumberEdit(box, f); };
   const wxSize gap = FromDIP(wxSize(6, 6));
   if (!upper.empty()) {
     auto* grid = new wxFlexGridSizer(4, gap);
@@ -181,10 +183,7 @@ void CToolDialog::AddFieldGroup(wxSizer* top, const char* title,
   wxWindow* box = group->GetStaticBox();
   auto* grid = new wxFlexGridSizer(2 * columns, FromDIP(wxSize(6, 6)));
   for (int c = 0; c < columns; ++c) grid->AddGrowableCol(2 * c + 1, 1);
-  AddFields(box, grid, fields, [this, box](const FieldDef& f) {
-    return f.ranged ? NumberEdit(box, f.name, f.value, f.min, f.max)
-                    : NumberEdit(box, f.name, f.value);
-  });
+  AddFields(box, grid, fields, [this, box](const FieldDef& f) { return NumberEdit(box, f); });
   group->Add(grid, 0, wxEXPAND | wxALL, FromDIP(6));
   if (!buttons.empty()) {
     auto* row = new wxBoxSizer(wxHORIZONTAL);
@@ -218,6 +217,40 @@ void CToolDialog::AddBatchGroup(wxSizer* top, const char* title, const char* in_
 
 wxButton* CToolDialog::ButtonNamed(const char* name) { return FindControl<wxButton>(this, name); }
 wxTextCtrl* CToolDialog::EditNamed(const char* name) { return FindControl<wxTextCtrl>(this, name); }
+
+void CToolDialog::LayOutApplyDialog(const std::vector<FieldDef>& params, const char* files_title,
+                                    std::string* in, std::string* out, std::function<void()> import,
+                                    std::function<void()> compute,
+                                    std::function<void()> transform) {
+  auto* top = new wxBoxSizer(wxVERTICAL);
+  AddFieldGroup(
+      top, app_texts::kGroupTransformParams, params, 2,
+      {{app_texts::kImportParams, "import"}, {app_texts::kComputeParams, "computeParams"}});
+  AddBatchGroup(top, files_title, app_texts::kSourceFile, in, out, {});
+
+  auto* row = new wxBoxSizer(wxHORIZONTAL);
+  row->AddStretchSpacer();
+  wxButton* transform_button = MakeButton(this, app_texts::kTransform, "transform");
+  row->Add(transform_button, 0, wxRIGHT, FromDIP(6));
+  row->Add(new wxButton(this, wxID_CANCEL, Wx(app_texts::kCancel)), 0);
+  top->Add(row, 0, wxEXPAND | wxALL, FromDIP(8));
+  transform_button->SetDefault();
+  Finish(top);
+
+  ButtonNamed("import")->Bind(wxEVT_BUTTON, [import](wxCommandEvent&) { import(); });
+  ButtonNamed("computeParams")->Bind(wxEVT_BUTTON, [compute](wxCommandEvent&) { compute(); });
+  transform_button->Bind(wxEVT_BUTTON, [transform](wxCommandEvent&) { transform(); });
+}
+
+void CToolDialog::EnableDirection(bool first, std::initializer_list<const char*> first_edits,
+                                  std::initializer_list<const char*> second_edits) {
+  ButtonNamed("forward")->Enable(first);
+  ButtonNamed("batch0")->Enable(first);
+  for (const char* name : first_edits) EditNamed(name)->Enable(first);
+  ButtonNamed("backward")->Enable(!first);
+  ButtonNamed("batch1")->Enable(!first);
+  for (const char* name : second_edits) EditNamed(name)->Enable(!first);
+}
 
 BatchSettings CToolDialog::Settings() const {
   BatchSettings s;

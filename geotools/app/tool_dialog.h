@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -68,6 +69,8 @@ class CToolDialog : public wxDialog {
   // [min, max]. Created on `parent`, named `name`.
   wxTextCtrl* NumberEdit(wxWindow* parent, const char* name, double* value);
   wxTextCtrl* NumberEdit(wxWindow* parent, const char* name, double* value, double min, double max);
+  // The edit of `field`, with its limits when it has any.
+  wxTextCtrl* NumberEdit(wxWindow* parent, const FieldDef& field);
   wxTextCtrl* TextEdit(wxWindow* parent, const char* name, std::string* value);
 
   // Label and control side by side into a two-column grid.
@@ -96,6 +99,19 @@ class CToolDialog : public wxDialog {
   // output row ("保存到:", save chooser) and the buttons in a row.
   void AddBatchGroup(wxSizer* top, const char* title, const char* in_label, std::string* in,
                      std::string* out, const std::vector<ButtonDef>& buttons);
+  // The whole layout of a dialog that applies transformation parameters to
+  // a file: the parameter fields in rows of two with "导入参数" ("import")
+  // and "计算参数" ("computeParams") at the group's foot, the file group
+  // titled `files_title`, and "转换" ("transform", the default button)
+  // beside "取消". The three buttons run `import`, `compute` and `transform`.
+  void LayOutApplyDialog(const std::vector<FieldDef>& params, const char* files_title,
+                         std::string* in, std::string* out, std::function<void()> import,
+                         std::function<void()> compute, std::function<void()> transform);
+  // Shows which of the two directions of a conversion is chosen: "forward",
+  // "batch0" and the `first_edits` work for the first, "backward", "batch1"
+  // and the `second_edits` for the second; the others are disabled.
+  void EnableDirection(bool first, std::initializer_list<const char*> first_edits,
+                       std::initializer_list<const char*> second_edits);
   // The control named `name` in this dialog.
   wxButton* ButtonNamed(const char* name);
   wxTextCtrl* EditNamed(const char* name);

@@ -4,6 +4,8 @@
 // Convert with wxString::FromUTF8 (see Wx() in ui_services.h).
 #pragma once
 
+#include "geotools/app/tool_function.h"
+
 namespace georeckon::app_texts {
 
 // The program.
@@ -118,8 +120,7 @@ inline constexpr const char kStatusCaps[] = "大写";
 inline constexpr const char kStatusNum[] = "数字";
 inline constexpr const char kStatusScroll[] = "滚动";
 
-// The function list, in list order, and the function each item opens
-// (index into kFunctionMenuItems).
+// The function list, in list order, and the function each item opens.
 inline constexpr const char* kListItems[10] = {
     "参数设置",
     "空间直角坐标与大地坐标转换",
@@ -132,7 +133,12 @@ inline constexpr const char* kListItems[10] = {
     "平面直角坐标转换参数求解",
     "平面直角坐标转换",
 };
-inline constexpr int kListItemFunction[10] = {0, 1, 4, 5, 2, 3, 6, 7, 8, 9};
+inline constexpr ToolFunction kListItemFunction[10] = {
+    ToolFunction::kParams,     ToolFunction::kBlhXyz,      ToolFunction::kGauss,
+    ToolFunction::kZoneChange, ToolFunction::kGeodetic,    ToolFunction::kPlaneCoordinates,
+    ToolFunction::kSevenSolve, ToolFunction::kSevenApply,  ToolFunction::kFourSolve,
+    ToolFunction::kFourApply,
+};
 
 // The output view without a selected function.
 inline constexpr const char kViewHeading[] = "GeoReckon Function:";

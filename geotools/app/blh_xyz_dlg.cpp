@@ -17,7 +17,7 @@ CBLHXYZDlg::CBLHXYZDlg(wxWindow* parent, const EllipsoidParams& e, int32_t input
     : CToolDialog(parent, app_texts::kBlhTitle, e, input_unit, output_unit) {
   auto* top = new wxBoxSizer(wxVERTICAL);
   AddParamsGroup(top);
-  AddTypeGroup(top, app_texts::kBlhType0, app_texts::kBlhType1, &type_, [this] { ApplyType(); });
+  AddTypeGroup(top, app_texts::kBlhType0, app_texts::kBlhType1, &conversion_, [this] { ApplyType(); });
   AddPointGroup(top, app_texts::kGroupSingle, {},
                 {{app_texts::kLabelB, "B", &B_, true, -90, 90},
                  {app_texts::kLabelL, "L", &L_, true, -180, 180},
@@ -45,7 +45,7 @@ std::string CBLHXYZDlg::Description() const {
 }
 
 void CBLHXYZDlg::ApplyType() {
-  const bool forward = type_ == 0;
+  const bool forward = conversion_ == Conversion::kBlhToXyz;
   ButtonNamed("forward")->Enable(forward);
   ButtonNamed("batch0")->Enable(forward);
   ButtonNamed("backward")->Enable(!forward);

@@ -21,7 +21,9 @@ class CBLHXYZDlg : public CToolDialog {
   void OnBackward();
   void OnBatch(BatchFunction function);
 
-  int type_ = 0;  // 0 BLH -> XYZ, 1 XYZ -> BLH
+  enum class Conversion { kBlhToXyz, kXyzToBlh };
+
+  Conversion conversion_ = Conversion::kBlhToXyz;
   double B_ = 0, L_ = 0, H_ = 0;
   double X_ = 0, Y_ = 0, Z_ = 0;
   std::string in_file_, out_file_;

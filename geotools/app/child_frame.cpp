@@ -4,13 +4,14 @@
 #include <wx/sizer.h>
 #include <wx/splitter.h>
 
+#include "geotools/app/geo_reckon_app.h"
 #include "geotools/app/geo_reckon_doc.h"
 #include "geotools/app/geo_reckon_view.h"
-#include "geotools/app/georeckon_app.h"
 #include "geotools/app/icons.h"
 #include "geotools/app/left_view.h"
 #include "geotools/app/main_frame.h"
 #include "geotools/app/menus.h"
+#include "geotools/app/view_canvas.h"
 
 namespace georeckon {
 

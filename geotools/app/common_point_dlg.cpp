@@ -51,8 +51,8 @@ void CCommonPointDlg::AddTableAndEntry(wxSizer* top, const char* entry_title,
   }
   entry->Add(grid, 1, wxEXPAND | wxALL, FromDIP(6));
   auto* buttons = new wxBoxSizer(wxVERTICAL);
-  for (const ButtonSpec& b : {ButtonSpec{t::kAdd, "add"}, ButtonSpec{t::kDelete, "delete"},
-                              ButtonSpec{t::kEdit, "edit"}}) {
+  for (const ButtonDef& b : {ButtonDef{t::kAdd, "add"}, ButtonDef{t::kDelete, "delete"},
+                              ButtonDef{t::kEdit, "edit"}}) {
     buttons->Add(MakeButton(box, b.label, b.name), 0, wxEXPAND | wxBOTTOM, FromDIP(4));
   }
   entry->Add(buttons, 0, wxALIGN_CENTER_VERTICAL | wxALL, FromDIP(6));

@@ -20,7 +20,7 @@ CGaussDlg::CGaussDlg(wxWindow* parent, const EllipsoidParams& e, int32_t input_u
     : CToolDialog(parent, t::kGaussTitle, e, input_unit, output_unit) {
   auto* top = new wxBoxSizer(wxVERTICAL);
   AddParamsGroup(top);
-  AddTypeGroup(top, t::kGaussType0, t::kGaussType1, &type_, [this] { ApplyType(); });
+  AddTypeGroup(top, t::kGaussType0, t::kGaussType1, &projection_, [this] { ApplyType(); });
   AddPointGroup(
       top, t::kGroupSingle, {},
       {{t::kLabelB, "B", &B_, true, -90, 90},
@@ -50,13 +50,7 @@ std::string CGaussDlg::Description() const {
 }
 
 void CGaussDlg::ApplyType() {
-  const bool forward = type_ == 0;
-  ButtonNamed("forward")->Enable(forward);
-  ButtonNamed("batch0")->Enable(forward);
-  ButtonNamed("backward")->Enable(!forward);
-  ButtonNamed("batch1")->Enable(!forward);
-  for (const char* name : {"B", "L", "H"}) EditNamed(name)->Enable(forward);
-  for (const char* name : {"x", "y", "h"}) EditNamed(name)->Enable(!forward);
+  EnableDirection(projection_ == Projection::kForward, {"B", "L", "H"}, {"x", "y", "h"});
 }
 
 void CGaussDlg::OnForward() {

@@ -22,7 +22,9 @@ class CGaussDlg : public CToolDialog {
   void OnInverse();
   void OnBatch(BatchFunction function);
 
-  int type_ = 0;  // 0 BLH-->xyh, 1 xyh-->BLH
+  enum class Projection { kForward, kInverse };  // BLH --> xyh, xyh --> BLH
+
+  Projection projection_ = Projection::kForward;
   double B_ = 0, L_ = 0, H_ = 0;
   double x_ = 0, y_ = 0, h_ = 0;
   double L0_ = 0;                       // central meridian, decimal degrees

@@ -2,6 +2,7 @@
 
 #include <wx/filename.h>
 
+#include "common/gui/save_modified.h"
 #include "geotools/app/app_texts.h"
 #include "geotools/app/ui_services.h"
 #include "geotools/compute/param_description.h"
@@ -76,20 +77,13 @@ bool CGeoReckonDoc::DoOpenDocument(const wxString& file) {
 }
 
 bool CGeoReckonDoc::OnSaveModified() {
-  if (!IsModified()) return true;
-  const wxString name = GetFilename().empty() ? GetUserReadableName() : GetFilename();
-  std::string prompt = app_texts::kAskToSave;
-  const size_t at = prompt.find("%1");
-  if (at != std::string::npos) prompt.replace(at, 2, Utf8(name));
-  switch (ShowMessage(prompt, wxYES_NO | wxCANCEL | wxICON_WARNING)) {
-    case wxYES:
-      return Save();
-    case wxNO:
-      Modify(false);
-      return true;
-    default:
-      return false;
-  }
+  return common::SaveModifiedDocument(*this, [this] {
+    const wxString name = GetFilename().empty() ? GetUserReadableName() : GetFilename();
+    std::string prompt = app_texts::kAskToSave;
+    const size_t at = prompt.find("%1");
+    if (at != std::string::npos) prompt.replace(at, 2, Utf8(name));
+    return ShowMessage(prompt, wxYES_NO | wxCANCEL | wxICON_WARNING);
+  });
 }
 
 bool CGeoReckonDoc::SaveAs() {

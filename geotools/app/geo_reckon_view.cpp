@@ -3,15 +3,18 @@
 #include <wx/dc.h>
 #include <wx/settings.h>
 
+#include <cstdint>
+#include <utility>
+
 #include "geotools/app/app_texts.h"
 #include "geotools/app/blh_xyz_dlg.h"
 #include "geotools/app/child_frame.h"
 #include "geotools/app/four_apply_dlg.h"
 #include "geotools/app/four_solve_dlg.h"
 #include "geotools/app/gauss_dlg.h"
+#include "geotools/app/geo_reckon_app.h"
 #include "geotools/app/geo_reckon_doc.h"
 #include "geotools/app/geodetic_dlg.h"
-#include "geotools/app/georeckon_app.h"
 #include "geotools/app/left_view.h"
 #include "geotools/app/main_frame.h"
 #include "geotools/app/menus.h"
@@ -20,6 +23,7 @@
 #include "geotools/app/seven_apply_dlg.h"
 #include "geotools/app/seven_solve_dlg.h"
 #include "geotools/app/ui_services.h"
+#include "geotools/app/view_canvas.h"
 #include "geotools/app/zone_change_dlg.h"
 
 namespace georeckon {
@@ -47,19 +51,6 @@ void DrawOutput(wxDC& dc, const CGeoReckonDoc& doc) {
   dc.SetPen(*wxBLACK_PEN);
   dc.DrawLine(30, 45, 300, 45);
   for (int i = 0; i < 10; ++i) dc.DrawText(Wx(app_texts::kViewLines[i]), 30, 70 + 25 * i);
-}
-
-CViewCanvas::CViewCanvas(wxWindow* parent, CGeoReckonView* view)
-    : wxScrolledWindow(parent, wxID_ANY, wxDefaultPosition, wxSize(200, 200),
-                       wxHSCROLL | wxVSCROLL | wxBORDER_NONE, "outputView"),
-      view_(view) {
-  SetBackgroundColour(*wxWHITE);
-  SetVirtualSize(100, 100);
-  SetScrollRate(10, 10);
-}
-
-void CViewCanvas::OnDraw(wxDC& dc) {
-  if (view_) view_->OnDraw(&dc);
 }
 
 CGeoReckonDoc* CGeoReckonView::doc() const { return dynamic_cast<CGeoReckonDoc*>(GetDocument()); }
@@ -109,70 +100,63 @@ bool CGeoReckonView::OnClose(bool delete_window) {
 }
 
 void CGeoReckonView::OnFunction(wxCommandEvent& event) {
-  RunFunction(event.GetId() - ID_FUNCTION_FIRST);
+  RunFunction(kToolFunctions[event.GetId() - ID_FUNCTION_FIRST]);
 }
 
-void CGeoReckonView::RunFunction(int function) {
+namespace {
+
+template <typename Dialog, typename... Args>
+int ShowDialog(Args&&... args) {
+  Dialog dialog(std::forward<Args>(args)...);
+  return dialog.ShowModal();
+}
+
+}  // namespace
+
+void CGeoReckonView::RunFunction(ToolFunction function) {
   CGeoReckonDoc* d = doc();
   if (!d) return;
   const GrkDocument& data = d->data();
   wxWindow* parent = frame_ ? static_cast<wxWindow*>(frame_) : wxTheApp->GetTopWindow();
-  if (function == 0) {
-    CParamDlg dialog(parent, data.ellipsoid, data.inputUnit, data.outputUnit);
-    if (dialog.ShowModal() == wxID_OK) {
-      d->SetParams(dialog.ellipsoid(), dialog.input_unit(), dialog.output_unit());
-    }
-    return;
-  }
+  const EllipsoidParams& e = data.ellipsoid;
+  const int32_t in = data.inputUnit;
+  const int32_t out = data.outputUnit;
   int result = wxID_CANCEL;
   switch (function) {
-    case 1: {
-      CBLHXYZDlg dialog(parent, data.ellipsoid, data.inputUnit, data.outputUnit);
-      result = dialog.ShowModal();
-      break;
-    }
-    case 2: {
-      CGeodeticDlg dialog(parent, data.ellipsoid, data.inputUnit, data.outputUnit);
-      result = dialog.ShowModal();
-      break;
-    }
-    case 3: {
-      CPlaneCoorDlg dialog(parent, data.ellipsoid, data.inputUnit, data.outputUnit);
-      result = dialog.ShowModal();
-      break;
-    }
-    case 4: {
-      CGaussDlg dialog(parent, data.ellipsoid, data.inputUnit, data.outputUnit);
-      result = dialog.ShowModal();
-      break;
-    }
-    case 5: {
-      CZoneChangeDlg dialog(parent, data.ellipsoid);
-      result = dialog.ShowModal();
-      break;
-    }
-    case 6: {
-      CSevenSolveDlg dialog(parent);
-      result = dialog.ShowModal();
-      break;
-    }
-    case 7: {
-      CSevenApplyDlg dialog(parent);
-      result = dialog.ShowModal();
-      break;
-    }
-    case 8: {
-      CFourSolveDlg dialog(parent);
-      result = dialog.ShowModal();
-      break;
-    }
-    case 9: {
-      CFourApplyDlg dialog(parent);
-      result = dialog.ShowModal();
-      break;
-    }
-    default:
+    case ToolFunction::kParams: {
+      CParamDlg dialog(parent, e, in, out);
+      if (dialog.ShowModal() == wxID_OK) {
+        d->SetParams(dialog.ellipsoid(), dialog.input_unit(), dialog.output_unit());
+      }
       return;
+    }
+    case ToolFunction::kBlhXyz:
+      result = ShowDialog<CBLHXYZDlg>(parent, e, in, out);
+      break;
+    case ToolFunction::kGeodetic:
+      result = ShowDialog<CGeodeticDlg>(parent, e, in, out);
+      break;
+    case ToolFunction::kPlaneCoordinates:
+      result = ShowDialog<CPlaneCoorDlg>(parent, e, in, out);
+      break;
+    case ToolFunction::kGauss:
+      result = ShowDialog<CGaussDlg>(parent, e, in, out);
+      break;
+    case ToolFunction::kZoneChange:
+      result = ShowDialog<CZoneChangeDlg>(parent, e);
+      break;
+    case ToolFunction::kSevenSolve:
+      result = ShowDialog<CSevenSolveDlg>(parent);
+      break;
+    case ToolFunction::kSevenApply:
+      result = ShowDialog<CSevenApplyDlg>(parent);
+      break;
+    case ToolFunction::kFourSolve:
+      result = ShowDialog<CFourSolveDlg>(parent);
+      break;
+    case ToolFunction::kFourApply:
+      result = ShowDialog<CFourApplyDlg>(parent);
+      break;
   }
   if (result == wxID_OK) d->UpdateAllViews();
 }

@@ -5,7 +5,8 @@
 #pragma once
 
 #include <wx/docview.h>
-#include <wx/scrolwin.h>
+
+#include "geotools/app/tool_function.h"
 
 namespace georeckon {
 
@@ -24,8 +25,8 @@ class CGeoReckonView : public wxView {
   CGeoReckonDoc* doc() const;
   CChildFrame* child_frame() const { return frame_; }
 
-  // Runs function `function` (0 … 9, menu order) in its dialog.
-  void RunFunction(int function);
+  // Runs `function` in its dialog.
+  void RunFunction(ToolFunction function);
 
  private:
   void OnFunction(wxCommandEvent& event);
@@ -34,17 +35,6 @@ class CGeoReckonView : public wxView {
   CChildFrame* frame_ = nullptr;
 
   wxDECLARE_DYNAMIC_CLASS(CGeoReckonView);
-};
-
-// The scrolled window the view draws into (logical size 100 × 100 pixels).
-class CViewCanvas : public wxScrolledWindow {
- public:
-  CViewCanvas(wxWindow* parent, CGeoReckonView* view);
-  void OnDraw(wxDC& dc) override;
-  void Detach() { view_ = nullptr; }
-
- private:
-  CGeoReckonView* view_;
 };
 
 // Draws the output view's picture for `doc` onto `dc` (screen, bitmap or

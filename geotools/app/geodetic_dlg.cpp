@@ -21,7 +21,7 @@ CGeodeticDlg::CGeodeticDlg(wxWindow* parent, const EllipsoidParams& e, int32_t i
     : CToolDialog(parent, t::kGeodeticTitle, e, input_unit, output_unit) {
   auto* top = new wxBoxSizer(wxVERTICAL);
   AddParamsGroup(top);
-  AddTypeGroup(top, t::kGeodeticType0, t::kGeodeticType1, &type_, [this] { ApplyType(); });
+  AddTypeGroup(top, t::kGeodeticType0, t::kGeodeticType1, &problem_, [this] { ApplyType(); });
   AddPointGroup(
       top, t::kGroupSingle,
       {{t::kLabelB1, "B1", &B1_, true, -90, 90}, {t::kLabelL1, "L1", &L1_, true, -180, 180}},
@@ -47,15 +47,7 @@ std::string CGeodeticDlg::Description() const {
 }
 
 void CGeodeticDlg::ApplyType() {
-  const bool inverse = type_ == 0;
-  ButtonNamed("forward")->Enable(inverse);
-  ButtonNamed("batch0")->Enable(inverse);
-  EditNamed("B2")->Enable(inverse);
-  EditNamed("L2")->Enable(inverse);
-  ButtonNamed("backward")->Enable(!inverse);
-  ButtonNamed("batch1")->Enable(!inverse);
-  EditNamed("S")->Enable(!inverse);
-  EditNamed("A")->Enable(!inverse);
+  EnableDirection(problem_ == Problem::kInverse, {"B2", "L2"}, {"S", "A"});
 }
 
 void CGeodeticDlg::OnInverse() {

@@ -21,7 +21,9 @@ class CGeodeticDlg : public CToolDialog {
   void OnDirect();
   void OnBatch(BatchFunction function);
 
-  int type_ = 0;  // 0 BL-->SA, 1 SA-->BL
+  enum class Problem { kInverse, kDirect };  // two points --> S, A; S, A --> second point
+
+  Problem problem_ = Problem::kInverse;
   double B1_ = 0, L1_ = 0, B2_ = 0, L2_ = 0, S_ = 0, A_ = 0;
   std::string in_file_, out_file_;
 };

@@ -7,11 +7,12 @@
 #include <wx/bitmap.h>
 #include <wx/iconbndl.h>
 
+#include "geotools/app/tool_function.h"
+
 namespace georeckon {
 
-// The icon of function `function` (0 … 9, in the order of the
-// "坐标系统(&C)" menu), `size` pixels square, with transparency.
-wxBitmap FunctionIcon(int function, int size);
+// The icon of `function`, `size` pixels square, with transparency.
+wxBitmap FunctionIcon(ToolFunction function, int size);
 
 // The program icon: a globe with its graticule, in 16, 32 and 48 pixels.
 wxBitmap ProgramBitmap(int size);

@@ -58,7 +58,7 @@ CLeftView::CLeftView(wxWindow* parent, CGeoReckonDoc* doc)
 }
 
 int CLeftView::CommandOfItem(int item) {
-  return ID_FUNCTION_FIRST + app_texts::kListItemFunction[item];
+  return FunctionCommand(app_texts::kListItemFunction[item]);
 }
 
 void CLeftView::OnDocumentChanged() {

@@ -1,4 +1,4 @@
 // GeoReckon, the coordinate tools program.
-#include "geotools/app/georeckon_app.h"
+#include "geotools/app/geo_reckon_app.h"
 
 wxIMPLEMENT_APP(georeckon::CGeoReckonApp);

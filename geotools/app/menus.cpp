@@ -69,12 +69,25 @@ wxMenuBar* CreateDocumentMenuBar() {
   Item(edit, ID_EDIT_PASTE, t::kEditPaste, t::kHelpEditDisabled);
 
   auto* functions = new wxMenu;
-  for (int f = 0; f < 10; ++f) {
-    auto* item = new wxMenuItem(functions, ID_FUNCTION_FIRST + f, Wx(t::kFunctionMenuItems[f]),
-                                Wx(t::kFunctionHelp[f]));
+  for (ToolFunction f : kToolFunctions) {
+    const int index = MenuIndex(f);
+    auto* item = new wxMenuItem(functions, FunctionCommand(f), Wx(t::kFunctionMenuItems[index]),
+                                Wx(t::kFunctionHelp[index]));
     item->SetBitmap(FunctionIcon(f, 16));
     functions->Append(item);
-    if (f == 0 || f == 1 || f == 3 || f == 5 || f == 7) functions->AppendSeparator();
+    // Groups: parameters; space coordinates; geodetic and plane problems;
+    // Gauss projection; seven parameters; four parameters.
+    switch (f) {
+      case ToolFunction::kParams:
+      case ToolFunction::kBlhXyz:
+      case ToolFunction::kPlaneCoordinates:
+      case ToolFunction::kZoneChange:
+      case ToolFunction::kSevenApply:
+        functions->AppendSeparator();
+        break;
+      default:
+        break;
+    }
   }
 
   auto* window = new wxMenu;

@@ -4,6 +4,8 @@
 
 #include <wx/defs.h>
 
+#include "geotools/app/tool_function.h"
+
 class wxMenu;
 class wxMenuBar;
 
@@ -30,6 +32,11 @@ enum CommandId : int {
   ID_FILE_CLOSE,
   ID_APP_EXIT,
 };
+
+// The command of a function's menu item.
+constexpr int FunctionCommand(ToolFunction function) {
+  return ID_FUNCTION_FIRST + MenuIndex(function);
+}
 
 inline bool IsEditCommand(int id) { return id >= ID_EDIT_UNDO && id <= ID_EDIT_PASTE; }
 

@@ -36,13 +36,14 @@ CParamDlg::CParamDlg(wxWindow* parent, const EllipsoidParams& e, int32_t input_u
       output_(output_unit),
       a_(e.a),
       inverse_flattening_(InverseFlattening(e)),
-      type_(e.type >= 0 && e.type <= 3 ? e.type : 0) {
+      type_(e.type >= kCustomEllipsoid && e.type <= kXian80 ? static_cast<EllipsoidType>(e.type)
+                                                           : kCustomEllipsoid) {
   auto* top = new wxBoxSizer(wxVERTICAL);
 
   wxStaticBoxSizer* types = Group(app_texts::kGroupEllipsoidType, wxHORIZONTAL);
-  for (int t = 0; t < 4; ++t) {
-    wxRadioButton* radio =
-        MakeRadio(types->GetStaticBox(), texts::kEllipsoidChoices[t], kTypeNames[t], t == 0);
+  for (EllipsoidType t : {kCustomEllipsoid, kWgs84, kBeijing54, kXian80}) {
+    wxRadioButton* radio = MakeRadio(types->GetStaticBox(), texts::kEllipsoidChoices[t],
+                                     kTypeNames[t], t == kCustomEllipsoid);
     radio->SetValue(t == type_);
     radio->Bind(wxEVT_RADIOBUTTON, [this, t](wxCommandEvent&) { OnType(t); });
     types->Add(radio, 0, wxALL, FromDIP(6));
@@ -90,7 +91,7 @@ CParamDlg::CParamDlg(wxWindow* parent, const EllipsoidParams& e, int32_t input_u
   f_edit_->Enable(type_ == kCustomEllipsoid);
 }
 
-void CParamDlg::OnType(int type) {
+void CParamDlg::OnType(EllipsoidType type) {
   type_ = type;
   const bool custom = type == kCustomEllipsoid;
   if (!custom && PresetEllipsoid(type, &record_)) {

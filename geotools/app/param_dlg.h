@@ -23,14 +23,14 @@ class CParamDlg : public CToolDialog {
   bool Accept() override;
 
  private:
-  void OnType(int type);
+  void OnType(EllipsoidType type);
 
   EllipsoidParams record_;
   int32_t input_ = 1;
   int32_t output_ = 1;
   double a_ = 0;
   double inverse_flattening_ = 0;
-  int type_ = 1;
+  EllipsoidType type_ = kWgs84;
   wxTextCtrl* a_edit_ = nullptr;
   wxTextCtrl* f_edit_ = nullptr;
   wxChoice* input_list_ = nullptr;

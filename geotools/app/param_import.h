@@ -17,4 +17,17 @@ bool ChooseParamFileToImport(wxWindow* parent, std::string* path);
 // true when the file was read.
 bool ReportParamFileResult(wxWindow* parent, const ParamFileResult& result);
 
+// "导入参数" as a whole: the chooser, then `read(path, &params)`; *params
+// changes only when a file was chosen and read. False otherwise, with the
+// reason shown.
+template <typename Params, typename Read>
+bool ImportParamFile(wxWindow* parent, Read read, Params* params) {
+  std::string path;
+  if (!ChooseParamFileToImport(parent, &path)) return false;
+  Params got;
+  if (!ReportParamFileResult(parent, read(path, &got))) return false;
+  *params = got;
+  return true;
+}
+
 }  // namespace georeckon

@@ -21,7 +21,7 @@ CPlaneCoorDlg::CPlaneCoorDlg(wxWindow* parent, const EllipsoidParams& e, int32_t
     : CToolDialog(parent, t::kPlaneTitle, e, input_unit, output_unit) {
   auto* top = new wxBoxSizer(wxVERTICAL);
   AddParamsGroup(top);
-  AddTypeGroup(top, t::kPlaneType0, t::kPlaneType1, &type_, [this] { ApplyType(); });
+  AddTypeGroup(top, t::kPlaneType0, t::kPlaneType1, &problem_, [this] { ApplyType(); });
   AddPointGroup(top, t::kGroupSingle, {{t::kLabelX1, "x1", &x1_}, {t::kLabelY1, "y1", &y1_}},
                 {{t::kLabelX2, "x2", &x2_}, {t::kLabelY2, "y2", &y2_}},
                 {{t::kForward, "forward"}, {t::kBackward, "backward"}},
@@ -45,15 +45,7 @@ std::string CPlaneCoorDlg::Description() const {
 }
 
 void CPlaneCoorDlg::ApplyType() {
-  const bool inverse = type_ == 0;
-  ButtonNamed("forward")->Enable(inverse);
-  ButtonNamed("batch0")->Enable(inverse);
-  EditNamed("x2")->Enable(inverse);
-  EditNamed("y2")->Enable(inverse);
-  ButtonNamed("backward")->Enable(!inverse);
-  ButtonNamed("batch1")->Enable(!inverse);
-  EditNamed("S")->Enable(!inverse);
-  EditNamed("A")->Enable(!inverse);
+  EnableDirection(problem_ == Problem::kInverse, {"x2", "y2"}, {"S", "A"});
 }
 
 void CPlaneCoorDlg::OnInverse() {

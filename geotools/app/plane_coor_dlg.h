@@ -23,7 +23,9 @@ class CPlaneCoorDlg : public CToolDialog {
   void OnDirect();
   void OnBatch(BatchFunction function);
 
-  int type_ = 0;  // 0 xy-->SA, 1 SA-->xy
+  enum class Problem { kInverse, kDirect };  // two points --> S, A; S, A --> second point
+
+  Problem problem_ = Problem::kInverse;
   double x1_ = 0, y1_ = 0, x2_ = 0, y2_ = 0, S_ = 0, A_ = 0;
   std::string in_file_, out_file_;
 };

@@ -44,6 +44,11 @@ wxTextCtrl* CToolDialog::NumberEdit(wxWindow* parent, const char* name, double* 
   return edit;
 }
 
+wxTextCtrl* CToolDialog::NumberEdit(wxWindow* parent, const FieldDef& field) {
+  return field.ranged ? NumberEdit(parent, field.name, field.value, field.min, field.max)
+                      : NumberEdit(parent, field.name, field.value);
+}
+
 wxTextCtrl* CToolDialog::TextEdit(wxWindow* parent, const char* name, std::string* value) {
   auto* edit = new wxTextCtrl(parent, wxID_ANY, wxEmptyString, wxDefaultPosition,
                               wxSize(FromDIP(320), -1), 0, wxDefaultValidator, name);
@@ -109,18 +114,15 @@ void CToolDialog::AddFileRow(wxWindow* parent, wxFlexGridSizer* grid, const char
   grid->Add(row, 1, wxEXPAND);
 }
 
-void CToolDialog::AddTypeGroup(wxSizer* top, const char* label0, const char* label1, int* type,
-                               std::function<void()> changed) {
+void CToolDialog::AddTypeRadios(wxSizer* top, const char* label0, const char* label1, int shown,
+                                std::function<void(int)> picked) {
   wxStaticBoxSizer* group = Group(app_texts::kGroupType, wxHORIZONTAL);
   const char* labels[2] = {label0, label1};
   for (int t = 0; t < 2; ++t) {
     wxRadioButton* radio =
         MakeRadio(group->GetStaticBox(), labels[t], t == 0 ? "type0" : "type1", t == 0);
-    radio->SetValue(*type == t);
-    radio->Bind(wxEVT_RADIOBUTTON, [type, t, changed](wxCommandEvent&) {
-      *type = t;
-      changed();
-    });
+    radio->SetValue(shown == t);
+    radio->Bind(wxEVT_RADIOBUTTON, [t, picked](wxCommandEvent&) { picked(t); });
     group->Add(radio, 0, wxALL, FromDIP(6));
     group->AddSpacer(FromDIP(24));
   }
@@ -129,9 +131,9 @@ void CToolDialog::AddTypeGroup(wxSizer* top, const char* label0, const char* lab
 
 namespace {
 
-void AddFields(wxWindow* parent, wxFlexGridSizer* grid, const std::vector<FieldSpec>& fields,
-               const std::function<wxTextCtrl*(const FieldSpec&)>& make) {
-  for (const FieldSpec& f : fields) {
+void AddFields(wxWindow* parent, wxFlexGridSizer* grid, const std::vector<FieldDef>& fields,
+               const std::function<wxTextCtrl*(const FieldDef&)>& make) {
+  for (const FieldDef& f : fields) {
     grid->Add(new wxStaticText(parent, wxID_ANY, Wx(f.label)), 0,
               wxALIGN_CENTER_VERTICAL | wxALIGN_RIGHT);
     grid->Add(make(f), 1, wxEXPAND);
@@ -141,16 +143,13 @@ void AddFields(wxWindow* parent, wxFlexGridSizer* grid, const std::vector<FieldS
 }  // namespace
 
 void CToolDialog::AddPointGroup(wxSizer* top, const char* title,
-                                const std::vector<FieldSpec>& upper,
-                                const std::vector<FieldSpec>& left,
-                                const std::vector<ButtonSpec>& buttons,
-                                const std::vector<FieldSpec>& right) {
+                                const std::vector<FieldDef>& upper,
+                                const std::vector<FieldDef>& left,
+                                const std::vector<ButtonDef>& buttons,
+                                const std::vector<FieldDef>& right) {
   wxStaticBoxSizer* group = Group(title);
   wxWindow* box = group->GetStaticBox();
-  auto make = [this, box](const FieldSpec& f) {
-    return f.ranged ? NumberEdit(box, f.name, f.value, f.min, f.max)
-                    : NumberEdit(box, f.name, f.value);
-  };
+  auto make = [this, box](const FieldDef& f) { return NumberEdit(box, f); };
   const wxSize gap = FromDIP(wxSize(6, 6));
   if (!upper.empty()) {
     auto* grid = new wxFlexGridSizer(4, gap);
@@ -165,7 +164,7 @@ void CToolDialog::AddPointGroup(wxSizer* top, const char* title,
   AddFields(box, left_grid, left, make);
   row->Add(left_grid, 1, wxALIGN_CENTER_VERTICAL);
   auto* middle = new wxBoxSizer(wxVERTICAL);
-  for (const ButtonSpec& b : buttons) {
+  for (const ButtonDef& b : buttons) {
     middle->Add(MakeButton(box, b.label, b.name), 0, wxEXPAND | wxTOP | wxBOTTOM, FromDIP(3));
   }
   row->Add(middle, 0, wxALIGN_CENTER_VERTICAL | wxLEFT | wxRIGHT, FromDIP(14));
@@ -178,21 +177,18 @@ void CToolDialog::AddPointGroup(wxSizer* top, const char* title,
 }
 
 void CToolDialog::AddFieldGroup(wxSizer* top, const char* title,
-                                const std::vector<FieldSpec>& fields, int columns,
-                                const std::vector<ButtonSpec>& buttons) {
+                                const std::vector<FieldDef>& fields, int columns,
+                                const std::vector<ButtonDef>& buttons) {
   wxStaticBoxSizer* group = Group(title);
   wxWindow* box = group->GetStaticBox();
   auto* grid = new wxFlexGridSizer(2 * columns, FromDIP(wxSize(6, 6)));
   for (int c = 0; c < columns; ++c) grid->AddGrowableCol(2 * c + 1, 1);
-  AddFields(box, grid, fields, [this, box](const FieldSpec& f) {
-    return f.ranged ? NumberEdit(box, f.name, f.value, f.min, f.max)
-                    : NumberEdit(box, f.name, f.value);
-  });
+  AddFields(box, grid, fields, [this, box](const FieldDef& f) { return NumberEdit(box, f); });
   group->Add(grid, 0, wxEXPAND | wxALL, FromDIP(6));
   if (!buttons.empty()) {
     auto* row = new wxBoxSizer(wxHORIZONTAL);
     row->AddStretchSpacer();
-    for (const ButtonSpec& b : buttons) {
+    for (const ButtonDef& b : buttons) {
       row->Add(MakeButton(box, b.label, b.name), 0, wxLEFT, FromDIP(8));
     }
     group->Add(row, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, FromDIP(6));
@@ -202,7 +198,7 @@ void CToolDialog::AddFieldGroup(wxSizer* top, const char* title,
 
 void CToolDialog::AddBatchGroup(wxSizer* top, const char* title, const char* in_label,
                                 std::string* in, std::string* out,
-                                const std::vector<ButtonSpec>& buttons) {
+                                const std::vector<ButtonDef>& buttons) {
   wxStaticBoxSizer* group = Group(title);
   wxWindow* box = group->GetStaticBox();
   auto* grid = new wxFlexGridSizer(2, FromDIP(wxSize(6, 6)));
@@ -212,7 +208,7 @@ void CToolDialog::AddBatchGroup(wxSizer* top, const char* title, const char* in_
   group->Add(grid, 0, wxEXPAND | wxALL, FromDIP(6));
   auto* row = new wxBoxSizer(wxHORIZONTAL);
   row->AddStretchSpacer();
-  for (const ButtonSpec& b : buttons) {
+  for (const ButtonDef& b : buttons) {
     row->Add(MakeButton(box, b.label, b.name), 0, wxLEFT, FromDIP(8));
   }
   group->Add(row, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, FromDIP(6));
@@ -221,6 +217,40 @@ void CToolDialog::AddBatchGroup(wxSizer* top, const char* title, const char* in_
 
 wxButton* CToolDialog::ButtonNamed(const char* name) { return FindControl<wxButton>(this, name); }
 wxTextCtrl* CToolDialog::EditNamed(const char* name) { return FindControl<wxTextCtrl>(this, name); }
+
+void CToolDialog::LayOutApplyDialog(const std::vector<FieldDef>& params, const char* files_title,
+                                    std::string* in, std::string* out, std::function<void()> import,
+                                    std::function<void()> compute,
+                                    std::function<void()> transform) {
+  auto* top = new wxBoxSizer(wxVERTICAL);
+  AddFieldGroup(
+      top, app_texts::kGroupTransformParams, params, 2,
+      {{app_texts::kImportParams, "import"}, {app_texts::kComputeParams, "computeParams"}});
+  AddBatchGroup(top, files_title, app_texts::kSourceFile, in, out, {});
+
+  auto* row = new wxBoxSizer(wxHORIZONTAL);
+  row->AddStretchSpacer();
+  wxButton* transform_button = MakeButton(this, app_texts::kTransform, "transform");
+  row->Add(transform_button, 0, wxRIGHT, FromDIP(6));
+  row->Add(new wxButton(this, wxID_CANCEL, Wx(app_texts::kCancel)), 0);
+  top->Add(row, 0, wxEXPAND | wxALL, FromDIP(8));
+  transform_button->SetDefault();
+  Finish(top);
+
+  ButtonNamed("import")->Bind(wxEVT_BUTTON, [import](wxCommandEvent&) { import(); });
+  ButtonNamed("computeParams")->Bind(wxEVT_BUTTON, [compute](wxCommandEvent&) { compute(); });
+  transform_button->Bind(wxEVT_BUTTON, [transform](wxCommandEvent&) { transform(); });
+}
+
+void CToolDialog::EnableDirection(bool first, std::initializer_list<const char*> first_edits,
+                                  std::initializer_list<const char*> second_edits) {
+  ButtonNamed("forward")->Enable(first);
+  ButtonNamed("batch0")->Enable(first);
+  for (const char* name : first_edits) EditNamed(name)->Enable(first);
+  ButtonNamed("backward")->Enable(!first);
+  ButtonNamed("batch1")->Enable(!first);
+  for (const char* name : second_edits) EditNamed(name)->Enable(!first);
+}
 
 BatchSettings CToolDialog::Settings() const {
   BatchSettings s;

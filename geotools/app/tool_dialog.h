@@ -10,10 +10,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
-#include "geotools/app/number_entry.h"
+#include "geotools/app/entry_fields.h"
 #include "geotools/compute/batch.h"
 #include "geotools/compute/ellipsoid.h"
 
@@ -29,7 +30,7 @@ namespace georeckon {
 
 // A labelled number edit of a dialog group: label, window name, bound value
 // and optional limits.
-struct FieldSpec {
+struct FieldDef {
   const char* label;
   const char* name;
   double* value;
@@ -39,7 +40,7 @@ struct FieldSpec {
 };
 
 // A button of a dialog group: label and window name.
-struct ButtonSpec {
+struct ButtonDef {
   const char* label;
   const char* name;
 };
@@ -68,6 +69,8 @@ class CToolDialog : public wxDialog {
   // [min, max]. Created on `parent`, named `name`.
   wxTextCtrl* NumberEdit(wxWindow* parent, const char* name, double* value);
   wxTextCtrl* NumberEdit(wxWindow* parent, const char* name, double* value, double min, double max);
+  // The edit of `field`, with its limits when it has any.
+  wxTextCtrl* NumberEdit(wxWindow* parent, const FieldDef& field);
   wxTextCtrl* TextEdit(wxWindow* parent, const char* name, std::string* value);
 
   // Label and control side by side into a two-column grid.
@@ -85,25 +88,45 @@ class CToolDialog : public wxDialog {
                   std::string* path, bool save, const char* filter);
   // A group of number edits: `upper` fields in pairs on top, then the
   // `left` fields, the buttons in a column, and the `right` fields.
-  void AddPointGroup(wxSizer* top, const char* title, const std::vector<FieldSpec>& upper,
-                     const std::vector<FieldSpec>& left, const std::vector<ButtonSpec>& buttons,
-                     const std::vector<FieldSpec>& right);
+  void AddPointGroup(wxSizer* top, const char* title, const std::vector<FieldDef>& upper,
+                     const std::vector<FieldDef>& left, const std::vector<ButtonDef>& buttons,
+                     const std::vector<FieldDef>& right);
   // A group of number edits in rows of `columns` label/edit pairs.
   // Buttons, if any, go in a row at the group's foot.
-  void AddFieldGroup(wxSizer* top, const char* title, const std::vector<FieldSpec>& fields,
-                     int columns, const std::vector<ButtonSpec>& buttons = {});
+  void AddFieldGroup(wxSizer* top, const char* title, const std::vector<FieldDef>& fields,
+                     int columns, const std::vector<ButtonDef>& buttons = {});
   // A batch group: the input file row (`in_label`, "(*.*)|*.*||"), the
   // output row ("保存到:", save chooser) and the buttons in a row.
   void AddBatchGroup(wxSizer* top, const char* title, const char* in_label, std::string* in,
-                     std::string* out, const std::vector<ButtonSpec>& buttons);
+                     std::string* out, const std::vector<ButtonDef>& buttons);
+  // The whole layout of a dialog that applies transformation parameters to
+  // a file: the parameter fields in rows of two with "导入参数" ("import")
+  // and "计算参数" ("computeParams") at the group's foot, the file group
+  // titled `files_title`, and "转换" ("transform", the default button)
+  // beside "取消". The three buttons run `import`, `compute` and `transform`.
+  void LayOutApplyDialog(const std::vector<FieldDef>& params, const char* files_title,
+                         std::string* in, std::string* out, std::function<void()> import,
+                         std::function<void()> compute, std::function<void()> transform);
+  // Shows which of the two directions of a conversion is chosen: "forward",
+  // "batch0" and the `first_edits` work for the first, "backward", "batch1"
+  // and the `second_edits` for the second; the others are disabled.
+  void EnableDirection(bool first, std::initializer_list<const char*> first_edits,
+                       std::initializer_list<const char*> second_edits);
   // The control named `name` in this dialog.
   wxButton* ButtonNamed(const char* name);
   wxTextCtrl* EditNamed(const char* name);
 
-  // The "转换类型" group: two radio buttons named "type0" and "type1"
-  // showing *type; `changed` runs after the user picks one.
-  void AddTypeGroup(wxSizer* top, const char* label0, const char* label1, int* type,
-                    std::function<void()> changed);
+  // The "转换类型" group: two radio buttons named "type0" and "type1" for
+  // the first and second value of a two-valued enum, showing *type;
+  // `changed` runs after the user picks one.
+  template <typename Type>
+  void AddTypeGroup(wxSizer* top, const char* label0, const char* label1, Type* type,
+                    std::function<void()> changed) {
+    AddTypeRadios(top, label0, label1, static_cast<int>(*type), [type, changed](int picked) {
+      *type = static_cast<Type>(picked);
+      changed();
+    });
+  }
   // The batch settings of this dialog's ellipsoid and units.
   BatchSettings Settings() const;
   // "确定" and "取消"; "确定" reads the fields first.
@@ -130,6 +153,9 @@ class CToolDialog : public wxDialog {
   int32_t output_unit_ = 1;
 
  private:
+  // The radio buttons of AddTypeGroup; `picked` gets 0 or 1.
+  void AddTypeRadios(wxSizer* top, const char* label0, const char* label1, int shown,
+                     std::function<void(int)> picked);
   void OnChangeParams(wxCommandEvent&);
   void OnOk(wxCommandEvent&);
 

@@ -123,10 +123,9 @@ class Painter {
   double line_;
 };
 
-// `function` in the order of the "坐标系统(&C)" menu.
-void DrawFunction(Painter& p, int function) {
+void DrawFunction(Painter& p, ToolFunction function) {
   switch (function) {
-    case 0: {  // parameters: the ellipsoid with its semi-axes a and b
+    case ToolFunction::kParams: {  // parameters: the ellipsoid with its semi-axes a and b
       p.Pen(kBlue);
       p.Fill(kLightBlue);
       p.Ellipse(16, 16, 14, 10.5);
@@ -137,13 +136,13 @@ void DrawFunction(Painter& p, int function) {
       p.Dot(16, 16, 1.8, kDark);
       break;
     }
-    case 1: {  // geodetic and Cartesian: globe with X, Y, Z axes
+    case ToolFunction::kBlhXyz: {  // geodetic and Cartesian: globe with X, Y, Z axes
       p.Globe(15, 17, 11);
       p.Triad(15, 17, 14, kDark);
       p.Dot(22, 11, 2.2, kRed);
       break;
     }
-    case 2: {  // geodetic problem: a line between two points on the globe
+    case ToolFunction::kGeodetic: {  // geodetic problem: a line between two points on the globe
       p.Globe(16, 16, 14);
       p.Pen(kOrange, 1.4);
       p.NoFill();
@@ -155,7 +154,7 @@ void DrawFunction(Painter& p, int function) {
       p.Dot(25, 10, 2.6, kRed);
       break;
     }
-    case 3: {  // plane problem: distance and azimuth on the grid
+    case ToolFunction::kPlaneCoordinates: {  // plane problem: distance and azimuth on the grid
       p.Pen(kGreen, 0.8);
       p.Fill(kLightGreen);
       p.Rect(3, 3, 26, 26);
@@ -166,7 +165,7 @@ void DrawFunction(Painter& p, int function) {
       p.Dot(25, 11, 2.4, kRed);
       break;
     }
-    case 4: {  // Gauss projection: a zone laid out on the plane grid
+    case ToolFunction::kGauss: {  // Gauss projection: a zone laid out on the plane grid
       p.Pen(kGreen, 0.8);
       p.Fill(kLightGreen);
       p.Rect(3, 4, 26, 24);
@@ -176,40 +175,38 @@ void DrawFunction(Painter& p, int function) {
       p.Zone(16, 2, 30, 5.5, kOrange, wxColour(252, 226, 196));
       break;
     }
-    case 5: {  // zone change: from one zone to the next
+    case ToolFunction::kZoneChange: {  // zone change: from one zone to the next
       p.Zone(9, 3, 29, 5, kBlue, kLightBlue);
       p.Zone(23, 3, 29, 5, kGreen, kLightGreen);
       p.Arrow(10, 16, 22, 16, kOrange);
       break;
     }
-    case 6:    // seven parameters solved: two space systems and the result
-    case 7: {  // seven parameters applied: one space system onto the other
+    case ToolFunction::kSevenSolve:    // seven parameters solved: two space systems and the result
+    case ToolFunction::kSevenApply: {  // seven parameters applied: one space system onto the other
       p.Triad(10, 22, 11, kBlue);
       p.Triad(21, 13, 9, kGreen);
-      if (function == 6) {
+      if (function == ToolFunction::kSevenSolve) {
         p.SolveBadge(25, 25);
       } else {
         p.Arrow(10, 22, 19.5, 14.2, kOrange);
       }
       break;
     }
-    case 8:    // four parameters solved: two plane systems and the result
-    case 9: {  // four parameters applied: one plane system onto the other
+    case ToolFunction::kFourSolve:    // four parameters solved: two plane systems and the result
+    case ToolFunction::kFourApply: {  // four parameters applied: one plane system onto the other
       p.Axes2(4, 28, 17, kBlue);
       p.gc()->PushState();
       p.gc()->Translate(12, 19);
       p.gc()->Rotate(-0.35);
       p.Axes2(0, 0, 13, kGreen);
       p.gc()->PopState();
-      if (function == 8) {
+      if (function == ToolFunction::kFourSolve) {
         p.SolveBadge(25, 25);
       } else {
         p.Arrow(4.5, 27.5, 11, 19.8, kOrange);
       }
       break;
     }
-    default:
-      break;
   }
 }
 
@@ -231,7 +228,7 @@ wxBitmap Paint(int size, Draw draw) {
 
 }  // namespace
 
-wxBitmap FunctionIcon(int function, int size) {
+wxBitmap FunctionIcon(ToolFunction function, int size) {
   return Paint(size, [function](Painter& p) { DrawFunction(p, function); });
 }
 

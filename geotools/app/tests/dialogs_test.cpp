@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "geotools/app/blh_xyz_dlg.h"
+#include "geotools/app/entry_fields.h"
 #include "geotools/app/gauss_dlg.h"
 #include "geotools/app/geodetic_dlg.h"
-#include "geotools/app/number_entry.h"
 #include "geotools/app/param_dlg.h"
 #include "geotools/app/plane_coor_dlg.h"
 #include "geotools/app/zone_change_dlg.h"
@@ -37,30 +37,6 @@ double Shown(wxWindow* dialog, const char* name) {
   double v = 0;
   EXPECT_TRUE(ParseEntryNumber(Text(dialog, name), &v)) << name << ": " << Text(dialog, name);
   return v;
-}
-
-// ---------------------------------------------------------------- numbers
-
-TEST(NumberEntry, ReadsOneNumberBetweenBlanksOnly) {
-  struct Case {
-    const char* text;
-    bool ok;
-    double value;
-  } cases[] = {
-      {"30", true, 30},  {"  -1.5e3\t", true, -1500}, {"+.5", true, 0.5}, {"", false, 0},
-      {"   ", false, 0}, {"1 2", false, 0},           {"3o", false, 0},   {"nan", false, 0},
-      {"inf", false, 0}, {"1e999", false, 0},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    double v = -7;
-    EXPECT_EQ(ParseEntryNumber(c.text, &v), c.ok);
-    if (c.ok) {
-      EXPECT_DOUBLE_EQ(v, c.value);
-    }
-  }
-  EXPECT_EQ(FormatEntryNumber(-2764128.3196), "-2764128.3196");
-  EXPECT_EQ(RangeMessage(0, 1e20), "请填入一个在0和1e+20之间的数字。");
 }
 
 // ------------------------------------------------------ parameter dialog

@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <string>
 
-#include "geotools/app/doc_manager.h"
-#include "geotools/app/georeckon_app.h"
+#include "geotools/app/geo_reckon_app.h"
+#include "geotools/app/geo_reckon_doc_manager.h"
 #include "geotools/app/ui_services.h"
 #include "tests/gui_test_support.h"
 

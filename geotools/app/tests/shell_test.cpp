@@ -18,10 +18,10 @@
 
 #include "geotools/app/about_dlg.h"
 #include "geotools/app/child_frame.h"
-#include "geotools/app/doc_manager.h"
+#include "geotools/app/geo_reckon_app.h"
 #include "geotools/app/geo_reckon_doc.h"
+#include "geotools/app/geo_reckon_doc_manager.h"
 #include "geotools/app/geo_reckon_view.h"
-#include "geotools/app/georeckon_app.h"
 #include "geotools/app/left_view.h"
 #include "geotools/app/main_frame.h"
 #include "geotools/app/menus.h"
@@ -120,7 +120,7 @@ TEST_F(DocumentTest, SettingsAndSelectionSurviveSaveAndOpen) {
     PressId(d, wxID_OK);
     return d->GetReturnCode();
   });
-  Command(ID_FUNCTION_FIRST + 0);
+  Command(FunctionCommand(ToolFunction::kParams));
   EXPECT_TRUE(doc_->IsModified());
   frame()->left()->SelectItem(4);
   ui.files = {dir.Path("saved.grk")};
@@ -186,7 +186,7 @@ TEST_F(DocumentTest, SelectionDrawsTheFunctionNameAtItsRow) {
     PressId(d, wxID_OK);
     return d->GetReturnCode();
   });
-  Command(ID_FUNCTION_FIRST + 0);
+  Command(FunctionCommand(ToolFunction::kParams));
   EXPECT_EQ(doc_->data().currentText,
             DocumentParamDescription(Beijing54Ellipsoid(), kPackedDms, kPackedDms));
   EXPECT_EQ(doc_->data().currentIndex, 2);
@@ -201,7 +201,7 @@ TEST_F(DocumentTest, DescriptionWithoutSelectionIsDrawnAtTheTop) {
     PressId(d, wxID_OK);
     return d->GetReturnCode();
   });
-  Command(ID_FUNCTION_FIRST + 0);
+  Command(FunctionCommand(ToolFunction::kParams));
   EXPECT_EQ(doc_->data().currentIndex, -1);
   EXPECT_FALSE(doc_->IsModified());  // confirmed without a change
   const std::vector<bool> ink = InkRows(*doc_);
@@ -238,20 +238,20 @@ TEST_F(DocumentTest, FunctionDialogsStartFromTheDocument) {
     PressId(d, wxID_OK);
     return d->GetReturnCode();
   });
-  Command(ID_FUNCTION_FIRST + 0);
+  Command(FunctionCommand(ToolFunction::kParams));
   std::string description;
   ui.dialogs.push_back([&description](wxDialog* d) {
     description = Text(d, "description");
     // A change made here stays in the dialog.
     return static_cast<int>(wxID_OK);
   });
-  Command(ID_FUNCTION_FIRST + 4);
+  Command(FunctionCommand(ToolFunction::kGauss));
   EXPECT_EQ(description, DialogParamDescription(Beijing54Ellipsoid(), kDegree, kPackedDms));
   ui.dialogs.push_back([&description](wxDialog* d) {
     description = Text(d, "description");
     return static_cast<int>(wxID_CANCEL);
   });
-  Command(ID_FUNCTION_FIRST + 3);
+  Command(FunctionCommand(ToolFunction::kPlaneCoordinates));
   EXPECT_EQ(description, PlaneParamDescription(kDegree, kPackedDms));
   EXPECT_EQ(doc_->data().ellipsoid, Beijing54Ellipsoid());
 }

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "geotools/app/common_point_table.h"
+#include "geotools/app/entry_fields.h"
 #include "geotools/app/four_apply_dlg.h"
 #include "geotools/app/four_solve_dlg.h"
-#include "geotools/app/number_entry.h"
 #include "geotools/app/seven_apply_dlg.h"
 #include "geotools/app/seven_solve_dlg.h"
 #include "geotools/compute/batch.h"

@@ -1,4 +1,4 @@
-#include "geotools/app/number_entry.h"
+#include "geotools/app/entry_fields.h"
 
 #include <wx/textctrl.h>
 

@@ -1,4 +1,4 @@
-#include "geotools/app/doc_manager.h"
+#include "geotools/app/geo_reckon_doc_manager.h"
 
 #include "geotools/app/app_texts.h"
 #include "geotools/app/geo_reckon_doc.h"

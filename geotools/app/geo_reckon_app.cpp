@@ -1,4 +1,4 @@
-#include "geotools/app/georeckon_app.h"
+#include "geotools/app/geo_reckon_app.h"
 
 #include <wx/config.h>
 #include <wx/fileconf.h>
@@ -8,8 +8,8 @@
 #include <wx/utils.h>
 
 #include "geotools/app/app_texts.h"
-#include "geotools/app/doc_manager.h"
 #include "geotools/app/geo_reckon_doc.h"
+#include "geotools/app/geo_reckon_doc_manager.h"
 #include "geotools/app/geo_reckon_view.h"
 #include "geotools/app/main_frame.h"
 #include "geotools/app/ui_services.h"

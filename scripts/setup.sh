@@ -5,6 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   g++ cmake ninja-build pkg-config           # build
+  python3                                    # source checks run by the tests
   libwxgtk3.2-dev libgl-dev libglu1-mesa-dev # GUI and 3D view
   libeigen3-dev                              # SVD and standard factorizations
   libgtest-dev libgmock-dev                  # unit and GUI tests

@@ -9,6 +9,7 @@
 #include <wx/textctrl.h>
 
 #include "common/atomic_file.h"
+#include "common/gui/save_modified.h"
 #include "common/strformat.h"
 #include "measure/shell/app_texts.h"
 #include "measure/app/doc_manager.h"
@@ -79,18 +80,11 @@ void CEditDoc::Modify(bool modified) {
 }
 
 bool CEditDoc::OnSaveModified() {
-  if (!IsModified()) return true;
-  const std::string question =
-      common::StrFormat(ui::kSaveChangesQuestion, Utf8(GetUserReadableName()).c_str());
-  switch (AskYesNoCancel(GetDocumentWindow(), wxString::FromUTF8(question))) {
-    case wxNO:
-      Modify(false);
-      return true;
-    case wxYES:
-      return Save();
-    default:
-      return false;
-  }
+  return common::SaveModifiedDocument(*this, [this] {
+    const std::string question =
+        common::StrFormat(ui::kSaveChangesQuestion, Utf8(GetUserReadableName()).c_str());
+    return AskYesNoCancel(GetDocumentWindow(), wxString::FromUTF8(question));
+  });
 }
 
 // --- View ---

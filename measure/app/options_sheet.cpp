@@ -58,9 +58,9 @@ CPageAdjust::CPageAdjust(wxWindow* parent, OptionsValues& v) : wxPanel(parent) {
   auto* points = new wxStaticBoxSizer(wxVERTICAL, this, U(ui::kGroupImagePoints));
   wxWindow* pbox = points->GetStaticBox();
   lms_ = new wxCheckBox(pbox, wxID_ANY, U(ui::kLmsFeature));
-  lms_->SetValidator(CFlagValidator(&v.bLmsFeature));
+  lms_->SetValidator(CFlagValidator(&v.adjust.bLmsFeature));
   clean_ = new wxCheckBox(pbox, wxID_ANY, U(ui::kCleanPoints));
-  clean_->SetValidator(CFlagValidator(&v.bCleanPoints));
+  clean_->SetValidator(CFlagValidator(&v.adjust.bCleanPoints));
   points->Add(lms_, 0, wxALL, 4);
   points->Add(clean_, 0, wxALL, 4);
   top->Add(points, 0, wxALL | wxEXPAND, kGap);
@@ -68,29 +68,29 @@ CPageAdjust::CPageAdjust(wxWindow* parent, OptionsValues& v) : wxPanel(parent) {
   auto* tol = new wxStaticBoxSizer(wxVERTICAL, this, U(ui::kGroupTolerance));
   wxWindow* tbox = tol->GetStaticBox();
   wxFlexGridSizer* tgrid = Grid();
-  coord_tol_ = AddRow(tbox, tgrid, ui::kCoordTol, CRangeValidator(&v.dCoordTol, 0, 10000),
+  coord_tol_ = AddRow(tbox, tgrid, ui::kCoordTol, CRangeValidator(&v.adjust.dCoordTol, 0, 10000),
                       ui::kUnitMm);
-  angle_tol_ = AddRow(tbox, tgrid, ui::kAngleTol, CRangeValidator(&v.dAngleTol, 0, 0.1),
+  angle_tol_ = AddRow(tbox, tgrid, ui::kAngleTol, CRangeValidator(&v.adjust.dAngleTol, 0, 0.1),
                       ui::kUnitRad);
   tol->Add(tgrid, 0, wxALL | wxEXPAND, 4);
   top->Add(tol, 0, wxLEFT | wxRIGHT | wxEXPAND, kGap);
 
   wxFlexGridSizer* grid = Grid();
-  max_iter_ = AddRow(this, grid, ui::kMaxIter, CRangeValidator(&v.nMaxIter, 0, 200));
+  max_iter_ = AddRow(this, grid, ui::kMaxIter, CRangeValidator(&v.adjust.nMaxIter, 0, 200));
   control_weight_ =
-      AddRow(this, grid, ui::kControlWeight, CRangeValidator(&v.dControlWeight, 1, 10000));
+      AddRow(this, grid, ui::kControlWeight, CRangeValidator(&v.adjust.dControlWeight, 1, 10000));
   top->Add(grid, 0, wxALL | wxEXPAND, kGap);
 
   keep_min_ = new wxCheckBox(this, wxID_ANY, U(ui::kKeepMinRms));
-  keep_min_->SetValidator(CFlagValidator(&v.bKeepMinRms));
+  keep_min_->SetValidator(CFlagValidator(&v.adjust.bKeepMinRms));
   top->Add(keep_min_, 0, wxLEFT | wxRIGHT | wxBOTTOM, kGap);
 
   // The observation weights stay with the project but are not offered.
   auto* weights = new wxStaticBoxSizer(wxVERTICAL, this, U(ui::kGroupWeights));
   wxWindow* wbox = weights->GetStaticBox();
   wxFlexGridSizer* wgrid = Grid();
-  weight_x_ = AddRow(wbox, wgrid, ui::kWeightX, CRangeValidator(&v.dWeightX, 0, 10000));
-  weight_y_ = AddRow(wbox, wgrid, ui::kWeightY, CRangeValidator(&v.dWeightY, 0, 10000));
+  weight_x_ = AddRow(wbox, wgrid, ui::kWeightX, CRangeValidator(&v.adjust.dWeightX, 0, 10000));
+  weight_y_ = AddRow(wbox, wgrid, ui::kWeightY, CRangeValidator(&v.adjust.dWeightY, 0, 10000));
   weights->Add(wgrid, 0, wxALL | wxEXPAND, 4);
   top->Add(weights, 0, wxALL | wxEXPAND, kGap);
   top->Hide(weights, true);

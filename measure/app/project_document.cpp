@@ -7,6 +7,7 @@
 #include <wx/filename.h>
 #include <wx/stdpaths.h>
 
+#include "common/gui/save_modified.h"
 #include "common/strformat.h"
 #include "measure/shell/app_texts.h"
 #include "measure/app/command_ids.h"
@@ -177,18 +178,11 @@ bool CProjectDocument::SaveAsPath(const wxString& chosen) {
 }
 
 bool CProjectDocument::OnSaveModified() {
-  if (!IsModified()) return true;
-  const std::string question =
-      common::StrFormat(ui::kSaveChangesQuestion, Utf8(GetUserReadableName()).c_str());
-  switch (AskYesNoCancel(GetDocumentWindow(), wxString::FromUTF8(question))) {
-    case wxNO:
-      Modify(false);
-      return true;
-    case wxYES:
-      return Save();
-    default:
-      return false;
-  }
+  return common::SaveModifiedDocument(*this, [this] {
+    const std::string question =
+        common::StrFormat(ui::kSaveChangesQuestion, Utf8(GetUserReadableName()).c_str());
+    return AskYesNoCancel(GetDocumentWindow(), wxString::FromUTF8(question));
+  });
 }
 
 bool CProjectDocument::OnCloseDocument() {
@@ -324,7 +318,7 @@ void CProjectDocument::OnOptions(wxCommandEvent&) {
   COptionsSheet sheet(GetDocumentWindow(), ReadOptions(*core_));
   if (sheet.ShowModal() != wxID_OK) return;
   const OptionsValues values = sheet.Values();
-  StoreLmsFeature(values.bLmsFeature);
+  StoreLmsFeature(values.adjust.bLmsFeature);
   StoreAutoPlaneTrans(values.bAutoPlaneTrans);
   ApplyOptions(values, *core_);
 }

@@ -69,7 +69,7 @@ int Info(const std::vector<std::string>& args) {
   std::printf("back-projected points: %zu\n", doc.adjustedPoints.size());
   std::printf("targets extracted: %s\n", doc.targetsExtracted ? "yes" : "no");
   std::printf("adjusted: %s\n", doc.adjusted ? "yes" : "no");
-  const AdjustmentOptions o = doc.Options();
+  const AdjustmentOptions o = doc.options;
   std::printf("options: angle tolerance %g rad, coordinate tolerance %g mm, "
               "control weight %g, iterations %d, keep minimum RMS %d, clean points %d, "
               "matching %d, automatic transfer %d\n",
@@ -91,9 +91,9 @@ bool ParseOutputOptions(const std::vector<std::string>& args, size_t first, std:
         Fail(args[i] + " takes a positive number");
         return false;
       }
-      if (args[i] == "--coord-tol") doc->dCoordTol = v;
-      if (args[i] == "--angle-tol") doc->dAngleTol = v;
-      if (args[i] == "--max-iter") doc->nMaxIter = static_cast<int32_t>(v);
+      if (args[i] == "--coord-tol") doc->options.dCoordTol = v;
+      if (args[i] == "--angle-tol") doc->options.dAngleTol = v;
+      if (args[i] == "--max-iter") doc->options.nMaxIter = static_cast<int32_t>(v);
       ++i;
     } else if (args[i] == "-o" && out && has_value) {
       *out = args[++i];

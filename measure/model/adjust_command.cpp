@@ -34,10 +34,10 @@ int CVistametDoc::RunAdjustment(AdjustmentInput& input, std::vector<PhotoParams>
                                 const AdjustmentReports& reports, Progress* progress,
                                 AdjustSummary* summary) {
   AdjustSettings settings;
-  settings.iterationLimit = nMaxIter;
-  settings.angleTol = dAngleTol;
-  settings.coordTol = dCoordTol;
-  settings.keepBest = bKeepMinRms != 0;
+  settings.iterationLimit = options.nMaxIter;
+  settings.angleTol = options.dAngleTol;
+  settings.coordTol = options.dCoordTol;
+  settings.keepBest = options.bKeepMinRms != 0;
   AdjustSummary local;
   AdjustSummary& sum = summary ? *summary : local;
   const int ok = Adjust(input.observations, input.points, photos, settings, residuals, reports,
@@ -104,16 +104,16 @@ void CVistametDoc::AddObservedPoint(SpacePoint& s, std::vector<ImagePoint> rays,
   SpacePoint entry = s;
   if (s.IsControl()) {
     for (ImagePoint& r : rays) {
-      r.weightX = dWeightX * dControlWeight;
-      r.weightY = dWeightY * dControlWeight;
+      r.weightX = options.dWeightX * options.dControlWeight;
+      r.weightY = options.dWeightY * options.dControlWeight;
     }
     entry.controlFlag = -1;
   } else {
     ObjectPoint o;
     if (!IntersectRays(rays, photoParams, &o)) return;  // left out, untouched
     for (ImagePoint& r : rays) {
-      r.weightX = dWeightX;
-      r.weightY = dWeightY;
+      r.weightX = options.dWeightX;
+      r.weightY = options.dWeightY;
     }
     entry.X = s.X = o.X;
     entry.Y = s.Y = o.Y;
@@ -132,7 +132,7 @@ bool CVistametDoc::PreparePointForAdjustment(size_t si, AdjustmentInput& input) 
   std::vector<int> observing;
   for (size_t k = 0; k < imagePoints.size(); ++k)
     if (imagePoints[k].pointNumber == number) observing.push_back(static_cast<int>(k));
-  if (bLmsFeature && !observing.empty()) MatchToFirstImagePoint(observing);
+  if (options.bLmsFeature && !observing.empty()) MatchToFirstImagePoint(observing);
   std::vector<ImagePoint> rays = RaysInMm(observing);
   SpacePoint& s = spacePoints[si];
   const int ray_count = static_cast<int>(rays.size());
@@ -144,7 +144,7 @@ bool CVistametDoc::PreparePointForAdjustment(size_t si, AdjustmentInput& input) 
   s.rayCount = ray_count;
   RemoveDistancesOf(number, DistanceEnd::kEither);
   if (s.IsControl()) return true;  // known coordinates are the user's data
-  if (ray_count == 0 && bCleanPoints) {
+  if (ray_count == 0 && options.bCleanPoints) {
     DeleteSpacePoint(number, false);
     return false;
   }
@@ -198,7 +198,7 @@ int CVistametDoc::BundleAdjust(const AdjustmentReports& reports, Progress* progr
                                AdjustSummary* summary) {
   if (PhotoCount() == 0) return 0;
   // Redundant feature points go first when asked.
-  if (bCleanPoints) DeleteUnnumberedPoints(SweepScope::kAllPhotos);
+  if (options.bCleanPoints) DeleteUnnumberedPoints(SweepScope::kAllPhotos);
   // Start values: each photo resected on its own, then all orientations
   // together from the control points alone.
   if (!ResectEveryPhoto()) return 0;

@@ -16,7 +16,7 @@ using testing::ScriptedPrompt;
 // every observation numbered, control points entered, others at 0.
 CVistametDoc FromScene(const SampleScene& scene) {
   CVistametDoc doc;
-  doc.bLmsFeature = 0;
+  doc.options.bLmsFeature = 0;
   for (size_t p = 0; p < scene.photos.size(); ++p) {
     doc.photoPaths.push_back("photo" + std::to_string(p));
     ImageHolder img;
@@ -87,8 +87,8 @@ TEST(BundleAdjust, ConvergesWithNoisyPositionsNearTheNoiseLevel) {
   o.photos = 6;
   const SampleScene scene = MakeSampleScene(o);
   CVistametDoc doc = FromScene(scene);
-  doc.dCoordTol = 0.01;
-  doc.dAngleTol = 1e-6;
+  doc.options.dCoordTol = 0.01;
+  doc.options.dAngleTol = 1e-6;
   AdjustSummary summary;
   ASSERT_EQ(doc.BundleAdjust(AdjustmentReports(), nullptr, &summary), 1);
   const double noise_mm = 0.3 * 0.0036;
@@ -136,7 +136,7 @@ TEST(BundleAdjust, PointsWithOneRayAreNotAdjusted) {
 TEST(BundleAdjust, CleaningRemovesUnnumberedAndUnobservedPoints) {
   const SampleScene scene = MakeSampleScene(SampleOptions{});
   CVistametDoc doc = FromScene(scene);
-  doc.bCleanPoints = 1;
+  doc.options.bCleanPoints = 1;
   ImagePoint stray;
   stray.photoIndex = 1;
   doc.imagePoints.push_back(stray);
@@ -151,10 +151,10 @@ TEST(BundleAdjust, CleaningRemovesUnnumberedAndUnobservedPoints) {
 TEST(BundleAdjust, ControlPointsWeighMoreByTheControlWeight) {
   const SampleScene scene = MakeSampleScene(SampleOptions{});
   CVistametDoc doc = FromScene(scene);
-  doc.dControlWeight = 4;
-  doc.dWeightX = 2;
-  doc.dWeightY = 3;
-  doc.bKeepMinRms = 0;
+  doc.options.dControlWeight = 4;
+  doc.options.dWeightX = 2;
+  doc.options.dWeightY = 3;
+  doc.options.bKeepMinRms = 0;
   ASSERT_EQ(doc.BundleAdjust(AdjustmentReports()), 1);
   // The residual list carries the weights the observations had.
   bool saw_control = false, saw_other = false;

@@ -229,9 +229,9 @@ bool ProjectReader::Header() {
 }
 
 bool ProjectReader::Settings() {
-  doc_->bCleanPoints = in_.IntLine();
-  doc_->bLmsFeature = in_.IntLine();
-  doc_->bKeepMinRms = in_.IntLine();
+  doc_->options.bCleanPoints = in_.IntLine();
+  doc_->options.bLmsFeature = in_.IntLine();
+  doc_->options.bKeepMinRms = in_.IntLine();
   doc_->mapShowTime = in_.IntLine();
   doc_->mapTitle = common::FileTextToUtf8(in_.Line());
   doc_->mapScale = in_.IntLine();
@@ -339,9 +339,9 @@ bool ProjectReader::Features() {
 
 bool ProjectReader::AdjustmentOptions() {
   if (VersionAfter(version_, "1.1") &&
-      (!in_.F64(&doc_->dAngleTol) || !in_.F64(&doc_->dCoordTol) || !in_.I32(&doc_->nMaxIter)))
+      (!in_.F64(&doc_->options.dAngleTol) || !in_.F64(&doc_->options.dCoordTol) || !in_.I32(&doc_->options.nMaxIter)))
     return Fail("文件在平差选项中结束");
-  if (VersionAfter(version_, "1.21") && !in_.F64(&doc_->dControlWeight))
+  if (VersionAfter(version_, "1.21") && !in_.F64(&doc_->options.dControlWeight))
     return Fail("文件在控制点权中结束");
   return true;
 }
@@ -378,9 +378,9 @@ std::string WriteProjectBytes(const CVistametDoc& doc) {
   w.Line("1.0");
   w.Line("Vistamet");
   w.Line(doc.strVersion);
-  w.IntLine(doc.bCleanPoints);
-  w.IntLine(doc.bLmsFeature);
-  w.IntLine(doc.bKeepMinRms);
+  w.IntLine(doc.options.bCleanPoints);
+  w.IntLine(doc.options.bLmsFeature);
+  w.IntLine(doc.options.bKeepMinRms);
   w.IntLine(doc.mapShowTime);
   w.Line(common::Utf8ToFileText(OneLine(doc.mapTitle)));
   w.IntLine(doc.mapScale);
@@ -429,10 +429,10 @@ std::string WriteProjectBytes(const CVistametDoc& doc) {
   w.I32(doc.planePoint);
   w.I32(doc.reserved1);
   w.I32(doc.reserved2);
-  w.F64(doc.dAngleTol);
-  w.F64(doc.dCoordTol);
-  w.I32(doc.nMaxIter);
-  w.F64(doc.dControlWeight);
+  w.F64(doc.options.dAngleTol);
+  w.F64(doc.options.dCoordTol);
+  w.I32(doc.options.nMaxIter);
+  w.F64(doc.options.dControlWeight);
   w.I32(static_cast<int32_t>(doc.adjustedPoints.size()));
   for (const ImagePoint& p : doc.adjustedPoints) w.Point(p);
   return w.Take();

@@ -44,9 +44,9 @@ class FullProject : public ::testing::Test {
   void SetUp() override {
     paths_ = {WritePhoto(dir_.File("a.bmp"), 10, 8, 1), WritePhoto(dir_.File("b.bmp"), 6, 4, 2)};
     ASSERT_EQ(doc_.InitNewProject(paths_), 1);
-    doc_.bCleanPoints = 1;
-    doc_.bLmsFeature = 0;
-    doc_.bKeepMinRms = 0;
+    doc_.options.bCleanPoints = 1;
+    doc_.options.bLmsFeature = 0;
+    doc_.options.bKeepMinRms = 0;
     doc_.mapShowTime = 0;
     doc_.mapTitle = "平面图 title";
     doc_.mapScale = 250;
@@ -97,10 +97,10 @@ class FullProject : public ::testing::Test {
     f.colour = 0x00FF8040;
     doc_.mapFeatures = {f, MapFeature{}};
     doc_.planePoint = 1000;
-    doc_.dAngleTol = 0.001;
-    doc_.dCoordTol = 0.25;
-    doc_.nMaxIter = 17;
-    doc_.dControlWeight = 3.5;
+    doc_.options.dAngleTol = 0.001;
+    doc_.options.dCoordTol = 0.25;
+    doc_.options.nMaxIter = 17;
+    doc_.options.dControlWeight = 3.5;
     ImagePoint a = p;
     a.photoIndex = 0;
     doc_.adjustedPoints = {a};
@@ -170,10 +170,10 @@ TEST_F(FullProject, OlderVersionsOpenWithDefaultsForMissingItems) {
     EXPECT_EQ(back.distancePairs, doc_.distancePairs) << c.version;
     EXPECT_EQ(back.mapFeatures.size(), c.features ? 2u : 0u) << c.version;
     EXPECT_EQ(back.planePoint, c.features ? 1000 : -1) << c.version;
-    EXPECT_EQ(back.dAngleTol, c.tolerances ? 0.001 : 0.0005) << c.version;
-    EXPECT_EQ(back.dCoordTol, c.tolerances ? 0.25 : 1.5) << c.version;
-    EXPECT_EQ(back.nMaxIter, c.tolerances ? 17 : 60) << c.version;
-    EXPECT_EQ(back.dControlWeight, c.weight ? 3.5 : 1.0) << c.version;
+    EXPECT_EQ(back.options.dAngleTol, c.tolerances ? 0.001 : 0.0005) << c.version;
+    EXPECT_EQ(back.options.dCoordTol, c.tolerances ? 0.25 : 1.5) << c.version;
+    EXPECT_EQ(back.options.nMaxIter, c.tolerances ? 17 : 60) << c.version;
+    EXPECT_EQ(back.options.dControlWeight, c.weight ? 3.5 : 1.0) << c.version;
     EXPECT_EQ(back.adjustedPoints.size(), c.adjusted_points ? 1u : 0u) << c.version;
     // Saved again, an old project is written in the current version.
     EXPECT_EQ(WriteProjectBytes(back).substr(0, 24), bytes_.substr(0, 24));

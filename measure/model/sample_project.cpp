@@ -111,7 +111,7 @@ bool WriteSampleProject(const std::string& folder, const SampleOptions& o, std::
   measured.distancePairs = {1000, 1002, 1, 3, 2, 4, 5, 16};
   measured.targetsExtracted = 1;
   // The positions are exact: matching would only move them.
-  measured.bLmsFeature = 0;
+  measured.options.bLmsFeature = 0;
   measured.mapTitle = "样例工程";
   if (!SaveProjectFile(measured, dir + "/sample.vmt", &message)) {
     if (error) *error = message;

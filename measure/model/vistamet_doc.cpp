@@ -22,7 +22,9 @@ bool EraseIf(std::vector<T>& v, Pred pred) {
 }  // namespace
 
 CVistametDoc::CVistametDoc(const UserSettings& settings)
-    : bAutoPlaneTrans(settings.bAutoPlaneTrans), bLmsFeature(settings.bLmsFeature) {}
+    : bAutoPlaneTrans(settings.bAutoPlaneTrans) {
+  options.bLmsFeature = settings.bLmsFeature;
+}
 
 void CVistametDoc::SetModified(bool modified) {
   modified_ = modified;
@@ -41,31 +43,10 @@ bool CVistametDoc::AskYesNo(const std::string& text, const std::string& caption)
   return prompt_ ? prompt_->AskYesNo(text, caption, Icon::kQuestion) : false;
 }
 
-AdjustmentOptions CVistametDoc::Options() const {
-  AdjustmentOptions o;
-  o.dAngleTol = dAngleTol;
-  o.dCoordTol = dCoordTol;
-  o.dControlWeight = dControlWeight;
-  o.dWeightX = dWeightX;
-  o.dWeightY = dWeightY;
-  o.nMaxIter = nMaxIter;
-  o.bKeepMinRms = bKeepMinRms;
-  o.bCleanPoints = bCleanPoints;
-  o.bLmsFeature = bLmsFeature;
-  return o;
-}
-
 void CVistametDoc::SetOptions(const AdjustmentOptions& o) {
-  dAngleTol = o.dAngleTol;
-  dCoordTol = o.dCoordTol;
-  dControlWeight = o.dControlWeight;
-  // Weights must stay positive.
-  dWeightX = o.dWeightX > 0 ? o.dWeightX : 0.000001;
-  dWeightY = o.dWeightY > 0 ? o.dWeightY : 0.000001;
-  nMaxIter = o.nMaxIter;
-  bKeepMinRms = o.bKeepMinRms;
-  bCleanPoints = o.bCleanPoints;
-  bLmsFeature = o.bLmsFeature;
+  options = o;
+  options.dWeightX = PositiveWeight(o.dWeightX);
+  options.dWeightY = PositiveWeight(o.dWeightY);
 }
 
 // --- Lookups ---

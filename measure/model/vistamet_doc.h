@@ -11,7 +11,7 @@
 //  4. Space point numbers are unique.
 //  5. distancePairs has an even length.
 //  6. currentPhoto is a valid index whenever there is a photo.
-//  7. dWeightX and dWeightY are greater than 0.
+//  7. options.dWeightX and options.dWeightY are greater than 0.
 #pragma once
 
 #include <cstdint>
@@ -78,15 +78,9 @@ class CVistametDoc {
   int32_t viewMode = 0;                       // (P)
   int32_t listMode = 0;                       // (P)
   int32_t mapEditFeatures = 0;
-  double dAngleTol = 0.0005;                  // (P) rad
-  double dCoordTol = 1.5;                     // (P) mm
-  double dControlWeight = 1.0;                // (P)
-  double dWeightX = 1.0;
-  double dWeightY = 1.0;
-  int32_t nMaxIter = 60;                      // (P)
-  int32_t bKeepMinRms = 1;                    // (P)
-  int32_t bCleanPoints = 0;                   // (P)
-  int32_t bLmsFeature = 1;                    // (P)
+  // (P) the adjustment options: tolerances, control weight, iteration
+  // limit, keep-best, cleaning and matching (image weights are not stored)
+  AdjustmentOptions options;
 
   // --- Wiring to the user interface (both optional) ---
   void SetNotifier(DocNotifier* notifier) { notifier_ = notifier; }
@@ -97,7 +91,7 @@ class CVistametDoc {
   bool IsModified() const { return modified_; }
   void UpdateViews(ViewUpdate what) const;
 
-  AdjustmentOptions Options() const;
+  // Takes new options; a weight that is not positive becomes tiny.
   void SetOptions(const AdjustmentOptions& options);
 
   int PhotoCount() const { return static_cast<int>(photoPaths.size()); }

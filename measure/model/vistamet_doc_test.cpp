@@ -55,14 +55,14 @@ TEST(CVistametDoc, FreshDocumentHasItsInitialValues) {
   EXPECT_EQ(doc.currentPhoto, 0);
   EXPECT_EQ(doc.planePoint, -1);
   EXPECT_EQ(doc.mapScale, 100);
-  EXPECT_EQ(doc.nMaxIter, 60);
-  EXPECT_EQ(doc.dAngleTol, 0.0005);
-  EXPECT_EQ(doc.dCoordTol, 1.5);
-  EXPECT_EQ(doc.bLmsFeature, 1);
+  EXPECT_EQ(doc.options.nMaxIter, 60);
+  EXPECT_EQ(doc.options.dAngleTol, 0.0005);
+  EXPECT_EQ(doc.options.dCoordTol, 1.5);
+  EXPECT_EQ(doc.options.bLmsFeature, 1);
   EXPECT_EQ(doc.bAutoPlaneTrans, 0);
   EXPECT_FALSE(doc.IsModified());
   CVistametDoc other(UserSettings{0, 1});
-  EXPECT_EQ(other.bLmsFeature, 0);
+  EXPECT_EQ(other.options.bLmsFeature, 0);
   EXPECT_EQ(other.bAutoPlaneTrans, 1);
 
   const PhotoParams p;
@@ -493,14 +493,14 @@ TEST_F(DocTest, ShiftOriginMovesEverySpacePoint) {
 
 TEST(CVistametDoc, OptionsKeepWeightsPositive) {
   CVistametDoc doc;
-  AdjustmentOptions o = doc.Options();
+  AdjustmentOptions o = doc.options;
   o.dWeightX = 0;
   o.dWeightY = -2;
   o.nMaxIter = 10;
   doc.SetOptions(o);
-  EXPECT_EQ(doc.dWeightX, 0.000001);
-  EXPECT_EQ(doc.dWeightY, 0.000001);
-  EXPECT_EQ(doc.nMaxIter, 10);
+  EXPECT_EQ(doc.options.dWeightX, 0.000001);
+  EXPECT_EQ(doc.options.dWeightY, 0.000001);
+  EXPECT_EQ(doc.options.nMaxIter, 10);
 }
 
 }  // namespace

@@ -156,7 +156,11 @@ struct MapFeature {
   }
 };
 
-// Options consumed by the bundle adjustment.
+// A weight of the image observations that is not positive becomes this.
+inline constexpr double kTinyWeight = 0.000001;
+inline double PositiveWeight(double w) { return w > 0 ? w : kTinyWeight; }
+
+// Options consumed by the bundle adjustment, with their defaults.
 struct AdjustmentOptions {
   double dAngleTol = 0.0005;    // rad
   double dCoordTol = 1.5;       // mm

@@ -2,23 +2,9 @@
 
 namespace vistamet {
 
-namespace {
-
-double PositiveWeight(double w) { return w > 0 ? w : 0.000001; }
-
-}  // namespace
-
 OptionsValues ReadOptions(const CVistametDoc& doc) {
   OptionsValues v;
-  v.bLmsFeature = doc.bLmsFeature;
-  v.bKeepMinRms = doc.bKeepMinRms;
-  v.bCleanPoints = doc.bCleanPoints;
-  v.dAngleTol = doc.dAngleTol;
-  v.dCoordTol = doc.dCoordTol;
-  v.nMaxIter = doc.nMaxIter;
-  v.dControlWeight = doc.dControlWeight;
-  v.dWeightX = doc.dWeightX;
-  v.dWeightY = doc.dWeightY;
+  v.adjust = doc.options;
   v.bAutoPlaneTrans = doc.bAutoPlaneTrans;
   v.bShowDistances = doc.bShowDistances;
   v.bShowAdjusted = doc.bShowAdjusted;
@@ -28,15 +14,7 @@ OptionsValues ReadOptions(const CVistametDoc& doc) {
 }
 
 void ApplyOptions(const OptionsValues& v, CVistametDoc& doc) {
-  doc.bKeepMinRms = v.bKeepMinRms;
-  doc.bCleanPoints = v.bCleanPoints;
-  doc.bLmsFeature = v.bLmsFeature;
-  doc.dAngleTol = v.dAngleTol;
-  doc.dCoordTol = v.dCoordTol;
-  doc.nMaxIter = v.nMaxIter;
-  doc.dWeightX = PositiveWeight(v.dWeightX);
-  doc.dControlWeight = v.dControlWeight;
-  doc.dWeightY = PositiveWeight(v.dWeightY);
+  doc.SetOptions(v.adjust);
   doc.bAutoPlaneTrans = v.bAutoPlaneTrans;
   doc.bShowDistances = v.bShowDistances;
   doc.bShowAdjusted = v.bShowAdjusted;

@@ -10,15 +10,7 @@ namespace vistamet {
 
 struct OptionsValues {
   // Adjustment page.
-  int32_t bLmsFeature = 1;
-  int32_t bCleanPoints = 0;
-  double dCoordTol = 1.5;   // mm
-  double dAngleTol = 0.0005;  // rad
-  int32_t nMaxIter = 60;
-  int32_t bKeepMinRms = 1;
-  double dControlWeight = 1.0;
-  double dWeightX = 1.0;
-  double dWeightY = 1.0;
+  AdjustmentOptions adjust;
   // Image page.
   int32_t bAutoPlaneTrans = 0;
   int32_t bShowAdjusted = 1;

@@ -18,11 +18,11 @@ TEST(ApplyOptions, WeightsThatAreNotPositiveBecomeTiny) {
   for (double w : {0.0, -3.0}) {
     CVistametDoc doc = ThreePhotoDoc();
     OptionsValues v = ReadOptions(doc);
-    v.dWeightX = w;
-    v.dWeightY = w;
+    v.adjust.dWeightX = w;
+    v.adjust.dWeightY = w;
     ApplyOptions(v, doc);
-    EXPECT_EQ(doc.dWeightX, 0.000001) << w;
-    EXPECT_EQ(doc.dWeightY, 0.000001) << w;
+    EXPECT_EQ(doc.options.dWeightX, 0.000001) << w;
+    EXPECT_EQ(doc.options.dWeightY, 0.000001) << w;
   }
 }
 

@@ -128,17 +128,17 @@ TEST(OptionsCommand, OkStoresOptionsAndUserSettings) {
   SendCommand(kCmdOptions);
   EXPECT_EQ(dialogs.Unexpected(), 0);
   const CVistametDoc& core = doc->Core();
-  EXPECT_EQ(core.bLmsFeature, 0);
+  EXPECT_EQ(core.options.bLmsFeature, 0);
   EXPECT_EQ(core.bAutoPlaneTrans, 1);
-  EXPECT_EQ(core.nMaxIter, 30);
-  EXPECT_EQ(core.dWeightX, 0.000001);
+  EXPECT_EQ(core.options.nMaxIter, 30);
+  EXPECT_EQ(core.options.dWeightX, 0.000001);
   EXPECT_EQ(core.adjusted, 1);  // the camera was not touched
   EXPECT_TRUE(doc->IsModified());
   wxConfigBase* config = wxConfigBase::Get();
   EXPECT_EQ(config->ReadLong("/Setting/bLmsFeature", -1), 0);
   EXPECT_EQ(config->ReadLong("/Setting/bAutoPlaneTrans", -1), 1);
   // A new document starts from the stored settings.
-  EXPECT_EQ(CVistametDoc(LoadUserSettings()).bLmsFeature, 0);
+  EXPECT_EQ(CVistametDoc(LoadUserSettings()).options.bLmsFeature, 0);
 
   // Cancel changes nothing.
   dialogs.Then([](wxDialog* d) {
@@ -147,7 +147,7 @@ TEST(OptionsCommand, OkStoresOptionsAndUserSettings) {
     return wxID_CANCEL;
   });
   SendCommand(kCmdOptions);
-  EXPECT_EQ(core.bLmsFeature, 0);
+  EXPECT_EQ(core.options.bLmsFeature, 0);
   EXPECT_EQ(config->ReadLong("/Setting/bLmsFeature", -1), 0);
   StoreLmsFeature(1);
   StoreAutoPlaneTrans(0);

@@ -5,9 +5,12 @@
 #include <cstdarg>
 #include <cmath>
 #include <memory>
+#include <string_view>
 #include <numbers>
 #include <utility>
 
+#include "common/atomic_file.h"
+#include "common/strformat.h"
 #include "measure/compute/bundle_adjuster.h"
 #include "measure/compute/camera_model.h"
 
@@ -15,20 +18,57 @@ namespace vistamet {
 
 namespace {
 
-struct FileCloser {
-  void operator()(std::FILE* f) const {
-    if (f) std::fclose(f);
+// The texts of the four reports of one run. They are collected while the
+// run goes on and written when it ends, however it ends, each through the
+// one file writer (a report is replaced whole, never left half written).
+// Without a report folder nothing is collected.
+class ReportTexts {
+ public:
+  explicit ReportTexts(const AdjustmentReports& reports) : reports_(reports) {}
+  ~ReportTexts() {
+    for (const Text& t : texts_)
+      if (t.touched) common::SaveFileAtomically(reports_.PathOf(t.name), t.text);
   }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
+  ReportTexts(const ReportTexts&) = delete;
+  ReportTexts& operator=(const ReportTexts&) = delete;
 
-// fprintf that tolerates a missing file.
-void Put(std::FILE* f, const char* format, ...) __attribute__((format(printf, 2, 3)));
-void Put(std::FILE* f, const char* format, ...) {
-  if (!f) return;
+  // The report emptied (a new history), or to append to; nullptr without
+  // a folder.
+  std::string* Rewrite(const char* name) {
+    std::string* text = Append(name);
+    if (text) text->clear();
+    return text;
+  }
+  std::string* Append(const char* name) {
+    if (reports_.folder().empty()) return nullptr;
+    for (Text& t : texts_) {
+      if (std::string_view(t.name) != name) continue;
+      t.touched = true;
+      return &t.text;
+    }
+    return nullptr;
+  }
+
+ private:
+  struct Text {
+    const char* name;
+    std::string text;
+    bool touched = false;
+  };
+  const AdjustmentReports& reports_;
+  std::array<Text, 4> texts_ = {{{AdjustmentReports::kInput, {}, false},
+                                 {AdjustmentReports::kOrientations, {}, false},
+                                 {AdjustmentReports::kPoints, {}, false},
+                                 {AdjustmentReports::kResiduals, {}, false}}};
+};
+
+// printf into a report text; nothing without one.
+void Put(std::string* out, const char* format, ...) __attribute__((format(printf, 2, 3)));
+void Put(std::string* out, const char* format, ...) {
+  if (!out) return;
   va_list args;
   va_start(args, format);
-  std::vfprintf(f, format, args);
+  out->append(common::StrFormatV(format, args));
   va_end(args);
 }
 
@@ -132,17 +172,17 @@ struct LargestResiduals {
 };
 
 // Truncates the histories of a new run and writes its input listing.
-void StartReports(const AdjustmentReports& reports, const std::vector<SpacePoint>& points,
+void StartReports(ReportTexts& reports, const std::vector<SpacePoint>& points,
                   const std::vector<ImagePoint>& observations) {
-  File(reports.Open(AdjustmentReports::kPoints, "w"));
-  File(reports.Open(AdjustmentReports::kOrientations, "w"));
-  File in(reports.Open(AdjustmentReports::kInput, "w"));
-  Put(in.get(), "Total %d Space Points\n", static_cast<int>(points.size()));
+  reports.Rewrite(AdjustmentReports::kPoints);
+  reports.Rewrite(AdjustmentReports::kOrientations);
+  std::string* in = reports.Rewrite(AdjustmentReports::kInput);
+  Put(in, "Total %d Space Points\n", static_cast<int>(points.size()));
   for (const SpacePoint& p : points)
-    Put(in.get(), "%3d\t %12.5f\t %12.5f\t %12.5f\n", p.pointNumber, p.X, p.Y, p.Z);
-  Put(in.get(), "\nTotal %d Image Points\n", static_cast<int>(observations.size()));
+    Put(in, "%3d\t %12.5f\t %12.5f\t %12.5f\n", p.pointNumber, p.X, p.Y, p.Z);
+  Put(in, "\nTotal %d Image Points\n", static_cast<int>(observations.size()));
   for (const ImagePoint& o : observations)
-    Put(in.get(), "%2d:\t%3d\t %12.5f\t %12.5f\t\n", o.photoIndex, o.pointNumber, o.x, o.y);
+    Put(in, "%2d:\t%3d\t %12.5f\t %12.5f\t\n", o.photoIndex, o.pointNumber, o.x, o.y);
 }
 
 // The point-list entry of every observation. False when an observation
@@ -170,7 +210,7 @@ class AdjustRun {
  public:
   AdjustRun(std::vector<ImagePoint>& observations, std::vector<SpacePoint>& points,
             std::vector<PhotoParams>& photos, std::vector<size_t> point_of,
-            const AdjustSettings& settings, const AdjustmentReports& reports)
+            const AdjustSettings& settings, ReportTexts& reports)
       : observations_(observations),
         points_(points),
         photos_(photos),
@@ -222,7 +262,7 @@ class AdjustRun {
   std::vector<PhotoParams>& photos_;
   const std::vector<size_t> point_of_;
   const AdjustSettings& settings_;
-  const AdjustmentReports& reports_;
+  ReportTexts& reports_;
   const int photo_count_;
   const double f1_, f2_;  // principal distances of photo 0 serve every photo
   const Columns cols_;
@@ -279,9 +319,9 @@ Corrections AdjustRun::LargestCorrections() const {
 }
 
 void AdjustRun::ApplyOrientationIncrements(int iteration) {
-  File f(reports_.Open(AdjustmentReports::kOrientations, "a+"));
-  Put(f.get(), "\nIteration Number:  %3d (BI:0)\n", iteration);
-  Put(f.get(), "%5s %12s %12s %12s %12s %12s %12s\n", "#", "Xs", "Ys", "Zs", "Phi", "Omega",
+  std::string* f = reports_.Append(AdjustmentReports::kOrientations);
+  Put(f, "\nIteration Number:  %3d (BI:0)\n", iteration);
+  Put(f, "%5s %12s %12s %12s %12s %12s %12s\n", "#", "Xs", "Ys", "Zs", "Phi", "Omega",
       "Kappa");
   for (int p = 0; p < photo_count_; ++p) {
     ExteriorOrientation& e = eo_[p];
@@ -293,13 +333,13 @@ void AdjustRun::ApplyOrientationIncrements(int iteration) {
     e.phi = WrapAngle(e.phi);
     e.omega = WrapAngle(e.omega);
     e.kappa = WrapAngle(e.kappa);
-    Put(f.get(), "%5d %12.4lf %12.4lf %12.4lf %12.5lf %12.5lf %12.5lf\n", p, e.Xs, e.Ys, e.Zs,
+    Put(f, "%5d %12.4lf %12.4lf %12.4lf %12.5lf %12.5lf %12.5lf\n", p, e.Xs, e.Ys, e.Zs,
         e.phi, e.omega, e.kappa);
   }
 }
 
 void AdjustRun::ApplyPointIncrements(int iteration) {
-  File f(reports_.Open(AdjustmentReports::kPoints, "a+"));
+  std::string* f = reports_.Append(AdjustmentReports::kPoints);
   std::vector<double> dx, dy, dz;
   for (size_t j = 0; j < points_.size(); ++j) {
     SpacePoint& p = points_[j];
@@ -309,7 +349,7 @@ void AdjustRun::ApplyPointIncrements(int iteration) {
       const int c = cols_.Point(j, k);
       if (c >= 0) d[k] = x_[c];
     }
-    Put(f.get(), "%5d %12.3lf %12.3lf %12.3lf   %8.3lf %8.3lf %8.3lf\n", p.pointNumber, p.X, p.Y,
+    Put(f, "%5d %12.3lf %12.3lf %12.3lf   %8.3lf %8.3lf %8.3lf\n", p.pointNumber, p.X, p.Y,
         p.Z, d[0], d[1], d[2]);
     p.X += d[0];
     p.Y += d[1];
@@ -321,12 +361,12 @@ void AdjustRun::ApplyPointIncrements(int iteration) {
   if (dx.empty()) return;
   double s, e;
   BundleAdjuster::SeriesStats(dx, &s, &e);
-  Put(f.get(), "rmsX = %8.3lf maxX = %8.3lf   (mm)\n", s, e);
+  Put(f, "rmsX = %8.3lf maxX = %8.3lf   (mm)\n", s, e);
   BundleAdjuster::SeriesStats(dy, &s, &e);
-  Put(f.get(), "rmsY = %8.3lf maxY = %8.3lf   \n", s, e);
+  Put(f, "rmsY = %8.3lf maxY = %8.3lf   \n", s, e);
   BundleAdjuster::SeriesStats(dz, &s, &e);
-  Put(f.get(), "rmsZ = %8.3lf maxZ = %8.3lf   \n", s, e);
-  Put(f.get(), "\t END OF THE ___%d___ ITERATION\n\n", iteration);
+  Put(f, "rmsZ = %8.3lf maxZ = %8.3lf   \n", s, e);
+  Put(f, "\t END OF THE ___%d___ ITERATION\n\n", iteration);
 }
 
 // Residuals: the linear ones of the equations just solved, then the reduced
@@ -342,7 +382,7 @@ void AdjustRun::ComputeResiduals(int iteration, AdjustSummary* sum) {
   iteration_residuals_.clear();
   double wvv = 0;
   LargestResiduals largest;
-  File f(reports_.Open(AdjustmentReports::kResiduals, "w"));
+  std::string* f = reports_.Rewrite(AdjustmentReports::kResiduals);
   for (size_t k = 0; k < observations_.size(); ++k) {
     const ImagePoint& o = observations_[k];
     if (o.matchState == 0) continue;
@@ -354,28 +394,28 @@ void AdjustRun::ComputeResiduals(int iteration, AdjustSummary* sum) {
     const double vy = o.y + f2_ * c.yBar / c.zBar;
     wvv += o.weightX * vx * vx + o.weightY * vy * vy;
     largest.Update(static_cast<int>(k), vx, vy, std::sqrt(vx * vx + vy * vy));
-    Put(f.get(), "%2d:\tVx[%3d]\t %10.5f\n", o.photoIndex, o.pointNumber, vx);
-    Put(f.get(), "%2d:\tVy[%3d]\t %10.5f\n", o.photoIndex, o.pointNumber, vy);
+    Put(f, "%2d:\tVx[%3d]\t %10.5f\n", o.photoIndex, o.pointNumber, vx);
+    Put(f, "%2d:\tVy[%3d]\t %10.5f\n", o.photoIndex, o.pointNumber, vy);
     ImagePoint r = o;
     r.x = o.x + vx;
     r.y = o.y + vy;
     iteration_residuals_.push_back(r);
   }
   const double rms = redundant ? std::sqrt(wvv / (m_ - n_)) : 0.0;
-  Put(f.get(), "rmsAll =%f (mm)\n", rms0);
-  Put(f.get(), "rmsAll =%f\n", rms);
+  Put(f, "rmsAll =%f (mm)\n", rms0);
+  Put(f, "rmsAll =%f\n", rms);
   if (!redundant)
-    Put(f.get(), "redundancy %d (observations %d, unknowns %d): no RMS can be formed\n", m_ - n_,
+    Put(f, "redundancy %d (observations %d, unknowns %d): no RMS can be formed\n", m_ - n_,
         m_, n_);
   if (largest.x >= 0) {
     const ImagePoint& ox = observations_[largest.x];
     const ImagePoint& oy = observations_[largest.y];
     const ImagePoint& op = observations_[largest.p];
-    Put(f.get(), "\nMax V:\n%2d:\tVx[%3d]\t %10.5f\n", ox.photoIndex, ox.pointNumber, largest.vx);
-    Put(f.get(), "%2d:\tVy[%3d]\t %10.5f\n", oy.photoIndex, oy.pointNumber, largest.vy);
-    Put(f.get(), "\nMax Vp\t%2d:\tVp[%3d]\t %10.5f\n", op.photoIndex, op.pointNumber, largest.vp);
+    Put(f, "\nMax V:\n%2d:\tVx[%3d]\t %10.5f\n", ox.photoIndex, ox.pointNumber, largest.vx);
+    Put(f, "%2d:\tVy[%3d]\t %10.5f\n", oy.photoIndex, oy.pointNumber, largest.vy);
+    Put(f, "\nMax Vp\t%2d:\tVp[%3d]\t %10.5f\n", op.photoIndex, op.pointNumber, largest.vp);
   }
-  Put(f.get(), "\t END OF THE ___%d___ ITERATION\n\n", iteration);
+  Put(f, "\t END OF THE ___%d___ ITERATION\n\n", iteration);
   sum->rms = rms;
   sum->rmsLinear = rms0;
 }
@@ -403,15 +443,15 @@ void AdjustRun::Finish(int iterations, std::vector<ImagePoint>* residuals) {
     photos_ = std::move(best_photos_);
   }
   {
-    File f(reports_.Open(AdjustmentReports::kPoints, "a+"));
-    Put(f.get(), "All: %d, The Best Rms time:%d (BI:0)\n", iterations - 1, best_iteration_);
+    std::string* f = reports_.Append(AdjustmentReports::kPoints);
+    Put(f, "All: %d, The Best Rms time:%d (BI:0)\n", iterations - 1, best_iteration_);
     for (const SpacePoint& p : points_)
-      Put(f.get(), "%5d %12.3lf %12.3lf %12.3lf\n", p.pointNumber, p.X, p.Y, p.Z);
+      Put(f, "%5d %12.3lf %12.3lf %12.3lf\n", p.pointNumber, p.X, p.Y, p.Z);
   }
   for (int p = 0; p < photo_count_; ++p) photos_[p].SetExterior(eo_[p]);
-  File f(reports_.Open(AdjustmentReports::kOrientations, "a+"));
+  std::string* f = reports_.Append(AdjustmentReports::kOrientations);
   const PhotoParams& c = photos_[0];
-  Put(f.get(), "Fx = %12.8lf  Fy = %12.8lf  U = %12.8lf  V = %12.8lf \nA1=%f,A2=%f,R0=%f\n", c.f1,
+  Put(f, "Fx = %12.8lf  Fy = %12.8lf  U = %12.8lf  V = %12.8lf \nA1=%f,A2=%f,R0=%f\n", c.f1,
       c.f2, c.u0, c.v0, c.A1, c.A2, c.R0);
 }
 
@@ -430,7 +470,8 @@ int Adjust(std::vector<ImagePoint>& observations, std::vector<SpacePoint>& point
   AdjustSummary& sum = summary ? *summary : local;
   sum = AdjustSummary{};
 
-  StartReports(reports, points, observations);
+  ReportTexts texts(reports);
+  StartReports(texts, points, observations);
   const int photo_count = static_cast<int>(photos.size());
   if (photo_count == 0) {
     sum.status = AdjustStatus::kNoPhotos;
@@ -441,7 +482,7 @@ int Adjust(std::vector<ImagePoint>& observations, std::vector<SpacePoint>& point
     sum.status = AdjustStatus::kBadObservation;
     return 0;
   }
-  AdjustRun run(observations, points, photos, std::move(point_of), settings, reports);
+  AdjustRun run(observations, points, photos, std::move(point_of), settings, texts);
   if (run.Unknowns() < 1) {
     sum.status = AdjustStatus::kNoUnknowns;
     return 0;
@@ -494,11 +535,6 @@ double WrapAngle(double a) {
 std::string AdjustmentReports::PathOf(const char* name) const {
   if (folder_.empty()) return std::string();
   return folder_ + "/" + name;
-}
-
-std::FILE* AdjustmentReports::Open(const char* name, const char* mode) const {
-  if (folder_.empty()) return nullptr;
-  return std::fopen(PathOf(name).c_str(), mode);
 }
 
 }  // namespace vistamet

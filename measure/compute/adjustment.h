@@ -59,15 +59,12 @@ struct AdjustSummary {
 
 // The four report files of a run. With an empty folder nothing is written.
 // A file that cannot be written is skipped: the adjustment never depends on
-// its reports.
+// its reports. They are written when the run ends.
 class AdjustmentReports {
  public:
   explicit AdjustmentReports(std::string folder = {}) : folder_(std::move(folder)) {}
   const std::string& folder() const { return folder_; }
   std::string PathOf(const char* name) const;
-  // Opens `name` with the C mode; nullptr when there is no folder or the
-  // file cannot be opened.
-  std::FILE* Open(const char* name, const char* mode) const;
 
   static constexpr char kInput[] = "_oridata.txt";
   static constexpr char kOrientations[] = "_cmrPara.txt";

@@ -52,6 +52,11 @@ enum CommandId : int {
   kCmdHelpTopics,
 
   kCmdLast = kCmdHelpTopics,
+
+  // The thumbnail strip's context menu (handled by the strip itself).
+  kCmdStripSetCurrent,
+  kCmdStripDeletePhoto,
+  kCmdStripAddPhoto,
 };
 
 }  // namespace vistamet

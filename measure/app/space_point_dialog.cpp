@@ -54,7 +54,9 @@ CSpacePointDialog::CSpacePointDialog(wxWindow* parent, const SpacePoint& record)
 
   FinishLayout(top);
   TransferDataToWindow();
-  ApplyLayout();
+  // A proposed corner of the reference square is shown as the control
+  // point it is, as if it had been typed.
+  if (!ShowReferenceCorner()) ApplyLayout();
 
   number_->SetFocus();
   number_->SelectAll();
@@ -83,11 +85,13 @@ void CSpacePointDialog::OnControlToggled(wxCommandEvent&) {
   ApplyLayout();
 }
 
-void CSpacePointDialog::OnNumberChanged(wxCommandEvent&) {
+void CSpacePointDialog::OnNumberChanged(wxCommandEvent&) { ShowReferenceCorner(); }
+
+bool CSpacePointDialog::ShowReferenceCorner() {
   SpacePoint corner;
   if (!ParseInteger(number_->GetValue().ToStdString(wxConvUTF8), &corner.pointNumber) ||
       !IsReferenceNumber(corner.pointNumber))
-    return;
+    return false;
   // A corner of the reference square is a control point with known
   // coordinates.
   ApplyReferenceCorner(corner);
@@ -98,6 +102,7 @@ void CSpacePointDialog::OnNumberChanged(wxCommandEvent&) {
     coord_[i]->ChangeValue(wxString::FromUTF8(FormatReal(xyz[i])));
   }
   ApplyLayout();
+  return true;
 }
 
 bool CSpacePointDialog::Accept() {

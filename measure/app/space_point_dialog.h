@@ -34,6 +34,9 @@ class CSpacePointDialog : public CDialogBase {
  private:
   void OnControlToggled(wxCommandEvent& event);
   void OnNumberChanged(wxCommandEvent& event);
+  // When the number field holds 1000..1003: ticks the control box and fills
+  // in the corner's coordinates. False for any other number.
+  bool ShowReferenceCorner();
   // Shows the coordinates (editable) for a control point, hides them
   // (read-only) otherwise, and fits the dialog.
   void ApplyLayout();

@@ -251,6 +251,25 @@ inline constexpr char kAboutGuide[] = "使用说明";
 inline constexpr char kPointAlreadyHere[] = "这里已经有特征点了!";
 inline constexpr char kDistanceAlreadyMeasured[] = "这条距离已经量过!";
 inline constexpr char kControlPointMark[] = "(控制点)";
+// The image view's context menu. The menu texts separate the mnemonic with
+// a space where a tab stood: in a menu label a tab starts an accelerator.
+inline constexpr char kPopupZoomIn[] = "放大(&L)";
+inline constexpr char kPopupZoomOut[] = "缩小(&M)";
+inline constexpr char kPopupEditPoint[] = "编辑特征点 (&1)";
+inline constexpr char kPopupClearNumber[] = "清除编号 (&2)";
+inline constexpr char kPopupDeletePoint[] = "删除特征点 (&3)";
+inline constexpr char kPopupDeleteSpacePoint[] = "删除空间点 (&4)";
+inline constexpr char kPopupAddPoint[] = "任意特征点 (&5)";
+inline constexpr char kPopupRectangleCorners[] = "提取矩形角点 (&6)";
+inline constexpr char kPopupSweepCurrent[] = "清扫当前图面(&C)";
+inline constexpr char kPopupAdjust[] = "整体平差(&A)";
+inline constexpr char kPopupMeasureDistance[] = "距离测量(&S)";
+inline constexpr char kPopupExit[] = "退出(&X)";
+// The thumbnail strip's context menu and its file dialog.
+inline constexpr char kStripSetCurrent[] = "设为当前图片";
+inline constexpr char kStripDeletePhoto[] = "删除该片";
+inline constexpr char kStripAddPhoto[] = "新增一张图片";
+inline constexpr char kStripNewPhotoTip[] = "new image";
 inline constexpr char kThumbnailLabel[] = "Image:%d";
 inline constexpr char kTitleDataList[] = "列表数据";
 inline constexpr char kTitlePlanMap[] = "平面成图";

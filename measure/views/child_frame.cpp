@@ -21,8 +21,19 @@ CChildFrame::CChildFrame(wxDocument* doc, wxView* view, wxMDIParentFrame* parent
   canvas_ = new CImageCanvas(splitter_, project);
   splitter_->SetMinimumPaneSize(40);
   splitter_->SplitVertically(strip_, canvas_, CVistametView::kInitialPane);
-  // Every repaint of the photo moves the frame on its thumbnail.
+  // Every repaint of the photo moves the frame on its thumbnail; dragging
+  // the frame scrolls the photo.
   canvas_->SetPaintedHook([this] { strip_->Refresh(); });
+  strip_->SetImageView(canvas_);
+  // Ctrl+Down and Ctrl+Up zoom wherever the focus is in this window: the
+  // scrolled panes would take them for scrolling before the menu's keys.
+  Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
+    if (event.GetModifiers() == wxMOD_CONTROL) {
+      if (event.GetKeyCode() == WXK_DOWN) return canvas_->ZoomIn();
+      if (event.GetKeyCode() == WXK_UP) return canvas_->ZoomOut();
+    }
+    event.Skip();
+  });
   canvas_->SetFocus();
 }
 

@@ -7,8 +7,13 @@
 #include <wx/dcclient.h>
 #include <wx/graphics.h>
 
+#include <wx/menu.h>
+
 #include "common/strformat.h"
+#include "measure/app/command_ids.h"
 #include "measure/app/project_document.h"
+#include "measure/shell/app_texts.h"
+#include "measure/views/tool_cursors.h"
 
 namespace vistamet {
 
@@ -38,6 +43,152 @@ CImageCanvas::CImageCanvas(wxWindow* parent, CProjectDocument* doc)
   SetScrollRate(kScrollStep, kScrollStep);
   SetVirtualSize(100, 100);
   Bind(wxEVT_SIZE, &CImageCanvas::OnSize, this);
+  Bind(wxEVT_LEFT_DOWN, &CImageCanvas::OnLeftDown, this);
+  Bind(wxEVT_MOTION, &CImageCanvas::OnMotion, this);
+  Bind(wxEVT_LEAVE_WINDOW, [this](wxMouseEvent& e) {
+    pointer_in_ = false;
+    if (clicks_.Counter() > 0) Refresh();
+    e.Skip();
+  });
+  Bind(wxEVT_MOUSEWHEEL, &CImageCanvas::OnWheel, this);
+  Bind(wxEVT_MIDDLE_DOWN, &CImageCanvas::OnMiddleDown, this);
+  Bind(wxEVT_MIDDLE_UP, &CImageCanvas::OnMiddleUp, this);
+  Bind(wxEVT_MOUSE_CAPTURE_LOST, &CImageCanvas::OnCaptureLost, this);
+  Bind(wxEVT_CONTEXT_MENU, &CImageCanvas::OnContextMenu, this);
+}
+
+PhotoPoint CImageCanvas::ToPhoto(const wxPoint& client) const {
+  const wxPoint logical = CalcUnscrolledPosition(client);
+  return {logical.x * d_, logical.y * d_};
+}
+
+void CImageCanvas::ScrollByPhotoPixels(double dx, double dy) {
+  int x = 0, y = 0, ux = 1, uy = 1;
+  GetViewStart(&x, &y);
+  GetScrollPixelsPerUnit(&ux, &uy);
+  const int px = x * ux + static_cast<int>(dx / d_);
+  const int py = y * uy + static_cast<int>(dy / d_);
+  Scroll(std::max(0, px / std::max(1, ux)), std::max(0, py / std::max(1, uy)));
+  Refresh();
+}
+
+void CImageCanvas::ResetClicks() {
+  clicks_.Reset();
+  Refresh();
+}
+
+void CImageCanvas::LeftClickAt(const wxPoint& client) {
+  CVistametDoc& core = doc_->Core();
+  const PhotoPoint at = ToPhoto(client);
+  const int counter = clicks_.Counter();
+  const ClickOutcome outcome = clicks_.Click(core, at);
+  if (outcome == ClickOutcome::kOpenPlanMap) doc_->OpenWindow(ViewKind::kPlanMap);
+  // A click that changed nothing may still have moved the rubber bands.
+  if (outcome == ClickOutcome::kPending || clicks_.Counter() != counter) Refresh();
+  MoveTo(client);
+}
+
+void CImageCanvas::MoveTo(const wxPoint& client) {
+  const CVistametDoc& core = doc_->Core();
+  pointer_ = ToPhoto(client);
+  pointer_in_ = true;
+  const ToolCursor cursor = clicks_.CursorAt(core, pointer_);
+  if (cursor != ToolCursor::kUnchanged) SetCursor(CursorFor(cursor));
+  else if (core.viewMode == kModeNone) SetCursor(wxNullCursor);
+  if (core.viewMode != kModeRectangleCorners) {
+    const wxString tip = wxString::FromUTF8(MeasureClicks::Label(core, pointer_));
+    if (tip != tip_) {
+      tip_ = tip;
+      if (tip.empty()) UnsetToolTip();
+      else SetToolTip(tip);
+    }
+  }
+  if (clicks_.Counter() > 0) Refresh();
+}
+
+void CImageCanvas::OnLeftDown(wxMouseEvent& event) {
+  SetFocus();
+  LeftClickAt(event.GetPosition());
+}
+
+void CImageCanvas::OnMotion(wxMouseEvent& event) {
+  if (panning_) {
+    const wxPoint p = event.GetPosition();
+    ScrollByPhotoPixels((pan_from_.x - p.x) * d_, (pan_from_.y - p.y) * d_);
+    pan_from_ = p;
+    return;
+  }
+  MoveTo(event.GetPosition());
+  event.Skip();
+}
+
+void CImageCanvas::ZoomAbout(const wxPoint& client, int steps) {
+  const PhotoPoint fixed = ToPhoto(client);
+  const double before = d_;
+  for (int k = 0; k < steps; ++k) ZoomIn();
+  for (int k = 0; k > steps; --k) ZoomOut();
+  if (d_ == before) return;
+  // Keep the photo point under the cursor where it was.
+  int ux = 1, uy = 1;
+  GetScrollPixelsPerUnit(&ux, &uy);
+  const int left = static_cast<int>(fixed.x / d_) - client.x;
+  const int top = static_cast<int>(fixed.y / d_) - client.y;
+  Scroll(std::max(0, left / std::max(1, ux)), std::max(0, top / std::max(1, uy)));
+  Refresh();
+}
+
+void CImageCanvas::OnWheel(wxMouseEvent& event) {
+  // Ctrl and the wheel zoom about the cursor; the wheel alone scrolls.
+  if (!event.ControlDown()) {
+    event.Skip();
+    return;
+  }
+  const int steps = event.GetWheelRotation() > 0 ? 1 : -1;
+  ZoomAbout(event.GetPosition(), steps);
+}
+
+void CImageCanvas::OnMiddleDown(wxMouseEvent& event) {
+  panning_ = true;
+  pan_from_ = event.GetPosition();
+  SetCursor(wxCursor(wxCURSOR_SIZING));
+  if (!HasCapture()) CaptureMouse();
+}
+
+void CImageCanvas::OnMiddleUp(wxMouseEvent& event) {
+  panning_ = false;
+  if (HasCapture()) ReleaseMouse();
+  MoveTo(event.GetPosition());
+}
+
+void CImageCanvas::OnCaptureLost(wxMouseCaptureLostEvent&) { panning_ = false; }
+
+void CImageCanvas::OnContextMenu(wxContextMenuEvent& event) {
+  CVistametDoc& core = doc_->Core();
+  core.viewMode = kModeNone;
+  clicks_.Reset();
+  Refresh();
+  wxMenu menu;
+  auto item = [&menu](int id, const char* text) { menu.Append(id, wxString::FromUTF8(text)); };
+  item(kCmdZoomIn, ui::kPopupZoomIn);
+  item(kCmdZoomOut, ui::kPopupZoomOut);
+  menu.AppendSeparator();
+  item(kCmdEditPoint, ui::kPopupEditPoint);
+  item(kCmdClearNumber, ui::kPopupClearNumber);
+  item(kCmdDeletePoint, ui::kPopupDeletePoint);
+  item(kCmdDeleteSpacePoint, ui::kPopupDeleteSpacePoint);
+  menu.AppendSeparator();
+  item(kCmdAddPoint, ui::kPopupAddPoint);
+  item(kCmdRectangleCorners, ui::kPopupRectangleCorners);
+  menu.AppendSeparator();
+  item(kCmdSweepCurrent, ui::kPopupSweepCurrent);
+  menu.AppendSeparator();
+  item(kCmdAdjust, ui::kPopupAdjust);
+  item(kCmdMeasureDistance, ui::kPopupMeasureDistance);
+  menu.AppendSeparator();
+  item(kCmdExit, ui::kPopupExit);
+  wxPoint at = event.GetPosition();
+  at = at == wxDefaultPosition ? wxPoint(0, 0) : ScreenToClient(at);
+  PopupMenu(&menu, at);
 }
 
 wxPoint CImageCanvas::ToScreen(double x, double y) const {
@@ -111,6 +262,7 @@ void CImageCanvas::OnDraw(wxDC& dc) {
   dc.SetBackground(wxBrush(GetBackgroundColour()));
   dc.Clear();
   Render(dc, area);
+  DrawRubberBands(dc);
   CVistametDoc& core = doc_->Core();
   if (core.ValidPhoto(core.currentPhoto)) {
     const wxRect v = VisiblePhotoRect();
@@ -150,6 +302,28 @@ void CImageCanvas::Render(wxDC& dc, const wxRect& area) {
     }
   }
   if (doc_->Core().extractionRunning == 0) DrawOverlays(dc);
+}
+
+void CImageCanvas::DrawRubberBands(wxDC& dc) {
+  // Drawn with the photo in logical coordinates at every paint, so that
+  // scrolling between two clicks leaves nothing behind.
+  const CVistametDoc& core = doc_->Core();
+  const std::vector<PhotoPoint>& clicks = clicks_.Clicks();
+  if (clicks.empty() || core.extractionRunning) return;
+  const bool distance = core.viewMode == kModeMeasureDistance;
+  const bool rectangle = core.viewMode == kModeRectangleCorners;
+  if (!distance && !rectangle) return;
+  if (rectangle) {
+    dc.SetPen(wxPen(wxColour(255, 255, 0), 1));
+    for (size_t k = 1; k < clicks.size(); ++k)
+      dc.DrawLine(ToScreen(clicks[k - 1].x, clicks[k - 1].y), ToScreen(clicks[k].x, clicks[k].y));
+  }
+  if (!pointer_in_) return;
+  const PhotoPoint& last = clicks.back();
+  dc.SetPen(wxPen(*wxWHITE, 3));
+  dc.DrawLine(ToScreen(last.x, last.y), ToScreen(pointer_.x, pointer_.y));
+  dc.SetPen(wxPen(*wxBLACK, 1));
+  dc.DrawLine(ToScreen(last.x, last.y), ToScreen(pointer_.x, pointer_.y));
 }
 
 void CImageCanvas::DrawOverlays(wxDC& dc) {

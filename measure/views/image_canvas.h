@@ -10,6 +10,7 @@
 #include <wx/image.h>
 #include <wx/scrolwin.h>
 
+#include "measure/shell/measure_clicks.h"
 #include "measure/views/photo_bitmaps.h"
 
 namespace vistamet {
@@ -45,9 +46,31 @@ class CImageCanvas : public wxScrolledCanvas {
   // scroll position.
   wxRect VisiblePhotoRect() const;
 
+  // The photo position (pixels, unrounded) under a client position.
+  PhotoPoint ToPhoto(const wxPoint& client) const;
+  // Scrolls by photo pixels (the thumbnail strip's frame drag).
+  void ScrollByPhotoPixels(double dx, double dy);
+  // Forgets the clicks collected for a distance or a rectangle.
+  void ResetClicks();
+  const MeasureClicks& Clicks() const { return clicks_; }
+
+  // What the mouse does, also called by the tests with client positions.
+  void LeftClickAt(const wxPoint& client);
+  void MoveTo(const wxPoint& client);
+  // Zooms in (steps > 0) or out keeping the photo point under `client`.
+  void ZoomAbout(const wxPoint& client, int steps);
+
  private:
   void OnDraw(wxDC& dc) override;
   void OnSize(wxSizeEvent& event);
+  void OnLeftDown(wxMouseEvent& event);
+  void OnMotion(wxMouseEvent& event);
+  void OnWheel(wxMouseEvent& event);
+  void OnMiddleDown(wxMouseEvent& event);
+  void OnMiddleUp(wxMouseEvent& event);
+  void OnCaptureLost(wxMouseCaptureLostEvent& event);
+  void OnContextMenu(wxContextMenuEvent& event);
+  void DrawRubberBands(wxDC& dc);
   void UpdateVirtualSize();
   void SetDivisor(double d);
   // The display image of the current photo (converted once per photo).
@@ -56,6 +79,12 @@ class CImageCanvas : public wxScrolledCanvas {
 
   CProjectDocument* doc_;
   double d_ = 1.0;
+  MeasureClicks clicks_;
+  PhotoPoint pointer_;        // the last mouse position, photo pixels
+  bool pointer_in_ = false;   // the mouse is over the window
+  wxString tip_;              // the tooltip shown now
+  bool panning_ = false;      // middle-button drag
+  wxPoint pan_from_;          // client position of the last pan step
   std::function<void()> painted_;
 
   PhotoKey key_;

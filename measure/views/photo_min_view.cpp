@@ -3,11 +3,18 @@
 #include <algorithm>
 
 #include <wx/dc.h>
+#include <wx/filedlg.h>
+#include <wx/menu.h>
 #include <wx/settings.h>
+#include <wx/tooltip.h>
 
 #include "common/strformat.h"
-#include "measure/shell/app_texts.h"
+#include "measure/app/command_ids.h"
 #include "measure/app/project_document.h"
+#include "measure/shell/app_texts.h"
+#include "measure/shell/photo_commands.h"
+#include "measure/views/image_canvas.h"
+#include "measure/views/tool_cursors.h"
 
 namespace vistamet {
 
@@ -40,6 +47,138 @@ CPhotoMinView::CPhotoMinView(wxWindow* parent, CProjectDocument* doc)
   SetVirtualSize(100, 100);
   Bind(wxEVT_LEFT_DCLICK, &CPhotoMinView::OnDoubleClick, this);
   Bind(wxEVT_SIZE, &CPhotoMinView::OnSize, this);
+  Bind(wxEVT_LEFT_DOWN, &CPhotoMinView::OnLeftDown, this);
+  Bind(wxEVT_LEFT_UP, &CPhotoMinView::OnLeftUp, this);
+  Bind(wxEVT_MOTION, &CPhotoMinView::OnMotion, this);
+  Bind(wxEVT_MOUSE_CAPTURE_LOST, &CPhotoMinView::OnCaptureLost, this);
+  Bind(wxEVT_CONTEXT_MENU, &CPhotoMinView::OnContextMenu, this);
+  Bind(wxEVT_MENU, &CPhotoMinView::OnMenu, this, kCmdStripSetCurrent, kCmdStripAddPhoto);
+  Bind(wxEVT_UPDATE_UI, &CPhotoMinView::OnUpdateMenu, this, kCmdStripSetCurrent,
+       kCmdStripAddPhoto);
+}
+
+double CPhotoMinView::FactorOf(int photo) const {
+  const CVistametDoc& core = doc_->Core();
+  if (!core.ValidPhoto(photo) || photo >= static_cast<int>(cells_.size())) return factor_;
+  // Each photo's own scale: a portrait photo among landscape ones is
+  // reduced more than the first photo.
+  return static_cast<double>(core.photoImages[photo].width) / std::max(1, cells_[photo].width);
+}
+
+wxRect CPhotoMinView::Frame() const {
+  const CVistametDoc& core = doc_->Core();
+  const int i = core.currentPhoto;
+  if (!core.ValidPhoto(i) || i >= static_cast<int>(cells_.size())) return wxRect();
+  const ImageHolder& photo = core.photoImages[i];
+  const PixelRect& v = photo.visible;
+  if (v.right <= v.left || v.bottom <= v.top) return wxRect();
+  const wxRect& r = cells_[i];
+  const double c = FactorOf(i);
+  return wxRect(wxPoint(r.x + static_cast<int>(v.left / c), r.y + static_cast<int>(v.top / c)),
+                wxPoint(r.x + static_cast<int>(v.right / c) - 1,
+                        r.y + static_cast<int>(v.bottom / c) - 1));
+}
+
+void CPhotoMinView::OnLeftDown(wxMouseEvent& event) {
+  const CVistametDoc& core = doc_->Core();
+  const wxPoint p = CalcUnscrolledPosition(event.GetPosition());
+  const wxRect frame = Frame();
+  event.Skip();
+  if (frame.IsEmpty() || !frame.Contains(p) || !core.ValidPhoto(core.currentPhoto)) return;
+  // Nothing to drag when the image view shows the whole photo.
+  const ImageHolder& photo = core.photoImages[core.currentPhoto];
+  const PixelRect& v = photo.visible;
+  if (v.left <= 0 && v.top <= 0 && v.right >= photo.width && v.bottom >= photo.height) return;
+  dragging_ = true;
+  drag_from_ = event.GetPosition();
+  SetCursor(wxCursor(wxCURSOR_SIZING));
+  if (!HasCapture()) CaptureMouse();
+}
+
+void CPhotoMinView::OnLeftUp(wxMouseEvent& event) {
+  dragging_ = false;
+  if (HasCapture()) ReleaseMouse();
+  event.Skip();
+}
+
+void CPhotoMinView::OnCaptureLost(wxMouseCaptureLostEvent&) { dragging_ = false; }
+
+void CPhotoMinView::OnMotion(wxMouseEvent& event) {
+  event.Skip();
+  if (dragging_) {
+    const wxPoint p = event.GetPosition();
+    const double c = FactorOf(doc_->Core().currentPhoto);
+    if (canvas_)
+      canvas_->ScrollByPhotoPixels(static_cast<int>((p.x - drag_from_.x) * c),
+                                   static_cast<int>((p.y - drag_from_.y) * c));
+    drag_from_ = p;
+    Refresh();
+    return;
+  }
+  const wxPoint p = CalcUnscrolledPosition(event.GetPosition());
+  const wxRect frame = Frame();
+  SetCursor(!frame.IsEmpty() && frame.Contains(p) ? StripHandCursor() : wxNullCursor);
+  const int photo = PhotoAt(p);
+  const CVistametDoc& core = doc_->Core();
+  const wxString tip = core.ValidPhoto(photo) ? wxString::FromUTF8(core.photoPaths[photo])
+                                              : wxString();
+  if (tip.empty()) UnsetToolTip();
+  else if (!GetToolTip() || GetToolTip()->GetTip() != tip) SetToolTip(tip);
+}
+
+void CPhotoMinView::OnContextMenu(wxContextMenuEvent& event) {
+  wxPoint at = event.GetPosition();
+  at = at == wxDefaultPosition ? wxPoint(0, 0) : ScreenToClient(at);
+  menu_target_ = PhotoAt(CalcUnscrolledPosition(at));
+  wxMenu menu;
+  if (menu_target_ >= 0) {
+    menu.Append(kCmdStripSetCurrent, wxString::FromUTF8(ui::kStripSetCurrent));
+    menu.Append(kCmdStripDeletePhoto, wxString::FromUTF8(ui::kStripDeletePhoto));
+  } else {
+    menu.Append(kCmdStripAddPhoto, wxString::FromUTF8(ui::kStripAddPhoto));
+  }
+  PopupMenu(&menu, at);
+}
+
+void CPhotoMinView::OnUpdateMenu(wxUpdateUIEvent& event) {
+  event.Enable(event.GetId() == kCmdStripSetCurrent || doc_->Core().extractionRunning == 0);
+}
+
+void CPhotoMinView::OnMenu(wxCommandEvent& event) {
+  switch (event.GetId()) {
+    case kCmdStripSetCurrent:
+      SetCurrentToTarget();
+      break;
+    case kCmdStripDeletePhoto:
+      DeleteTarget();
+      break;
+    case kCmdStripAddPhoto: {
+      wxFileDialog dialog(this, wxString::FromUTF8(ui::kOpenTitle), wxEmptyString, wxEmptyString,
+                          wxString::FromUTF8(ui::kImageFilter), wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+      if (dialog.ShowModal() == wxID_OK) AddPhotoFrom(dialog.GetPath());
+      break;
+    }
+  }
+}
+
+void CPhotoMinView::SetCurrentToTarget() {
+  doc_->Core().SetCurrentPhoto(menu_target_);  // refreshes every view on a change
+}
+
+void CPhotoMinView::DeleteTarget() {
+  CVistametDoc& core = doc_->Core();
+  if (!core.ValidPhoto(menu_target_)) return;
+  // The target is checked again: the photos may have changed since the menu.
+  if (DeletePhotoCommand(core, menu_target_)) {
+    cache_.clear();
+    menu_target_ = -1;
+  }
+}
+
+void CPhotoMinView::AddPhotoFrom(const wxString& path) {
+  CVistametDoc& core = doc_->Core();
+  if (!AddPhotoCommand(core, path.ToStdString(wxConvUTF8))) return;
+  if (AddedPhotoWantsExtraction(core)) doc_->StartExtraction(ExtractionKind::kAddedPhoto);
 }
 
 void CPhotoMinView::Relayout() {
@@ -82,7 +221,7 @@ int CPhotoMinView::PhotoAt(const wxPoint& p) const {
 
 void CPhotoMinView::ActivateAt(const wxPoint& p) {
   const int photo = PhotoAt(p);
-  if (photo >= 0) doc_->Core().SetCurrentPhoto(photo);
+  if (photo >= 0) doc_->Core().SetCurrentPhoto(photo);  // refreshes every view on a change
 }
 
 void CPhotoMinView::OnDoubleClick(wxMouseEvent& event) {
@@ -124,14 +263,8 @@ void CPhotoMinView::Render(wxDC& dc) {
                 5, r.y - 18);
     if (r.width > 0 && r.height > 0) dc.DrawBitmap(Thumbnail(static_cast<int>(i), r.GetSize()), r.x, r.y);
     if (static_cast<int>(i) != core.currentPhoto) continue;
-    const PixelRect& v = core.photoImages[i].visible;
-    const double c = static_cast<double>(core.photoImages[i].width) / std::max(1, r.width);
-    if (v.right > v.left && v.bottom > v.top) {
-      const wxRect frame(wxPoint(r.x + static_cast<int>(v.left / c), r.y + static_cast<int>(v.top / c)),
-                         wxPoint(r.x + static_cast<int>(v.right / c) - 1,
-                                 r.y + static_cast<int>(v.bottom / c) - 1));
-      DrawBumpEdge(dc, frame);
-    }
+    const wxRect frame = Frame();
+    if (!frame.IsEmpty()) DrawBumpEdge(dc, frame);
     DrawBumpEdge(dc, wxRect(wxPoint(r.x - 3, r.y - 2), wxPoint(r.GetRight() + 3, r.GetBottom() + 2)));
   }
 }

@@ -1,6 +1,8 @@
 // The left pane of a project window: every photo as a thumbnail in a
 // vertical strip, labelled "Image:n", with the part of the current photo
-// that the image view shows framed. A double click makes a photo current.
+// that the image view shows framed. A double click makes a photo current;
+// dragging the frame scrolls the image view; the context menu sets the
+// current photo, deletes one or adds one.
 #pragma once
 
 #include <vector>
@@ -32,10 +34,34 @@ class CPhotoMinView : public wxScrolledCanvas {
 
   void Render(wxDC& dc);
 
+  // The visible-region frame on the current photo's thumbnail (canvas
+  // coordinates), empty when the image view shows the whole photo.
+  wxRect Frame() const;
+  // The photo pixels per thumbnail pixel of photo i.
+  double FactorOf(int photo) const;
+  // The menu target: the photo under the last context-menu click, or -1.
+  int MenuTarget() const { return menu_target_; }
+  void SetMenuTarget(int photo) { menu_target_ = photo; }
+
+  // The image view the frame drag scrolls (the project window's right pane).
+  void SetImageView(class CImageCanvas* canvas) { canvas_ = canvas; }
+
+  // The context menu's commands.
+  void SetCurrentToTarget();
+  void DeleteTarget();
+  void AddPhotoFrom(const wxString& path);
+
  private:
   void OnDraw(wxDC& dc) override;
   void OnDoubleClick(wxMouseEvent& event);
   void OnSize(wxSizeEvent& event);
+  void OnLeftDown(wxMouseEvent& event);
+  void OnLeftUp(wxMouseEvent& event);
+  void OnMotion(wxMouseEvent& event);
+  void OnCaptureLost(wxMouseCaptureLostEvent& event);
+  void OnContextMenu(wxContextMenuEvent& event);
+  void OnMenu(wxCommandEvent& event);
+  void OnUpdateMenu(wxUpdateUIEvent& event);
   const wxBitmap& Thumbnail(int photo, const wxSize& size);
 
   struct Cached {
@@ -48,6 +74,10 @@ class CPhotoMinView : public wxScrolledCanvas {
   std::vector<wxRect> cells_;
   double factor_ = 1.0;  // photo pixels per thumbnail pixel
   std::vector<Cached> cache_;
+  class CImageCanvas* canvas_ = nullptr;
+  int menu_target_ = -1;
+  bool dragging_ = false;
+  wxPoint drag_from_;     // client position of the last drag step
 };
 
 }  // namespace vistamet

@@ -141,6 +141,9 @@ void CVistametView::OnMode(wxCommandEvent& event) {
   const int mode = ModeOf(event.GetId());
   if (mode == kModeMeasureDistance ? core.adjusted != 1 : core.extractionRunning != 0) return;
   core.viewMode = mode;
+  // Entering the two-click and four-click modes starts their count again.
+  if ((mode == kModeMeasureDistance || mode == kModeRectangleCorners) && Canvas())
+    Canvas()->ResetClicks();
 }
 
 void CVistametView::OnUpdateMode(wxUpdateUIEvent& event) {
@@ -160,13 +163,14 @@ void CVistametView::OnUpdateMode(wxUpdateUIEvent& event) {
 void CVistametView::OnClearAllNumbers(wxCommandEvent&) {
   CVistametDoc& core = ProjectDoc()->Core();
   if (core.extractionRunning) return;
-  if (core.ClearCurrentPhotoNumbers() && Canvas()) Canvas()->Refresh();
+  if (core.ClearCurrentPhotoNumbers()) core.UpdateViews(ViewUpdate::kAll);
 }
 
 void CVistametView::OnSweepCurrent(wxCommandEvent&) {
   CVistametDoc& core = ProjectDoc()->Core();
   if (core.extractionRunning) return;
   core.viewMode = kModeNone;
+  if (Canvas()) Canvas()->ResetClicks();
   if (core.DeleteUnnumberedPoints(SweepScope::kCurrentPhoto)) core.UpdateViews(ViewUpdate::kAll);
   else if (Canvas()) Canvas()->Refresh();
 }

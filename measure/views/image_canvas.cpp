@@ -230,14 +230,12 @@ bool CImageCanvas::EnsurePhoto() {
   const ImageHolder& photo = core.photoImages[core.currentPhoto];
   if (photo.Empty()) return false;
   const PhotoKey key = PhotoKey::Of(photo);
-  if (key == key_ && image_.IsOk()) return true;
+  if (key == key_ && renderer_.Ok()) return true;
   key_ = key;
-  image_ = PhotoImage(photo);
-  full_ = wxBitmap(image_);
-  reduced_ = wxBitmap();
-  reduced_d_ = 0;
+  // The reduced views repaint once their levels are ready.
+  renderer_.SetPhoto(PhotoImage(photo), [this] { CallAfter([this] { Refresh(); }); });
   UpdateVirtualSize();
-  return image_.IsOk();
+  return renderer_.Ok();
 }
 
 wxRect CImageCanvas::VisiblePhotoRect() const {
@@ -274,33 +272,7 @@ void CImageCanvas::OnDraw(wxDC& dc) {
 
 void CImageCanvas::Render(wxDC& dc, const wxRect& area) {
   if (!EnsurePhoto()) return;
-  const int w = static_cast<int>(image_.GetWidth() / d_);
-  const int h = static_cast<int>(image_.GetHeight() / d_);
-  if (d_ == 1.0) {
-    dc.DrawBitmap(full_, 0, 0);
-  } else if (d_ > 1.0) {
-    // Reduced: the whole reduced photo is small, make it once per zoom.
-    if (reduced_d_ != d_ || !reduced_.IsOk()) {
-      reduced_ = wxBitmap(image_.Scale(std::max(1, w), std::max(1, h), wxIMAGE_QUALITY_BOX_AVERAGE));
-      reduced_d_ = d_;
-    }
-    dc.DrawBitmap(reduced_, 0, 0);
-  } else {
-    // Enlarged: scale only the photo pixels that are on screen.
-    const wxRect shown = area.Intersect(wxRect(0, 0, w, h));
-    if (!shown.IsEmpty()) {
-      const int px0 = static_cast<int>(shown.x * d_);
-      const int py0 = static_cast<int>(shown.y * d_);
-      const int px1 = std::min(image_.GetWidth(), static_cast<int>(std::ceil(shown.GetRight() * d_)) + 1);
-      const int py1 = std::min(image_.GetHeight(), static_cast<int>(std::ceil(shown.GetBottom() * d_)) + 1);
-      const wxImage part = image_.GetSubImage(wxRect(px0, py0, px1 - px0, py1 - py0));
-      const int sw = static_cast<int>((px1 - px0) / d_), sh = static_cast<int>((py1 - py0) / d_);
-      if (sw > 0 && sh > 0) {
-        const wxBitmap bmp(part.Scale(sw, sh, wxIMAGE_QUALITY_NEAREST));
-        dc.DrawBitmap(bmp, ToLogical(px0, d_), ToLogical(py0, d_));
-      }
-    }
-  }
+  renderer_.Draw(dc, area, d_);
   if (doc_->Core().extractionRunning == 0) DrawOverlays(dc);
 }
 

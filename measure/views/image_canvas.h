@@ -12,6 +12,7 @@
 
 #include "measure/shell/measure_clicks.h"
 #include "measure/views/photo_bitmaps.h"
+#include "measure/views/photo_renderer.h"
 
 namespace vistamet {
 
@@ -41,6 +42,8 @@ class CImageCanvas : public wxScrolledCanvas {
   // Draws what the canvas shows into `dc`, for the visible logical
   // rectangle `area` (also used to render the view into a bitmap).
   void Render(wxDC& dc, const wxRect& area);
+  // The photo drawing (tests wait for its reduction levels).
+  PhotoRenderer& Renderer() { return renderer_; }
 
   // The photo rectangle that the window shows, from its client size and
   // scroll position.
@@ -88,10 +91,7 @@ class CImageCanvas : public wxScrolledCanvas {
   std::function<void()> painted_;
 
   PhotoKey key_;
-  wxImage image_;
-  wxBitmap full_;            // d == 1
-  wxBitmap reduced_;         // d > 1, for reduced_d_
-  double reduced_d_ = 0;
+  PhotoRenderer renderer_;
 };
 
 }  // namespace vistamet

@@ -47,6 +47,18 @@ TEST(SpacePointDialog, ReferenceNumbersFillTheSquaresCorners) {
     ASSERT_TRUE(dialog.Accept());
     EXPECT_EQ(dialog.Record().controlFlag, 1);
     EXPECT_EQ(dialog.Record().pointNumber, std::atoi(c.number));
+
+    // Proposed by the numbering rather than typed: the same corner, OK as
+    // it stands.
+    SpacePoint proposed;
+    proposed.pointNumber = std::atoi(c.number);
+    CSpacePointDialog offered(&Frame(), proposed);
+    EXPECT_TRUE(offered.ControlBox()->GetValue());
+    EXPECT_TRUE(offered.CoordinatesShown());
+    ASSERT_TRUE(offered.Accept());
+    EXPECT_EQ(offered.Record().controlFlag, 1);
+    EXPECT_EQ(offered.Record().X, std::atof(c.x));
+    EXPECT_EQ(offered.Record().Y, std::atof(c.y));
   }
 }
 

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 #include <wx/checkbox.h>
+#include <wx/dcmemory.h>
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
 
@@ -20,6 +21,7 @@
 #include "measure/model/sample_project.h"
 #include "measure/views/image_canvas.h"
 #include "measure/views/photo_min_view.h"
+#include "measure/views/photo_renderer.h"
 #include "measure/views/vistamet_view.h"
 #include "tests/gui_test_support.h"
 
@@ -253,6 +255,31 @@ TEST_F(ImageViewTest, StripDeletesAndAddsPhotos) {
   wxCommandEvent current(wxEVT_MENU, kCmdStripSetCurrent);
   strip_->ProcessWindowEvent(current);
   EXPECT_EQ(Core().currentPhoto, 2);
+}
+
+TEST(PhotoRenderer, ReducedViewsAreBoxAveragedOnceTheLevelsAreReady) {
+  // Columns alternate 0 and 200, rows alternate +0 and +40: every 2 x 2 box
+  // averages to 120 (rounded half up), while sampling picks a corner.
+  wxImage photo(64, 32, false);
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 64; ++x) photo.SetRGB(x, y, (x % 2) * 200 + (y % 2) * 40, 10, 250);
+  for (bool reduce : {false, true}) {
+    PhotoRenderer renderer(reduce);
+    renderer.SetPhoto(photo);
+    renderer.WaitForLevels();
+    EXPECT_EQ(renderer.LevelsReady(), reduce);
+    wxBitmap bitmap(40, 20, 24);
+    {
+      wxMemoryDC dc(bitmap);
+      dc.SetBackground(*wxBLACK_BRUSH);
+      dc.Clear();
+      renderer.Draw(dc, wxRect(0, 0, 40, 20), 2.0);  // 32 x 16 logical pixels of photo
+    }
+    const wxImage shown = bitmap.ConvertToImage();
+    EXPECT_EQ(shown.GetRed(5, 5), reduce ? 120 : 0) << reduce;
+    EXPECT_EQ(shown.GetBlue(31, 15), 250);
+    EXPECT_EQ(shown.GetBlue(32, 15), 0);  // beyond the photo: untouched
+  }
 }
 
 // What a newcomer does with the sample: opens the photos, lets the targets

@@ -333,6 +333,19 @@ void CImageCanvas::DrawOverlays(wxDC& dc) {
         dc.DrawText(wxString::FromUTF8(common::StrFormat("%.2f", mm * 0.001)),
                     (pa.x + pb.x) / 2, (pa.y + pb.y) / 2);
     }
+    // The distances chosen in the data list's distance table, once more in
+    // bold red.
+    if (!core.highlightList.empty() && core.listMode == 0) {
+      dc.SetPen(wxPen(wxColour(255, 0, 0), 2));
+      for (int32_t i : core.highlightList) {
+        if (i < 0 || i >= core.DistanceCount()) continue;
+        const int a = core.FindImagePointByNumber(core.distancePairs[2 * i], photo, true);
+        const int b = core.FindImagePointByNumber(core.distancePairs[2 * i + 1], photo, true);
+        if (a < 0 || b < 0) continue;
+        dc.DrawLine(ToScreen(core.imagePoints[a].x, core.imagePoints[a].y),
+                    ToScreen(core.imagePoints[b].x, core.imagePoints[b].y));
+      }
+    }
   }
 }
 

@@ -257,6 +257,30 @@ TEST_F(ImageViewTest, StripDeletesAndAddsPhotos) {
   EXPECT_EQ(Core().currentPhoto, 2);
 }
 
+TEST_F(ImageViewTest, DistancesChosenInTheListAreDrawnInRed) {
+  ASSERT_NE(OpenProject(WriteProject(dir_, "p.vmt", {.adjusted = 1})), nullptr);
+  auto red_near = [this](int x, int y) {
+    wxBitmap bitmap(96, 64, 24);
+    {
+      wxMemoryDC dc(bitmap);
+      canvas_->Render(dc, wxRect(0, 0, 96, 64));
+    }
+    const wxImage image = bitmap.ConvertToImage();
+    int red = 0;
+    for (int dy = -2; dy <= 2; ++dy)
+      for (int dx = -2; dx <= 2; ++dx)
+        red += image.GetRed(x + dx, y + dy) == 255 && image.GetGreen(x + dx, y + dy) == 0 &&
+               image.GetBlue(x + dx, y + dy) == 0;
+    return red;
+  };
+  // A quarter of the way along the distance 1-2, from (10, 12) to (40, 30).
+  EXPECT_EQ(red_near(17, 16), 0);
+  Core().highlightList = {0};
+  EXPECT_GE(red_near(17, 16), 4);
+  Core().listMode = 1;  // the list shows another table: no highlight
+  EXPECT_EQ(red_near(17, 16), 0);
+}
+
 TEST(PhotoRenderer, ReducedViewsAreBoxAveragedOnceTheLevelsAreReady) {
   // Columns alternate 0 and 200, rows alternate +0 and +40: every 2 x 2 box
   // averages to 120 (rounded half up), while sampling picks a corner.

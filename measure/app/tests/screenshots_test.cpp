@@ -50,7 +50,7 @@ void Shoot(wxWindow* window, const std::string& name) {
   EXPECT_GT(differing, n / 100) << path << ": the dialog's area is one flat colour";
 }
 
-TEST(Screenshots, DISABLED_EveryDialog) {
+TEST(Screenshots, EveryDialog) {
   TempDir dir;
   {
     CVistametDoc doc;

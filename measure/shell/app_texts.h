@@ -265,6 +265,38 @@ inline constexpr char kPopupSweepCurrent[] = "清扫当前图面(&C)";
 inline constexpr char kPopupAdjust[] = "整体平差(&A)";
 inline constexpr char kPopupMeasureDistance[] = "距离测量(&S)";
 inline constexpr char kPopupExit[] = "退出(&X)";
+// The data list's tables.
+inline constexpr char kColNumber[] = "编号";
+inline constexpr char kColStart[] = "起点";
+inline constexpr char kColEnd[] = "终点";
+inline constexpr char kColSpaceDistance[] = "空间距离(m)";
+inline constexpr char kColPointNumber[] = "点号";
+inline constexpr char kColRays[] = "同名点数目";
+inline constexpr char kColPhotoX[] = "相片坐标x(mm)";
+inline constexpr char kColPhotoY[] = "相片坐标y(mm)";
+inline constexpr char kColPhotoIndex[] = "所在相片编号";
+inline constexpr char kColPhotoNumber[] = "相片编号";
+inline constexpr char kColPhi[] = "phi(度)";
+inline constexpr char kColOmega[] = "omiga(度)";
+inline constexpr char kColKappa[] = "kapa(度)";
+inline constexpr char kColPath[] = "文件路径名称";
+inline constexpr char kFooterDistances[] = "总计 %d 条测距";
+inline constexpr char kFooterSpacePoints[] = "总计%d个空间点(箭头标志控制点)";
+inline constexpr char kFooterImagePoints[] = "总计%d个特征点(问号表示该点还没有编号)";
+inline constexpr char kFooterPhotos[] = "总计 %d 张相片(箭头标志的是当前相片)";
+// The data list's toolbar and menu ("status prompt\ntool tip").
+inline constexpr char kListShowDistances[] = "显示测距数据\n测距";
+inline constexpr char kListShowSpacePoints[] = "空间点数据\n空间点";
+inline constexpr char kListShowImagePoints[] = "像点数据\n像点";
+inline constexpr char kListShowPhotos[] = "察看相片数据\n相片数据";
+inline constexpr char kListRefresh[] = "刷新\n刷新";
+inline constexpr char kListDelete[] = "删除选定的项\n删除";
+inline constexpr char kListRename[] = "将现有空间点改名\n改名";
+inline constexpr char kListPopupDelete[] = "删除(&D)";
+inline constexpr char kListPopupRename[] = "改名(&R)";
+inline constexpr char kListExportCsv[] = "导出 CSV...";
+inline constexpr char kCsvFilter[] = "CSV 文件(*.csv)|*.csv|All files(*.*)|*.*";
+
 // The thumbnail strip's context menu and its file dialog.
 inline constexpr char kStripSetCurrent[] = "设为当前图片";
 inline constexpr char kStripDeletePhoto[] = "删除该片";

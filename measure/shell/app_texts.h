@@ -184,7 +184,6 @@ inline constexpr char kOpenTitle[] = "打开";
 inline constexpr char kSaveAsTitle[] = "另存为";
 inline constexpr char kImageFilter[] = "图像文件(*.bmp)|*.bmp|All files(*.*)|*.*";
 inline constexpr char kTextFilter[] = "文本文件(*.txt)|*.txt|All files(*.*)|*.*";
-inline constexpr char kAllFilesFilter[] = "All files(*.*)|*.*";
 
 // --- Options sheet ---
 inline constexpr char kOptionsTitle[] = "设置";

@@ -1,7 +1,9 @@
 #include "measure/app/menus.h"
 
+#include <iterator>
 #include <string_view>
 
+#include <wx/accel.h>
 #include <wx/filehistory.h>
 #include <wx/menu.h>
 #include <wx/toolbar.h>
@@ -252,6 +254,15 @@ wxMenu* RecentFilesMenu(wxMenuBar* bar) {
     if (item->IsSubMenu() && item->GetItemLabelText() == U(ui::kItemRecentFiles))
       return item->GetSubMenu();
   return nullptr;
+}
+
+wxAcceleratorTable CreateExtraKeys() {
+  wxAcceleratorEntry keys[] = {
+      {wxACCEL_NORMAL, WXK_F6, kCmdNextPane},  {wxACCEL_SHIFT, WXK_F6, kCmdPreviousPane},
+      {wxACCEL_CTRL, WXK_INSERT, wxID_COPY},   {wxACCEL_SHIFT, WXK_INSERT, wxID_PASTE},
+      {wxACCEL_SHIFT, WXK_DELETE, wxID_CUT},   {wxACCEL_ALT, WXK_BACK, wxID_UNDO},
+  };
+  return wxAcceleratorTable(static_cast<int>(std::size(keys)), keys);
 }
 
 void PopulateToolBar(wxToolBar* tb) {

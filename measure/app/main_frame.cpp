@@ -336,7 +336,9 @@ void CMainFrame::OnArrange(wxCommandEvent& event) {
 }
 
 void CMainFrame::OnUpdateArrange(wxUpdateUIEvent& event) {
-  event.Enable(GetActiveChild() != nullptr);
+  // Tabs cannot be cascaded, tiled or iconised: there the commands stay
+  // disabled and their prompts say why.
+  event.Enable(!IsTDI() && GetActiveChild() != nullptr);
 }
 
 void CMainFrame::OnUpdateEnabled(wxUpdateUIEvent& event) { event.Enable(true); }

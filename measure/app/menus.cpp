@@ -5,6 +5,7 @@
 
 #include <wx/accel.h>
 #include <wx/filehistory.h>
+#include <wx/mdi.h>
 #include <wx/menu.h>
 #include <wx/toolbar.h>
 
@@ -77,7 +78,18 @@ constexpr PromptEntry kPrompts[] = {
     {wxID_ABOUT, ui::kPromptAbout},
 };
 
+// Where the document windows are tabs the window arrangement commands are
+// not available; their prompts say why.
+constexpr PromptEntry kTabbedPrompts[] = {
+    {wxID_MDI_WINDOW_CASCADE, ui::kPromptCascadeTabbed},
+    {wxID_MDI_WINDOW_TILE_HORZ, ui::kPromptTileTabbed},
+    {wxID_MDI_WINDOW_ARRANGE_ICONS, ui::kPromptArrangeIconsTabbed},
+};
+
 std::string_view FullPrompt(int id) {
+  if (wxMDIParentFrame::IsTDI())
+    for (const PromptEntry& e : kTabbedPrompts)
+      if (e.id == id) return e.prompt;
   for (const PromptEntry& e : kPrompts)
     if (e.id == id) return e.prompt;
   return {};

@@ -222,6 +222,31 @@ TEST_F(PaneKeysTest, SecondEditKeysWorkInATextWindow) {
   EXPECT_EQ(text->GetValue(), "def");
 }
 
+TEST(WindowMenu, ArrangementIsUnavailableWhereWindowsAreTabs) {
+  ASSERT_TRUE(wxMDIParentFrame::IsTDI());
+  const std::vector<std::pair<int, std::string>> items = {
+      {wxID_MDI_WINDOW_CASCADE, "窗口以标签页显示，无需层叠"},
+      {wxID_MDI_WINDOW_TILE_HORZ, "窗口以标签页显示，无需平铺"},
+      {wxID_MDI_WINDOW_ARRANGE_ICONS, "窗口以标签页显示，没有图标需要排列"},
+  };
+  TempDir dir;
+  CloseAllDocuments();
+  for (bool with_project : {false, true}) {
+    if (with_project) {
+      ASSERT_NE(Open(WriteProject(dir, "tabs.vmt")), nullptr);
+    }
+    for (const auto& [id, why] : items) {
+      EXPECT_FALSE(QueryUi(id).enabled) << id << (with_project ? " with a project" : "");
+      // The prompt of the item as the menu shows it.
+      wxMenuItem* item = Frame().GetMenuBar()->FindItem(id);
+      ASSERT_NE(item, nullptr);
+      EXPECT_EQ(Utf8(item->GetHelp()), why);
+      EXPECT_EQ(CommandPrompt(id), why);
+    }
+  }
+  CloseAllDocuments();
+}
+
 TEST(MainMenu, StatusPromptsAndToolTipsComeFromOneCatalogue) {
   wxMenuBar* bar = Frame().GetMenuBar();
   EXPECT_EQ(Utf8(bar->FindItem(kCmdDataList)->GetHelp()), "列表显示测距、空间点、像点、相机等数据");

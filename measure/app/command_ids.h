@@ -49,6 +49,10 @@ enum CommandId : int {
   kCmdPaint,
 
   kCmdNewWindow,
+  // F6 and Shift+F6: the focus to the next or previous pane of the active
+  // window. Keys only, no menu item.
+  kCmdNextPane,
+  kCmdPreviousPane,
   kCmdHelpTopics,
 
   kCmdLast = kCmdHelpTopics,

@@ -367,8 +367,10 @@ void CProjectDocument::OnShiftOrigin(wxCommandEvent&) {
 
 void CProjectDocument::OnDistanceTest(wxCommandEvent&) {
   if (core_->extractionRunning) return;
+  // Any file, no default extension; the file need not exist when it is
+  // chosen: a missing or unreadable file is reported by the check itself.
   wxFileDialog dialog(GetDocumentWindow(), U(ui::kOpenTitle), wxEmptyString, wxEmptyString,
-                      U(ui::kAllFilesFilter), wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+                      wxFileSelectorDefaultWildcardStr, wxFD_OPEN);
   if (dialog.ShowModal() != wxID_OK) return;
   // The distance report goes to the working folder, as the test's users
   // expect; elsewhere when that cannot be written.

@@ -150,6 +150,11 @@ inline constexpr char kPromptNewWindow[] = "为活动文档打开另一个窗口
 inline constexpr char kPromptCascade[] = "以重叠方式排列窗口\n层叠窗口";
 inline constexpr char kPromptTile[] = "以不重叠的平铺方式排列窗口\n平铺窗口";
 inline constexpr char kPromptArrangeIcons[] = "在窗口的底部排列图标\n排列图标";
+// The same commands where the document windows are tabs: not available,
+// and the status bar says why.
+inline constexpr char kPromptCascadeTabbed[] = "窗口以标签页显示，无需层叠\n层叠窗口";
+inline constexpr char kPromptTileTabbed[] = "窗口以标签页显示，无需平铺\n平铺窗口";
+inline constexpr char kPromptArrangeIconsTabbed[] = "窗口以标签页显示，没有图标需要排列\n排列图标";
 inline constexpr char kPromptHelpTopics[] = "打开程序的使用说明\n帮助主题";
 inline constexpr char kPromptAbout[] = "显示程序信息、版本号和版权\n关于";
 
@@ -184,7 +189,6 @@ inline constexpr char kOpenTitle[] = "打开";
 inline constexpr char kSaveAsTitle[] = "另存为";
 inline constexpr char kImageFilter[] = "图像文件(*.bmp)|*.bmp|All files(*.*)|*.*";
 inline constexpr char kTextFilter[] = "文本文件(*.txt)|*.txt|All files(*.*)|*.*";
-inline constexpr char kAllFilesFilter[] = "All files(*.*)|*.*";
 
 // --- Options sheet ---
 inline constexpr char kOptionsTitle[] = "设置";

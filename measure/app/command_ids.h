@@ -61,6 +61,25 @@ enum CommandId : int {
   kCmdStripSetCurrent,
   kCmdStripDeletePhoto,
   kCmdStripAddPhoto,
+
+  // The data list window's toolbar and context menu.
+  kCmdListDistances,
+  kCmdListSpacePoints,
+  kCmdListImagePoints,
+  kCmdListPhotos,
+  kCmdListRefresh,
+  kCmdListDelete,
+  kCmdListRename,
+  kCmdListExportCsv,
+
+  // The 3D window's menu.
+  kCmd3DLeft,
+  kCmd3DRight,
+  kCmd3DUp,
+  kCmd3DDown,
+  kCmd3DNearer,
+  kCmd3DFarther,
+  kCmd3DReset,
 };
 
 }  // namespace vistamet

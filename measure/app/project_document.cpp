@@ -130,6 +130,8 @@ bool CProjectDocument::DoOpenDocument(const wxString& file) {
 
 bool CProjectDocument::OnOpenDocument(const wxString& file) {
   if (!wxDocument::OnOpenDocument(file)) return false;
+  // Every window shows the loaded project (a reverted one included).
+  UpdateViews(ViewUpdate::kAll);
   StartAutomaticExtraction();
   if (core_->listWindowOn == 1 && !OpenWindow(ViewKind::kDataList)) core_->listWindowOn = 0;
   return true;

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <numbers>
+#include <unordered_map>
 
 #include "common/strformat.h"
 #include "measure/compute/camera_model.h"
@@ -31,20 +32,38 @@ void Distances(CVistametDoc& doc, DataTable& t) {
                {ui::kColStart, 100, ColumnAlign::kCentre},
                {ui::kColEnd, 100, ColumnAlign::kCentre},
                {ui::kColSpaceDistance, 100, ColumnAlign::kRight}};
+  // One look-up table of the space points for all distances.
+  std::unordered_map<int32_t, const SpacePoint*> points;
+  points.reserve(doc.spacePoints.size());
+  for (const SpacePoint& p : doc.spacePoints) points.emplace(p.pointNumber, &p);
+  auto find = [&points](int32_t number) -> const SpacePoint* {
+    const auto it = points.find(number);
+    return it == points.end() ? nullptr : it->second;
+  };
   // Distances whose space points are gone leave the list on the spot.
-  for (int i = doc.DistanceCount() - 1; i >= 0; --i) {
-    double mm = 0;
-    if (!doc.DistanceLength(i, &mm)) doc.RemoveDistance(i);
+  DistancePairs kept;
+  kept.reserve(doc.distancePairs.size());
+  for (size_t k = 0; k + 1 < doc.distancePairs.size(); k += 2) {
+    if (!find(doc.distancePairs[k]) || !find(doc.distancePairs[k + 1])) continue;
+    kept.push_back(doc.distancePairs[k]);
+    kept.push_back(doc.distancePairs[k + 1]);
+  }
+  if (kept.size() != doc.distancePairs.size()) {
+    doc.distancePairs = std::move(kept);
+    doc.highlightList.clear();
+    doc.SetModified();
   }
   const int n = doc.DistanceCount();
   t.rows.reserve(n + 1);
   // The newest distance first.
   for (int i = n - 1; i >= 0; --i) {
     TableRow row;
-    double mm = 0;
-    doc.DistanceLength(i, &mm);
     row.start = doc.distancePairs[2 * i];
     row.end = doc.distancePairs[2 * i + 1];
+    const SpacePoint* a = find(row.start);
+    const SpacePoint* b = find(row.end);
+    const double mm = std::sqrt((a->X - b->X) * (a->X - b->X) + (a->Y - b->Y) * (a->Y - b->Y) +
+                                (a->Z - b->Z) * (a->Z - b->Z));
     row.cells = {StrFormat("%d", i + 1), StrFormat("%d", row.start), StrFormat("%d", row.end),
                  StrFormat("%.3f", mm * 0.001)};
     row.icon = kIconDistance;

@@ -53,7 +53,8 @@ void PrintHelp() {
       "seven-solve", "", "four-solve", "");
   std::printf(
       "options:\n"
-      "  --ellipsoid wgs84|beijing54|xian80|A,INVF   (default wgs84; A in metres, INVF = 1/f)\n"
+      "  --ellipsoid wgs84|beijing54|xian80|cgcs2000|A,INVF\n"
+      "                            (default wgs84; A in metres, INVF = 1/f)\n"
       "  --in-unit rad|dms|deg     unit of angles read  (default dms: D.MMSSsss)\n"
       "  --out-unit rad|dms|deg    unit of angles written (default dms)\n"
       "  --l0 DEG                  central meridian, decimal degrees (zone 1 of zone-change)\n"
@@ -97,6 +98,7 @@ bool ParseEllipsoid(std::string_view text, EllipsoidParams* e) {
   if (text == "wgs84") return PresetEllipsoid(kWgs84, e);
   if (text == "beijing54") return PresetEllipsoid(kBeijing54, e);
   if (text == "xian80") return PresetEllipsoid(kXian80, e);
+  if (text == "cgcs2000") return PresetEllipsoid(kCgcs2000, e);
   const size_t comma = text.find(',');
   double a, invf;
   if (comma == std::string_view::npos || !ParseNumber(text.substr(0, comma), &a) ||
@@ -139,7 +141,8 @@ int ParseArguments(int argc, char** argv, Options* o) {
     double number = 0;
     if (arg == "--ellipsoid") {
       if (!ParseEllipsoid(value, &s.ellipsoid)) {
-        return UsageError("--ellipsoid: expected wgs84, beijing54, xian80 or A,INVF with A in [" +
+        return UsageError(
+            "--ellipsoid: expected wgs84, beijing54, xian80, cgcs2000 or A,INVF with A in [" +
                           std::to_string(static_cast<long>(kMinSemiMajorAxis)) + ", " +
                           std::to_string(static_cast<long>(kMaxSemiMajorAxis)) +
                           "] and INVF in [2, 1000], not \"" + value + "\"");

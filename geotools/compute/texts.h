@@ -8,11 +8,12 @@ namespace georeckon::texts {
 // Angle units, in the order of their values.
 inline constexpr const char* kAngleUnitNames[3] = {"弧度", "度.分分秒秒", "度"};
 
-// Ellipsoid names used in descriptions, by type (0 custom, 1..3 presets).
-inline constexpr const char* kEllipsoidNames[4] = {"自定义椭球", "WGS84椭球", "北京54椭球",
-                                                   "西安80椭球"};
+// Ellipsoid names used in descriptions, by type (0 custom, 1..4 presets).
+inline constexpr const char* kEllipsoidNames[5] = {"自定义椭球", "WGS84椭球", "北京54椭球",
+                                                   "西安80椭球", "CGCS2000椭球"};
 // Ellipsoid choices of the parameter dialog, by type.
-inline constexpr const char* kEllipsoidChoices[4] = {"自定义...", "WGS84", "北京54", "西安80"};
+inline constexpr const char* kEllipsoidChoices[5] = {"自定义...", "WGS84", "北京54", "西安80",
+                                                     "CGCS2000"};
 
 // Files.
 inline constexpr const char kOpenFileError[] = "打开文件错误!";

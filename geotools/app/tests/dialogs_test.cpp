@@ -3,6 +3,7 @@
 // core's own functions.
 #include <gtest/gtest.h>
 #include <wx/choice.h>
+#include <wx/radiobut.h>
 #include <wx/dialog.h>
 #include <wx/textctrl.h>
 
@@ -80,6 +81,17 @@ TEST(ParamDlg, TakesTheUnitsAndKeepsAPresetAsItIs) {
   EXPECT_EQ(dialog.ellipsoid(), Xian80Ellipsoid());
   EXPECT_EQ(dialog.input_unit(), kRadian);
   EXPECT_EQ(dialog.output_unit(), kDegree);
+}
+
+TEST(ParamDlg, OffersCgcs2000AndReopensOnIt) {
+  UiScript ui;
+  CParamDlg dialog(nullptr, Wgs84Ellipsoid(), kDms, kDms);
+  Choose(&dialog, "cgcs2000");
+  EXPECT_FALSE(Enabled(&dialog, "a"));
+  PressId(&dialog, wxID_OK);
+  EXPECT_EQ(dialog.ellipsoid(), Cgcs2000Ellipsoid());
+  CParamDlg again(nullptr, Cgcs2000Ellipsoid(), kDms, kDms);
+  EXPECT_TRUE(FindControl<wxRadioButton>(&again, "cgcs2000")->GetValue());
 }
 
 TEST(ParamDlg, RefusesCustomAxesOutsideTheirRanges) {

@@ -24,6 +24,18 @@ bool RunBatchButton(wxWindow* parent, BatchFunction function, const BatchSetting
     ShowError(BatchStatusText(report.status), parent);
     return false;
   }
+  if (report.outsideZone > 0) {
+    ShowMessage(common::StrFormat(app_texts::kZoneWarningLines, texts::kOutsideZone,
+                                  static_cast<long long>(report.outsideZone),
+                                  static_cast<long long>(report.firstOutsideZoneLine)),
+                wxOK | wxICON_WARNING, parent);
+  }
+  if (report.prefixMismatch > 0) {
+    ShowMessage(common::StrFormat(app_texts::kZoneWarningLines, texts::kPrefixMismatch,
+                                  static_cast<long long>(report.prefixMismatch),
+                                  static_cast<long long>(report.firstPrefixMismatchLine)),
+                wxOK | wxICON_WARNING, parent);
+  }
   if (report.failed > 0 && !report.failures.empty()) {
     const BatchLineFailure& first = report.failures.front();
     ShowMessage(common::StrFormat(app_texts::kLinesLeftOut, LineFailureText(first.reason),

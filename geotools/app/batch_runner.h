@@ -13,7 +13,9 @@ namespace georeckon {
 
 // Returns true when the output file was written (and handed to the desktop).
 // A zone change whose central meridians lie more than 6° apart warns once
-// before the run, however many lines the file holds.
+// before the run, however many lines the file holds; a Gauss projection in
+// zones warns once after the run about points outside their zone and about
+// zone prefixes that do not match the central meridian.
 bool RunBatchButton(wxWindow* parent, BatchFunction function, const BatchSettings& settings,
                     const std::string& in_path, const std::string& out_path);
 

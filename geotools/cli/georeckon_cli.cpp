@@ -60,6 +60,11 @@ void PrintHelp() {
       "  --l0 DEG                  central meridian, decimal degrees (zone 1 of zone-change)\n"
       "  --l0-2 DEG                central meridian of zone 2 (zone-change)\n"
       "  --y-const M               constant added to y (default 500000)\n"
+      "  --zone-width 3|6          gauss-forward, gauss-inverse: project in zones of this\n"
+      "                            width; without --l0 each point in its own zone (6: zone\n"
+      "                            floor(L/6)+1 about 6n-3, 3: zone round(L/3) about 3n).\n"
+      "                            gauss-inverse reads y with the zone number before it\n"
+      "  --zone-prefix             gauss-forward: write y as zone*1000000 + y-const + easting\n"
       "  --params FILE             parameter file for seven-apply and four-apply\n\n"
       "exit status: 0 success, 1 failure or lines left out, 2 wrong command line\n");
 }
@@ -114,12 +119,17 @@ struct Options {
   BatchSettings settings;
   std::string params;
   std::vector<std::string> files;
+  bool l0_given = false;
 };
 
 // Parses argv into *o; returns 0, or the exit status of a usage error.
 int ParseArguments(int argc, char** argv, Options* o) {
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
+    if (arg == "--zone-prefix") {
+      o->settings.zonePrefix = true;
+      continue;
+    }
     if (arg.size() < 3 || arg.compare(0, 2, "--") != 0) {
       if (o->function.empty()) {
         o->function = arg;
@@ -158,6 +168,12 @@ int ParseArguments(int argc, char** argv, Options* o) {
         return UsageError(arg + ": expected degrees in [-180, 180], not \"" + value + "\"");
       }
       (arg == "--l0" ? s.l0 : s.l0_2) = number;
+      if (arg == "--l0") o->l0_given = true;
+    } else if (arg == "--zone-width") {
+      if (value != "3" && value != "6") {
+        return UsageError("--zone-width: expected 3 or 6, not \"" + value + "\"");
+      }
+      s.zoneWidth = value == "3" ? 3 : 6;
     } else if (arg == "--y-const") {
       if (!ParseNumber(value, &number)) {
         return UsageError("--y-const: expected a number, not \"" + value + "\"");
@@ -221,6 +237,15 @@ int RunSolve(const Options& o, bool seven) {
 
 int RunBatch(const Options& o, const BatchFunctionInfo& info) {
   BatchSettings settings = o.settings;
+  const bool gauss = info.function == BatchFunction::kGaussForward ||
+                     info.function == BatchFunction::kGaussInverse;
+  if (!gauss && (settings.zoneWidth != 0 || settings.zonePrefix)) {
+    return UsageError("--zone-width and --zone-prefix work with gauss-forward and gauss-inverse");
+  }
+  if (settings.zonePrefix && settings.zoneWidth == 0) {
+    return UsageError("--zone-prefix needs --zone-width");
+  }
+  settings.zoneFromPoint = settings.zoneWidth != 0 && !o.l0_given;
   const bool seven = info.function == BatchFunction::kSevenApply;
   if (seven || info.function == BatchFunction::kFourApply) {
     if (o.params.empty()) return UsageError(std::string(info.cli_name) + " needs --params FILE");
@@ -244,6 +269,14 @@ int RunBatch(const Options& o, const BatchFunctionInfo& info) {
   if (report.zoneWarnings > 0) {
     Complain(std::string("warning: ") + texts::kMeridiansOver6 + " (" +
              std::to_string(report.zoneWarnings) + " lines)");
+  }
+  if (report.outsideZone > 0) {
+    Complain(in + ":" + std::to_string(report.firstOutsideZoneLine) + ": warning: " +
+             texts::kOutsideZone + " (" + std::to_string(report.outsideZone) + " lines)");
+  }
+  if (report.prefixMismatch > 0) {
+    Complain(in + ":" + std::to_string(report.firstPrefixMismatchLine) + ": warning: " +
+             texts::kPrefixMismatch + " (" + std::to_string(report.prefixMismatch) + " lines)");
   }
   if (report.failed > 0) {
     const BatchLineFailure& first = report.failures.front();

@@ -66,9 +66,14 @@ class LineConverter {
   }
 
   bool zone_warning() const { return zone_warning_; }
+  // Whether the last line converted lay outside its zone, or carried a
+  // zone prefix other than that of l0.
+  bool outside_zone() const { return outside_zone_; }
+  bool prefix_mismatch() const { return prefix_mismatch_; }
 
   // Converts one input line (without its '\n') and appends the output line.
   Outcome Convert(std::string_view raw, std::string* out, LineFailure* failure) {
+    outside_zone_ = prefix_mismatch_ = false;
     const std::string_view line = common::TrimSpace(UpToNul(raw));
     const size_t min = static_cast<size_t>(info_.min_length);
     if (line.size() <= min) return Outcome::kSkipped;
@@ -129,15 +134,27 @@ class LineConverter {
         break;
       }
       case BatchFunction::kGaussForward: {
+        double l0 = s_.l0, y_const = s_.yConst;
+        if (IsZoneWidth(s_.zoneWidth) && !ForwardZone(f[2].number, &l0, &y_const)) {
+          return Fail(failure, LineFailure::kNotFinite);
+        }
         const ProjectedPoint p = GaussForward(f[1].number, f[2].number, f[3].number, s_.inputUnit,
-                                              s_.l0, s_.yConst, e, s_.xConst, s_.b0);
+                                              l0, y_const, e, s_.xConst, s_.b0);
         Named(out, f[0].text);
         Fields(out, p.x, 13, 4, p.y, 13, 4, p.h, 13, 4);
         break;
       }
       case BatchFunction::kGaussInverse: {
+        double l0 = s_.l0, y_const = s_.yConst;
+        if (IsZoneWidth(s_.zoneWidth) && !InverseZone(f[2].number, &l0, &y_const)) {
+          return Fail(failure, LineFailure::kNoZonePrefix);
+        }
         const GeodeticPoint g = GaussInverse(f[1].number, f[2].number, f[3].number, s_.outputUnit,
-                                             s_.l0, s_.yConst, e, s_.xConst, s_.b0);
+                                             l0, y_const, e, s_.xConst, s_.b0);
+        if (IsZoneWidth(s_.zoneWidth) &&
+            OutsideZone(ConvertAngle(g.L, s_.outputUnit, kDegree), l0, s_.zoneWidth)) {
+          outside_zone_ = true;
+        }
         Named(out, f[0].text);
         Fields(out, g.B, 16, 10, g.L, 16, 10, g.H, 13, 4);
         break;
@@ -171,6 +188,35 @@ class LineConverter {
   }
 
  private:
+  // The central meridian and y constant of a forward projection in zones
+  // for longitude L (input unit); false when L is not finite.
+  bool ForwardZone(double L, double* l0, double* y_const) {
+    const double L_deg = ConvertAngle(L, s_.inputUnit, kDegree);
+    if (!std::isfinite(L_deg)) return false;
+    const int width = s_.zoneWidth;
+    const int zone = ZoneNumber(s_.zoneFromPoint ? L_deg : s_.l0, width);
+    if (s_.zoneFromPoint) *l0 = ZoneMeridian(zone, width);
+    if (OutsideZone(L_deg, *l0, width)) outside_zone_ = true;
+    // Measure the longitude difference the short way round.
+    *l0 = L_deg - MeridianOffset(L_deg, *l0);
+    if (s_.zonePrefix) *y_const += zone * kZonePrefixUnit;
+    return true;
+  }
+  // The same for an inverse projection of a prefixed y; false when the zone
+  // comes from y and y has none.
+  bool InverseZone(double y, double* l0, double* y_const) {
+    const int width = s_.zoneWidth;
+    const int zone = ZonePrefixOf(y, s_.yConst);
+    const bool valid = zone >= 1 && zone <= ZoneCount(width);
+    if (s_.zoneFromPoint) {
+      if (!valid) return false;
+      *l0 = ZoneMeridian(zone, width);
+    } else if (zone != ZoneNumber(s_.l0, width)) {
+      prefix_mismatch_ = true;
+    }
+    if (zone > 0) *y_const += zone * kZonePrefixUnit;
+    return true;
+  }
   static bool AllFinite(const common::ScanField* f, int n) {
     for (int i = 0; i < n; ++i) {
       if (!std::isfinite(f[i].number)) return false;
@@ -201,6 +247,8 @@ class LineConverter {
   const BatchSettings& s_;
   double ex_ = 0, ey_ = 0, ez_ = 0, theta_ = 0;
   bool zone_warning_ = false;
+  bool outside_zone_ = false;
+  bool prefix_mismatch_ = false;
 };
 
 // Feeds lines to the converter and keeps the report.
@@ -216,6 +264,12 @@ class BatchRun {
       case Outcome::kWritten:
         ++report_->converted;
         if (converter_.zone_warning()) ++report_->zoneWarnings;
+        if (converter_.outside_zone() && report_->outsideZone++ == 0) {
+          report_->firstOutsideZoneLine = report_->lines;
+        }
+        if (converter_.prefix_mismatch() && report_->prefixMismatch++ == 0) {
+          report_->firstPrefixMismatchLine = report_->lines;
+        }
         break;
       case Outcome::kSkipped:
         ++report_->skipped;
@@ -385,6 +439,8 @@ const char* LineFailureText(LineFailure reason) {
       return texts::kNegativeDistance;
     case LineFailure::kNotFinite:
       return texts::kNotFiniteInput;
+    case LineFailure::kNoZonePrefix:
+      return texts::kNoZonePrefix;
   }
   return "";
 }

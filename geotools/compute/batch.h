@@ -77,6 +77,14 @@ struct BatchSettings {
   double yConst = kDefaultYConstant;
   double xConst = 0;
   double b0 = 0;   // origin latitude, decimal degrees
+  // Gauss projection zones: 0 projects about l0; 3 or 6 projects in zones
+  // of that width. With zones, zoneFromPoint puts each point in its own
+  // zone (l0 unused; the inverse then takes the zone from y's prefix), and
+  // zonePrefix writes the zone number before y (forward). The inverse with
+  // zones always reads y with its prefix.
+  int zoneWidth = 0;
+  bool zoneFromPoint = false;
+  bool zonePrefix = false;
   SevenParams seven;
   FourParams four;
 };
@@ -98,6 +106,7 @@ enum class LineFailure {
   kNoConvergence,     // geodetic inverse problem did not settle
   kNegativeDistance,  // plane direct problem with S < 0
   kNotFinite,         // geodetic problem with an infinite or not-a-number input
+  kNoZonePrefix,      // zone taken from y, but y carries no valid zone number
 };
 const char* LineFailureText(LineFailure reason);
 
@@ -116,6 +125,13 @@ struct BatchReport {
   std::vector<BatchLineFailure> failures;  // the first kMaxListedFailures of them
   int64_t zoneWarnings = 0;      // converted lines of a zone change whose
                                  // central meridians differ by more than 6°
+  // Gauss projection in zones: points farther from their central meridian
+  // than the zone allows, and prefixed y whose zone is not that of l0. Each
+  // with the first line it happened on.
+  int64_t outsideZone = 0;
+  int64_t firstOutsideZoneLine = 0;
+  int64_t prefixMismatch = 0;
+  int64_t firstPrefixMismatchLine = 0;
 };
 inline constexpr size_t kMaxListedFailures = 100;
 

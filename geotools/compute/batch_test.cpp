@@ -9,6 +9,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <tuple>
 
 #include "common/atomic_file.h"
 
@@ -188,6 +189,78 @@ TEST(Batch, ZoneChangeWarnsForEveryLineWhenMeridiansAreFarApart) {
   Convert(BatchFunction::kGaussInverse, s, "A 3000000 500000 0\n", &r);
   EXPECT_EQ(r.converted, 1);
   EXPECT_EQ(r.zoneWarnings, 0);
+}
+
+TEST(Batch, GaussZonesFromEachPointWithPrefixes) {
+  BatchSettings s = Degrees();
+  s.zoneWidth = 6;
+  s.zoneFromPoint = true;
+  s.zonePrefix = true;
+  BatchReport r;
+  const std::string in = "A 30.5 119.9 0\nB 30.5 110.0 0\nC 30.5 -75.0 0\n";
+  const std::string out = Convert(BatchFunction::kGaussForward, s, in, &r);
+  EXPECT_EQ(r.converted, 3);
+  EXPECT_EQ(r.outsideZone, 0);
+  // Each line as projected about its own zone's meridian, prefix in y.
+  BatchSettings fixed = Degrees();
+  std::string expected;
+  for (auto [line, l0, zone] : {std::tuple{"A 30.5 119.9 0\n", 117.0, 20},
+                                std::tuple{"B 30.5 110.0 0\n", 111.0, 19},
+                                std::tuple{"C 30.5 -75.0 0\n", -75.0, 48}}) {
+    fixed.l0 = l0;
+    fixed.yConst = zone * 1e6 + 500000;
+    expected += Convert(BatchFunction::kGaussForward, fixed, line);
+  }
+  EXPECT_EQ(out, expected);
+
+  // Back again: the zone comes from y.
+  s.zonePrefix = false;
+  const std::string back = Convert(BatchFunction::kGaussInverse, s, out, &r);
+  EXPECT_EQ(r.converted, 3);
+  EXPECT_EQ(r.prefixMismatch, 0);
+  std::istringstream lines(back);
+  std::string name;
+  double B, L, h;
+  for (double want : {119.9, 110.0, -75.0}) {
+    ASSERT_TRUE(lines >> name >> B >> L >> h);
+    EXPECT_NEAR(B, 30.5, 1e-8);
+    EXPECT_NEAR(L, want, 1e-8);
+  }
+  // Without a prefix the zone is unknown: reported, not guessed.
+  Convert(BatchFunction::kGaussInverse, s, "P 3379120.2416 778454.9492 0\n", &r);
+  EXPECT_EQ(r.converted, 0);
+  ASSERT_EQ(r.failures.size(), 1u);
+  EXPECT_EQ(r.failures[0].reason, LineFailure::kNoZonePrefix);
+}
+
+TEST(Batch, GaussZonesWarnOutsideTheZoneAndOnForeignPrefixes) {
+  BatchSettings s = Degrees();
+  s.l0 = 117;
+  s.zoneWidth = 3;
+  s.zonePrefix = true;
+  BatchReport r;
+  const std::string out = Convert(BatchFunction::kGaussForward, s,
+                                  "A 30 117.5 0\nB 30 119.5 0\nC 30 114 0\n", &r);
+  EXPECT_EQ(r.converted, 3);
+  EXPECT_EQ(r.outsideZone, 2);
+  EXPECT_EQ(r.firstOutsideZoneLine, 2);
+  // Zone 39 of the fixed meridian before every y, also outside the zone.
+  std::istringstream lines(out);
+  std::string name;
+  double x, y, h;
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_TRUE(lines >> name >> x >> y >> h);
+    EXPECT_EQ(ZonePrefixOf(y, 500000), 39) << name;
+  }
+
+  // Read back about 117 (zone 39): a zone-20 prefix does not match.
+  s.zonePrefix = false;
+  Convert(BatchFunction::kGaussInverse, s,
+          "A 3320113.3980 39500000 0\nB 3320113.3980 20500000 0\n", &r);
+  EXPECT_EQ(r.converted, 2);
+  EXPECT_EQ(r.prefixMismatch, 1);
+  EXPECT_EQ(r.firstPrefixMismatchLine, 2);
+  EXPECT_EQ(r.outsideZone, 0);
 }
 
 TEST(Batch, GarbageNeverCrashesAndKeepsOneLinePerConversion) {

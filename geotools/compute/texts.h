@@ -31,6 +31,10 @@ inline constexpr const char kNotFiniteInput[] = "输入值不是有限数，无�
 inline constexpr const char kNoConvergence[] = "迭代不收敛（两点接近对跖），无法解算！";
 inline constexpr const char kLongitudeOver3[] =
     "待投影点经度与中央子午线相差超过了3度，可能会产生较大误差！";
+inline constexpr const char kOutsideZone[] =
+    "有点距中央子午线超过了本带范围（6度带3.5度，3度带2度），可能会产生较大误差！";
+inline constexpr const char kPrefixMismatch[] = "有点y坐标的带号与所选的中央子午线不符！";
+inline constexpr const char kNoZonePrefix[] = "y坐标没有有效的带号，无法确定中央子午线！";
 inline constexpr const char kMeridiansOver6[] = "两中央子午线相差超过了6度，可能会产生较大误差！";
 inline constexpr const char kNeedThreePoints[] = "请输入三个公共点坐标！";
 inline constexpr const char kNeedOnePoint[] = "请至少输入一个点！";

@@ -2,6 +2,7 @@
 // buttons and buttons pressed, results and written files compared with the
 // core's own functions.
 #include <gtest/gtest.h>
+#include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/radiobut.h>
 #include <wx/dialog.h>
@@ -515,6 +516,92 @@ TEST(GaussDlg, BatchDoesNotWarn) {
   RunBatchText(BatchFunction::kGaussForward, s, input, &expected);
   EXPECT_EQ(ReadFile(dir.Path("out.txt")), expected);
   EXPECT_TRUE(ui.messages.empty());
+}
+
+// Picks entry `index` of the choice `name` as the user would.
+void PickChoice(wxWindow* dialog, const char* name, int index) {
+  wxChoice* choice = FindControl<wxChoice>(dialog, name);
+  ASSERT_NE(choice, nullptr) << name;
+  choice->SetSelection(index);
+  wxCommandEvent event(wxEVT_CHOICE, choice->GetId());
+  event.SetEventObject(choice);
+  event.SetInt(index);
+  choice->GetEventHandler()->ProcessEvent(event);
+}
+
+void Check(wxWindow* dialog, const char* name, bool on) {
+  wxCheckBox* box = FindControl<wxCheckBox>(dialog, name);
+  ASSERT_NE(box, nullptr) << name;
+  box->SetValue(on);
+}
+
+TEST(GaussDlg, ZonesFromThePointWithPrefixAndRemembered) {
+  UiScript ui;
+  {
+    CGaussDlg dialog(nullptr, Wgs84Ellipsoid(), kDeg, kDeg);
+    PickChoice(&dialog, "zoneWidth", 0);
+    EXPECT_FALSE(Enabled(&dialog, "zonePrefix"));
+    PickChoice(&dialog, "zoneWidth", 2);  // 6° zones
+    EXPECT_TRUE(Enabled(&dialog, "zonePrefix"));
+    Check(&dialog, "zoneFromPoint", true);
+    Check(&dialog, "zonePrefix", true);
+    Type(&dialog, "L0", "0");
+    Type(&dialog, "B", "30.5");
+    Type(&dialog, "L", "119.9");
+    Press(&dialog, "forward");
+    EXPECT_EQ(Shown(&dialog, "L0"), 117);
+    EXPECT_EQ(Shown(&dialog, "zone"), 20);
+    EXPECT_EQ(Text(&dialog, "y"), "20778454.9492");
+    EXPECT_TRUE(ui.messages.empty());
+
+    // Back from the prefixed y alone.
+    Choose(&dialog, "type1");
+    Type(&dialog, "L0", "0");
+    Press(&dialog, "backward");
+    EXPECT_EQ(Shown(&dialog, "L0"), 117);
+    EXPECT_NEAR(Shown(&dialog, "L"), 119.9, 3e-9);
+
+    // A fixed meridian of another zone: the prefix does not match.
+    Check(&dialog, "zoneFromPoint", false);
+    Type(&dialog, "zone", "19");
+    Press(&dialog, "zoneMeridian");
+    EXPECT_EQ(Shown(&dialog, "L0"), 111);
+    Press(&dialog, "backward");
+    EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{texts::kPrefixMismatch});
+
+    // 3° zones about 111: 119.9 lies far outside.
+    ui.messages.clear();
+    PickChoice(&dialog, "zoneWidth", 1);
+    Choose(&dialog, "type0");
+    Check(&dialog, "zonePrefix", false);
+    Press(&dialog, "forward");
+    EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{texts::kOutsideZone});
+  }
+  // The next dialog starts from the meridian and width last used.
+  CGaussDlg again(nullptr, Wgs84Ellipsoid(), kDeg, kDeg);
+  EXPECT_EQ(Shown(&again, "L0"), 111);
+  EXPECT_EQ(FindControl<wxChoice>(&again, "zoneWidth")->GetSelection(), 1);
+  EXPECT_EQ(Shown(&again, "zone"), 37);
+  PickChoice(&again, "zoneWidth", 0);  // leave no zones for the other tests
+  Type(&again, "L0", "0");
+}
+
+TEST(GaussDlg, BatchInZonesWarnsOnceAfterTheRun) {
+  TempDir dir;
+  const std::string input = "P1 30.5 119.9 12\nP2 30.5 121.0 0\nP3 30.5 122.0 0\n";
+  WriteFile(dir.Path("in.txt"), input);
+  UiScript ui;
+  CGaussDlg dialog(nullptr, Wgs84Ellipsoid(), kDeg, kDeg);
+  PickChoice(&dialog, "zoneWidth", 2);
+  Type(&dialog, "L0", "117");
+  Type(&dialog, "inFile", dir.Path("in.txt"));
+  Type(&dialog, "outFile", dir.Path("out.txt"));
+  Press(&dialog, "batch0");
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].text.rfind(texts::kOutsideZone, 0), 0u);
+  EXPECT_NE(ui.messages[0].text.find("共 2 行（第一处在第 2 行）"), std::string::npos);
+  PickChoice(&dialog, "zoneWidth", 0);
+  Type(&dialog, "L0", "0");
 }
 
 // ------------------------------------------------------ zone change

@@ -283,7 +283,11 @@ inline constexpr const char kScaleParams[] = "缩放参数:";
 // After a batch run that left lines out: the reason of the first one, how
 // many, and the first line number.
 inline constexpr const char kZoneWarningLines[] = "%s\n共 %lld 行（第一处在第 %lld 行）。";
-inline constexpr const char kLinesLeftOut[] =
-    "%s\n共有 %lld 行无法计算（第一处在第 %lld 行），结果文件中没有这些行。";
+// After a batch run that left lines out: the counts, then the first few
+// lines with their reasons.
+inline constexpr const char kBatchSummary[] = "已转换 %lld 行，跳过 %lld 行";
+inline constexpr const char kBatchSkippedLine[] = "第 %lld 行：%s";
+inline constexpr const char kBatchMoreLines[] = "……";
+inline constexpr int kBatchListedLines = 5;
 
 }  // namespace georeckon::app_texts

@@ -12,6 +12,8 @@ class wxWindow;
 namespace georeckon {
 
 // Returns true when the output file was written (and handed to the desktop).
+// Lines left out (unreadable or not computable) are told after the run:
+// "已转换 N 行，跳过 K 行" with the first few line numbers and reasons.
 // A zone change whose central meridians lie more than 6° apart warns once
 // before the run, however many lines the file holds; a Gauss projection in
 // zones warns once after the run about points outside their zone and about

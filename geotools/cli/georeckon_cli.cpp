@@ -4,9 +4,11 @@
 //
 //   georeckon-cli FUNCTION [options] IN OUT
 //
-// Exit status: 0 success; 1 the run failed or left lines out (one line on
-// stderr says why); 2 the command line is wrong.
+// Exit status: 0 success; 1 the run failed or left computable lines out, or
+// with --strict skipped lines that are not data lines (stderr lists every
+// such line with its number and reason); 2 the command line is wrong.
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -65,8 +67,11 @@ void PrintHelp() {
       "                            floor(L/6)+1 about 6n-3, 3: zone round(L/3) about 3n).\n"
       "                            gauss-inverse reads y with the zone number before it\n"
       "  --zone-prefix             gauss-forward: write y as zone*1000000 + y-const + easting\n"
-      "  --params FILE             parameter file for seven-apply and four-apply\n\n"
-      "exit status: 0 success, 1 failure or lines left out, 2 wrong command line\n");
+      "  --params FILE             parameter file for seven-apply and four-apply\n"
+      "  --strict                  lines skipped as too short or incomplete fail the run\n\n"
+      "Every line skipped or not computable is listed on stderr as IN:LINE: reason.\n"
+      "exit status: 0 success, 1 failure or lines left out (with --strict also lines\n"
+      "skipped), 2 wrong command line\n");
 }
 
 // One line on stderr.
@@ -120,6 +125,7 @@ struct Options {
   std::string params;
   std::vector<std::string> files;
   bool l0_given = false;
+  bool strict = false;
 };
 
 // Parses argv into *o; returns 0, or the exit status of a usage error.
@@ -128,6 +134,10 @@ int ParseArguments(int argc, char** argv, Options* o) {
     std::string arg = argv[i];
     if (arg == "--zone-prefix") {
       o->settings.zonePrefix = true;
+      continue;
+    }
+    if (arg == "--strict") {
+      o->strict = true;
       continue;
     }
     if (arg.size() < 3 || arg.compare(0, 2, "--") != 0) {
@@ -278,6 +288,25 @@ int RunBatch(const Options& o, const BatchFunctionInfo& info) {
     Complain(in + ":" + std::to_string(report.firstPrefixMismatchLine) + ": warning: " +
              texts::kPrefixMismatch + " (" + std::to_string(report.prefixMismatch) + " lines)");
   }
+  // Every line left out, in file order.
+  std::vector<BatchLineFailure> left_out = report.skips;
+  left_out.insert(left_out.end(), report.failures.begin(), report.failures.end());
+  std::stable_sort(left_out.begin(), left_out.end(),
+                   [](const BatchLineFailure& a, const BatchLineFailure& b) {
+                     return a.line < b.line;
+                   });
+  for (const BatchLineFailure& f : left_out) {
+    Complain(in + ":" + std::to_string(f.line) + ": " + LineFailureText(f.reason));
+  }
+  const int64_t listed = static_cast<int64_t>(left_out.size());
+  if (listed < report.unreadable + report.failed) {
+    Complain(in + ": " + std::to_string(report.unreadable + report.failed - listed) +
+             " more lines left out, not listed");
+  }
+  if (report.unreadable > 0) {
+    Complain(in + ": " + std::to_string(report.converted) + " lines converted, " +
+             std::to_string(report.unreadable + report.failed) + " lines skipped");
+  }
   if (report.failed > 0) {
     const BatchLineFailure& first = report.failures.front();
     Complain(in + ":" + std::to_string(first.line) + ": " + LineFailureText(first.reason) +
@@ -286,6 +315,7 @@ int RunBatch(const Options& o, const BatchFunctionInfo& info) {
              " readable lines not converted and left out of " + o.files[1] + ")");
     return kExitFailure;
   }
+  if (o.strict && report.unreadable > 0) return kExitFailure;
   return 0;
 }
 

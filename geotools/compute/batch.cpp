@@ -70,18 +70,31 @@ class LineConverter {
   // zone prefix other than that of l0.
   bool outside_zone() const { return outside_zone_; }
   bool prefix_mismatch() const { return prefix_mismatch_; }
+  bool blank() const { return blank_; }
 
   // Converts one input line (without its '\n') and appends the output line.
   Outcome Convert(std::string_view raw, std::string* out, LineFailure* failure) {
-    outside_zone_ = prefix_mismatch_ = false;
+    outside_zone_ = prefix_mismatch_ = blank_ = false;
     const std::string_view line = common::TrimSpace(UpToNul(raw));
     const size_t min = static_cast<size_t>(info_.min_length);
+    blank_ = line.empty();
+    *failure = LineFailure::kTooShort;
     if (line.size() <= min) return Outcome::kSkipped;
     // A UTF-8 line takes at least half its bytes in CP936, so only short
     // lines need counting.
     if (line.size() <= 2 * min + 1 && CodePageLength(line) <= min) return Outcome::kSkipped;
     common::ScanField f[4];
+    *failure = LineFailure::kMissingFields;
     if (common::ScanLine(line, info_.pattern, f, 4) < info_.fields) return Outcome::kSkipped;
+    const int first_number = info_.pattern[1] == 's' ? 1 : 0;
+    if (!AllFinite(f + first_number, info_.fields - first_number)) {
+      return Fail(failure, LineFailure::kNotFinite);
+    }
+    const size_t start = out->size();
+    bad_ = false;
+    // Angles written in the packed unit are computed in degrees and packed
+    // when printed.
+    const AngleUnit out_unit = s_.outputUnit == kPackedDms ? kDegree : s_.outputUnit;
 
     const EllipsoidParams* e = &s_.ellipsoid;
     switch (info_.function) {
@@ -94,34 +107,43 @@ class LineConverter {
       }
       case BatchFunction::kXyzToBlh: {
         double B, L, H;
-        XYZToBLH(f[1].number, f[2].number, f[3].number, s_.outputUnit, e, &B, &L, &H);
+        XYZToBLH(f[1].number, f[2].number, f[3].number, out_unit, e, &B, &L, &H);
         Named(out, f[0].text);
-        Fields(out, B, 16, 10, L, 16, 10, H, 13, 4);
+        Angle(out, B, 16, 10);
+        Space(out);
+        Angle(out, L, 16, 10);
+        Space(out);
+        Number(out, H, 13, 4);
         break;
       }
       case BatchFunction::kGeodeticInverse: {
         double S, A;
-        if (!AllFinite(f, 4)) return Fail(failure, LineFailure::kNotFinite);
         if (!GeodeticInverse(f[0].number, f[1].number, f[2].number, f[3].number, s_.inputUnit,
-                             s_.outputUnit, e, &S, &A)) {
+                             out_unit, e, &S, &A)) {
           return Fail(failure, LineFailure::kNoConvergence);
         }
-        Fields(out, S, 13, 5, A, 16, 10);
+        Number(out, S, 13, 5);
+        Space(out);
+        Angle(out, A, 16, 10);
         break;
       }
       case BatchFunction::kGeodeticDirect: {
         double B2, L2;
         if (!GeodeticDirect(f[0].number, f[1].number, f[2].number, f[3].number, s_.inputUnit,
-                            s_.outputUnit, e, &B2, &L2)) {
+                            out_unit, e, &B2, &L2)) {
           return Fail(failure, LineFailure::kNotFinite);
         }
-        Fields(out, B2, 16, 10, L2, 16, 10);
+        Angle(out, B2, 16, 10);
+        Space(out);
+        Angle(out, L2, 16, 10);
         break;
       }
       case BatchFunction::kPlaneInverse: {
         double S, A;
-        PlaneInverse(f[0].number, f[1].number, f[2].number, f[3].number, s_.outputUnit, &S, &A);
-        Fields(out, S, 20, 10, A, 16, 10);
+        PlaneInverse(f[0].number, f[1].number, f[2].number, f[3].number, out_unit, &S, &A);
+        Number(out, S, 20, 10);
+        Space(out);
+        Angle(out, A, 16, 10);
         break;
       }
       case BatchFunction::kPlaneDirect: {
@@ -149,14 +171,18 @@ class LineConverter {
         if (IsZoneWidth(s_.zoneWidth) && !InverseZone(f[2].number, &l0, &y_const)) {
           return Fail(failure, LineFailure::kNoZonePrefix);
         }
-        const GeodeticPoint g = GaussInverse(f[1].number, f[2].number, f[3].number, s_.outputUnit,
-                                             l0, y_const, e, s_.xConst, s_.b0);
+        const GeodeticPoint g = GaussInverse(f[1].number, f[2].number, f[3].number, out_unit, l0,
+                                             y_const, e, s_.xConst, s_.b0);
         if (IsZoneWidth(s_.zoneWidth) &&
-            OutsideZone(ConvertAngle(g.L, s_.outputUnit, kDegree), l0, s_.zoneWidth)) {
+            OutsideZone(ConvertAngle(g.L, out_unit, kDegree), l0, s_.zoneWidth)) {
           outside_zone_ = true;
         }
         Named(out, f[0].text);
-        Fields(out, g.B, 16, 10, g.L, 16, 10, g.H, 13, 4);
+        Angle(out, g.B, 16, 10);
+        Space(out);
+        Angle(out, g.L, 16, 10);
+        Space(out);
+        Number(out, g.H, 13, 4);
         break;
       }
       case BatchFunction::kZoneChange: {
@@ -182,6 +208,10 @@ class LineConverter {
         Fields(out, x2, 13, 5, y2, 13, 5);
         break;
       }
+    }
+    if (bad_) {
+      out->resize(start);
+      return Fail(failure, LineFailure::kNotFiniteResult);
     }
     out->push_back('\n');
     return Outcome::kWritten;
@@ -231,16 +261,34 @@ class LineConverter {
     out->append(name);
     out->push_back(' ');
   }
-  static void Fields(std::string* out, double a, int wa, int pa, double b, int wb, int pb) {
-    AppendFixed(out, a, wa, pa);
-    out->push_back(' ');
-    AppendFixed(out, b, wb, pb);
+  static void Space(std::string* out) { out->push_back(' '); }
+  // A number; one that is not finite marks the line as failed.
+  void Number(std::string* out, double v, int width, int precision) {
+    if (!std::isfinite(v)) {
+      bad_ = true;
+      return;
+    }
+    AppendBatchFixed(out, v, width, precision);
   }
-  static void Fields(std::string* out, double a, int wa, int pa, double b, int wb, int pb,
-                     double c, int wc, int pc) {
+  // An angle in the output unit; degrees when that unit is the packed one.
+  void Angle(std::string* out, double v, int width, int precision) {
+    if (s_.outputUnit != kPackedDms) return Number(out, v, width, precision);
+    if (!std::isfinite(v)) {
+      bad_ = true;
+      return;
+    }
+    AppendPackedDms(out, v, width, precision);
+  }
+  void Fields(std::string* out, double a, int wa, int pa, double b, int wb, int pb) {
+    Number(out, a, wa, pa);
+    Space(out);
+    Number(out, b, wb, pb);
+  }
+  void Fields(std::string* out, double a, int wa, int pa, double b, int wb, int pb, double c,
+              int wc, int pc) {
     Fields(out, a, wa, pa, b, wb, pb);
-    out->push_back(' ');
-    AppendFixed(out, c, wc, pc);
+    Space(out);
+    Number(out, c, wc, pc);
   }
 
   const BatchFunctionInfo& info_;
@@ -249,6 +297,8 @@ class LineConverter {
   bool zone_warning_ = false;
   bool outside_zone_ = false;
   bool prefix_mismatch_ = false;
+  bool bad_ = false;    // a value of the line being written is not finite
+  bool blank_ = false;  // the last line was empty or blank
 };
 
 // Feeds lines to the converter and keeps the report.
@@ -273,6 +323,12 @@ class BatchRun {
         break;
       case Outcome::kSkipped:
         ++report_->skipped;
+        if (!converter_.blank()) {
+          ++report_->unreadable;
+          if (report_->skips.size() < kMaxListedFailures) {
+            report_->skips.push_back(BatchLineFailure{report_->lines, reason});
+          }
+        }
         break;
       case Outcome::kFailed:
         ++report_->failed;
@@ -441,6 +497,12 @@ const char* LineFailureText(LineFailure reason) {
       return texts::kNotFiniteInput;
     case LineFailure::kNoZonePrefix:
       return texts::kNoZonePrefix;
+    case LineFailure::kNotFiniteResult:
+      return texts::kNotFiniteResult;
+    case LineFailure::kTooShort:
+      return texts::kLineTooShort;
+    case LineFailure::kMissingFields:
+      return texts::kLineMissingFields;
   }
   return "";
 }

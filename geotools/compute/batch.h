@@ -11,7 +11,15 @@
 //   read; fields after them are ignored.
 // - Each accepted line gives one output line: the point name (bytes exactly
 //   as read) where the function has one, then the results in the function's
-//   printf formats, separated by single blanks, ending with '\n'.
+//   printf formats, separated by single blanks, ending with '\n'. A value
+//   that prints as zero never carries a minus sign; angles written in the
+//   packed unit D.MMSSsss are rounded in their seconds and carried into
+//   minutes and degrees (never "119.5959999999" for 120°).
+// - A line with an infinite or not-a-number value read or computed gives
+//   no output line; it is counted and listed as not computable.
+// - Lines that are not empty or blank but too short or without every field
+//   are listed with their line numbers too (BatchReport::skips), so that
+//   nothing is left out without a word.
 // - A line whose computation fails (a nearly antipodal inverse problem, a
 //   negative plane distance) gives no output line; it is counted and listed
 //   in the report so that the caller can say which lines are missing.
@@ -107,6 +115,9 @@ enum class LineFailure {
   kNegativeDistance,  // plane direct problem with S < 0
   kNotFinite,         // geodetic problem with an infinite or not-a-number input
   kNoZonePrefix,      // zone taken from y, but y carries no valid zone number
+  kNotFiniteResult,   // a result came out infinite or not a number
+  kTooShort,          // a line not longer than the function's minimum
+  kMissingFields,     // a line without every field, or with one not a number
 };
 const char* LineFailureText(LineFailure reason);
 
@@ -120,7 +131,9 @@ struct BatchReport {
   std::string detail;            // the system's reason for a file failure, with the path
   int64_t lines = 0;             // input lines read
   int64_t converted = 0;         // output lines written
-  int64_t skipped = 0;           // too short or without every field
+  int64_t skipped = 0;           // too short or without every field, blank lines included
+  int64_t unreadable = 0;        // of these the lines not empty or blank
+  std::vector<BatchLineFailure> skips;  // the first kMaxListedFailures unreadable lines
   int64_t failed = 0;            // read but not computable
   std::vector<BatchLineFailure> failures;  // the first kMaxListedFailures of them
   int64_t zoneWarnings = 0;      // converted lines of a zone change whose
@@ -133,7 +146,7 @@ struct BatchReport {
   int64_t prefixMismatch = 0;
   int64_t firstPrefixMismatchLine = 0;
 };
-inline constexpr size_t kMaxListedFailures = 100;
+inline constexpr size_t kMaxListedFailures = 1000000;
 
 // Runs `function` over the file `in_path` and writes `out_path`.
 BatchReport RunBatchFile(BatchFunction function, const BatchSettings& settings,

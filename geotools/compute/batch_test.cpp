@@ -172,6 +172,68 @@ TEST(Batch, FailedLinesAreListedAndLeftOut) {
   EXPECT_STREQ(LineFailureText(r.failures[0].reason), "距离不能为负值，请确认！");
 }
 
+TEST(Batch, EveryLineLeftOutIsListedWithItsReason) {
+  BatchReport r;
+  const std::string out = Convert(BatchFunction::kBlhToXyz, Degrees(),
+                                  "A 30 120 0\n"
+                                  "\n"               // blank: no data, not listed
+                                  "abc\n"            // too short
+                                  "B 30 x 0\n"       // not a number
+                                  "C nan 120 0\n"    // read, but not finite
+                                  "D 30 inf 0\n"
+                                  "E 1e308 120 1e308\n",  // finite, result fine or not
+                                  &r);
+  EXPECT_EQ(r.lines, 7);
+  EXPECT_EQ(r.skipped, 3);
+  EXPECT_EQ(r.unreadable, 2);
+  ASSERT_EQ(r.skips.size(), 2u);
+  EXPECT_EQ(r.skips[0].line, 3);
+  EXPECT_EQ(r.skips[0].reason, LineFailure::kTooShort);
+  EXPECT_EQ(r.skips[1].line, 4);
+  EXPECT_EQ(r.skips[1].reason, LineFailure::kMissingFields);
+  ASSERT_GE(r.failures.size(), 2u);
+  EXPECT_EQ(r.failures[0].line, 5);
+  EXPECT_EQ(r.failures[0].reason, LineFailure::kNotFinite);
+  EXPECT_EQ(r.failures[1].line, 6);
+  EXPECT_EQ(r.converted + r.skipped + r.failed, r.lines);
+  EXPECT_EQ(out.find("nan"), std::string::npos);
+  EXPECT_EQ(out.find("inf"), std::string::npos);
+  EXPECT_EQ(out.rfind("A ", 0), 0u);
+}
+
+TEST(Batch, ResultsThatAreNotFiniteAreNotWritten) {
+  // Four-parameter apply with a huge scale overflows to infinity.
+  BatchSettings s;
+  s.four.dLambda = 1e300;
+  BatchReport r;
+  const std::string out = Convert(BatchFunction::kFourApply, s, "P 1e10 1e10\nQ 0.0 0.0\n", &r);
+  EXPECT_EQ(r.converted, 1);
+  ASSERT_EQ(r.failures.size(), 1u);
+  EXPECT_EQ(r.failures[0].line, 1);
+  EXPECT_EQ(r.failures[0].reason, LineFailure::kNotFiniteResult);
+  EXPECT_STREQ(LineFailureText(r.failures[0].reason), "计算结果不是有限数，无法输出！");
+  EXPECT_EQ(out, "Q       0.00000       0.00000\n");
+}
+
+TEST(Batch, PackedAnglesCarryAndZeroHasNoSign) {
+  BatchSettings s;
+  s.inputUnit = kDegree;
+  s.outputUnit = kPackedDms;
+  // Due east along the equator: azimuth exactly 90°, written 90.0000000000.
+  const std::string az = Convert(BatchFunction::kPlaneInverse, s, "0 0 0 10\n");
+  EXPECT_EQ(az, "       10.0000000000    90.0000000000\n");
+  // A Gauss inverse landing on the central meridian at 120°.
+  s.l0 = 120;
+  const std::string g = Convert(BatchFunction::kGaussInverse, s, "P 3320113.398 500000 0\n");
+  EXPECT_NE(g.find("   120.0000000000"), std::string::npos) << g;
+  EXPECT_EQ(g.find("5959"), std::string::npos) << g;
+  // A point just west of the origin: zero without a minus.
+  s.outputUnit = kDegree;
+  s.l0 = 0;
+  const std::string z = Convert(BatchFunction::kGaussInverse, s, "P 0.00001 499999.99999999 0\n");
+  EXPECT_EQ(z.find('-'), std::string::npos) << z;
+}
+
 TEST(Batch, ZoneChangeWarnsForEveryLineWhenMeridiansAreFarApart) {
   BatchSettings s;
   s.l0 = 111;

@@ -28,6 +28,9 @@ inline constexpr const char kOutOfMemory[] = "Failure in memory applying!";
 // Computations.
 inline constexpr const char kNegativeDistance[] = "距离不能为负值，请确认！";
 inline constexpr const char kNotFiniteInput[] = "输入值不是有限数，无法解算！";
+inline constexpr const char kNotFiniteResult[] = "计算结果不是有限数，无法输出！";
+inline constexpr const char kLineTooShort[] = "行太短，不是数据行";
+inline constexpr const char kLineMissingFields[] = "缺少数据项或数据项不是数";
 inline constexpr const char kNoConvergence[] = "迭代不收敛（两点接近对跖），无法解算！";
 inline constexpr const char kLongitudeOver3[] =
     "待投影点经度与中央子午线相差超过了3度，可能会产生较大误差！";

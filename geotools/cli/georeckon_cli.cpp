@@ -38,7 +38,9 @@ void PrintHelp() {
   std::printf("%s\n", kUsage);
   std::printf(
       "Runs one function of the coordinate tools over the text file IN and writes OUT,\n"
-      "the same file the window program's batch button writes. Input lines are trimmed;\n"
+      "the same file the window program's batch button writes. Fields are separated by\n"
+      "blanks or tabs, or in the whole file by commas (also '，') or semicolons, found\n"
+      "from its first lines; a UTF-8 byte order mark and CR LF are accepted. Input lines are trimmed;\n"
       "lines of 6 bytes or fewer, and lines without every field, are skipped; further\n"
       "fields on a line are ignored.\n\n"
       "FUNCTION      input line -> output line\n");

@@ -12,6 +12,7 @@
 #include <new>
 
 #include "common/atomic_file.h"
+#include "common/cp936.h"
 #include "common/scan_line.h"
 #include "geotools/compute/cartesian.h"
 #include "geotools/compute/geodesic.h"
@@ -51,6 +52,71 @@ constexpr BatchFunctionInfo kFunctions[kBatchFunctionCount] = {
 
 enum class Outcome { kWritten, kSkipped, kFailed };
 
+// The full-width comma: U+FF0C in UTF-8 and in code page 936.
+constexpr std::string_view kFullWidthCommaUtf8 = "\xEF\xBC\x8C";
+
+// Where the next separator of `line` starts at or after `from`, and its
+// length; npos when there is none. A comma separator also matches the
+// full-width comma, found character by character so that it is never taken
+// from the middle of another character.
+size_t FindSeparator(std::string_view line, size_t from, FieldSeparator sep, bool utf8,
+                     size_t* length) {
+  const char wanted = sep == FieldSeparator::kSemicolon ? ';' : ',';
+  for (size_t i = from; i < line.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(line[i]);
+    if (c == static_cast<unsigned char>(wanted)) {
+      *length = 1;
+      return i;
+    }
+    if (c < 0x80) continue;
+    if (utf8) {
+      if (sep == FieldSeparator::kComma && line.substr(i, 3) == kFullWidthCommaUtf8) {
+        *length = 3;
+        return i;
+      }
+    } else if (i + 1 < line.size()) {
+      if (sep == FieldSeparator::kComma && c == 0xA3 &&
+          static_cast<unsigned char>(line[i + 1]) == 0xAC) {
+        *length = 2;
+        return i;
+      }
+      ++i;  // the second byte of a double-byte character
+    }
+  }
+  return std::string_view::npos;
+}
+
+bool HasSeparator(std::string_view line, FieldSeparator sep) {
+  size_t length = 0;
+  return FindSeparator(line, 0, sep, common::IsValidUtf8(line), &length) !=
+         std::string_view::npos;
+}
+
+// Reads up to `want` fields of a separated line: the first one as text when
+// `named`, the others as numbers that fill their field. Returns how many
+// were read before the first that could not be (as scanf counts).
+int ReadSeparatedFields(std::string_view line, FieldSeparator sep, bool named,
+                        common::ScanField* f, int want) {
+  const bool utf8 = common::IsValidUtf8(line);
+  size_t pos = 0;
+  for (int i = 0; i < want; ++i) {
+    if (pos > line.size()) return i;
+    size_t length = 0;
+    size_t end = FindSeparator(line, pos, sep, utf8, &length);
+    if (end == std::string_view::npos) end = line.size();
+    const std::string_view field = common::TrimSpace(line.substr(pos, end - pos));
+    pos = end + (length ? length : 1);
+    if (field.empty()) return i;
+    if (named && i == 0) {
+      f[i].text = field;
+      continue;
+    }
+    size_t used = 0;
+    if (!common::ScanDouble(field, &used, &f[i].number) || used != field.size()) return i;
+  }
+  return want;
+}
+
 // Converts single lines for one run; everything that depends only on the
 // settings is prepared once.
 class LineConverter {
@@ -66,6 +132,7 @@ class LineConverter {
   }
 
   bool zone_warning() const { return zone_warning_; }
+  void set_separator(FieldSeparator sep) { separator_ = sep; }
   // Whether the last line converted lay outside its zone, or carried a
   // zone prefix other than that of l0.
   bool outside_zone() const { return outside_zone_; }
@@ -85,8 +152,12 @@ class LineConverter {
     if (line.size() <= 2 * min + 1 && CodePageLength(line) <= min) return Outcome::kSkipped;
     common::ScanField f[4];
     *failure = LineFailure::kMissingFields;
-    if (common::ScanLine(line, info_.pattern, f, 4) < info_.fields) return Outcome::kSkipped;
     const int first_number = info_.pattern[1] == 's' ? 1 : 0;
+    const int read = separator_ == FieldSeparator::kBlank
+                         ? common::ScanLine(line, info_.pattern, f, 4)
+                         : ReadSeparatedFields(line, separator_, first_number == 1, f,
+                                               info_.fields);
+    if (read < info_.fields) return Outcome::kSkipped;
     if (!AllFinite(f + first_number, info_.fields - first_number)) {
       return Fail(failure, LineFailure::kNotFinite);
     }
@@ -299,6 +370,7 @@ class LineConverter {
   bool prefix_mismatch_ = false;
   bool bad_ = false;    // a value of the line being written is not finite
   bool blank_ = false;  // the last line was empty or blank
+  FieldSeparator separator_ = FieldSeparator::kBlank;
 };
 
 // Feeds lines to the converter and keeps the report.
@@ -306,6 +378,12 @@ class BatchRun {
  public:
   BatchRun(BatchFunction function, const BatchSettings& settings, BatchReport* report)
       : converter_(function, settings), report_(report) {}
+
+  // Reads the lines that follow with the separator detected in `head`.
+  void Detect(std::string_view head) {
+    report_->separator = DetectFieldSeparator(head);
+    converter_.set_separator(report_->separator);
+  }
 
   void Line(std::string_view line, std::string* out) {
     ++report_->lines;
@@ -423,8 +501,11 @@ BatchReport RunFile(BatchFunction function, const BatchSettings& settings,
     }
     const bool at_end = got == 0;
     end += static_cast<size_t>(got);
-    if (first && end - begin >= 3) {
-      begin += StripUtf8Bom(std::string_view(buffer.data() + begin, 3)).empty() ? 3 : 0;
+    if (first && (end - begin >= 3 || at_end)) {
+      if (end - begin >= 3) {
+        begin += StripUtf8Bom(std::string_view(buffer.data() + begin, 3)).empty() ? 3 : 0;
+      }
+      run.Detect(std::string_view(buffer.data() + begin, end - begin));
       first = false;
     }
     while (true) {
@@ -454,6 +535,23 @@ BatchReport RunFile(BatchFunction function, const BatchSettings& settings,
 }
 
 }  // namespace
+
+FieldSeparator DetectFieldSeparator(std::string_view head) {
+  int lines = 0, semicolons = 0, commas = 0;
+  LineCursor cursor(head);
+  std::string_view line;
+  while (lines < 100 && cursor.Next(&line)) {
+    line = common::TrimSpace(UpToNul(line));
+    if (line.empty()) continue;
+    ++lines;
+    if (HasSeparator(line, FieldSeparator::kSemicolon)) ++semicolons;
+    if (HasSeparator(line, FieldSeparator::kComma)) ++commas;
+  }
+  if (lines == 0) return FieldSeparator::kBlank;
+  if (2 * semicolons >= lines) return FieldSeparator::kSemicolon;
+  if (2 * commas >= lines) return FieldSeparator::kComma;
+  return FieldSeparator::kBlank;
+}
 
 const BatchFunctionInfo& BatchInfo(BatchFunction function) {
   return kFunctions[static_cast<int>(function)];
@@ -524,6 +622,7 @@ BatchReport RunBatchText(BatchFunction function, const BatchSettings& settings,
   BatchReport report;
   try {
     BatchRun run(function, settings, &report);
+    run.Detect(StripUtf8Bom(input));
     LineCursor cursor(StripUtf8Bom(input));
     std::string_view line;
     while (cursor.Next(&line)) run.Line(line, output);

@@ -6,6 +6,12 @@
 //   '\n'; it is read as a C string, so a NUL byte ends it too). Lines not
 //   longer than the function's minimum (6 bytes; counted in code page 936,
 //   so a Chinese character counts 2 also in a UTF-8 file) are skipped.
+// - Fields are separated by blanks and tabs, or, when the file is found to
+//   be separated so (DetectFieldSeparator over its first lines), by commas
+//   (',' or the full-width '，') or by semicolons. In a separated file each
+//   field is trimmed, a name may hold blanks, and a number field must be a
+//   number and nothing else. A UTF-8 byte order mark and "\r\n" line ends
+//   are accepted.
 // - The line is read with the function's scanf pattern ("%s %lf %lf %lf",
 //   "%lf %lf %lf %lf" or "%s %lf %lf") and skipped unless every field was
 //   read; fields after them are ignored.
@@ -55,6 +61,13 @@ enum class BatchFunction {
   kSevenApply,       // name X Y Z           -> name X' Y' Z'       (%13.5lf ×3)
   kFourApply,        // name x y             -> name x' y'          (%13.5lf ×2)
 };
+
+enum class FieldSeparator { kBlank, kComma, kSemicolon };
+
+// The separator of a point file from its first (up to 100) lines that are not
+// blank: semicolons when at least half of them hold one, else commas (also
+// full-width) when at least half hold one, else blanks.
+FieldSeparator DetectFieldSeparator(std::string_view head);
 
 struct BatchFunctionInfo {
   BatchFunction function;
@@ -141,6 +154,7 @@ struct BatchReport {
   // Gauss projection in zones: points farther from their central meridian
   // than the zone allows, and prefixed y whose zone is not that of l0. Each
   // with the first line it happened on.
+  FieldSeparator separator = FieldSeparator::kBlank;  // as detected in the input
   int64_t outsideZone = 0;
   int64_t firstOutsideZoneLine = 0;
   int64_t prefixMismatch = 0;

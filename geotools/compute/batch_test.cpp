@@ -234,6 +234,55 @@ TEST(Batch, PackedAnglesCarryAndZeroHasNoSign) {
   EXPECT_EQ(z.find('-'), std::string::npos) << z;
 }
 
+TEST(Batch, SeparatorIsDetectedPerFile) {
+  EXPECT_EQ(DetectFieldSeparator("A 1 2 3\nB\t4\t5\t6\n"), FieldSeparator::kBlank);
+  EXPECT_EQ(DetectFieldSeparator("A,1,2,3\nB,4,5,6\n"), FieldSeparator::kComma);
+  EXPECT_EQ(DetectFieldSeparator("name;B;L;H\nA;1,5;2;3\n"), FieldSeparator::kSemicolon);
+  EXPECT_EQ(DetectFieldSeparator("\xe7\x82\xb9\xef\xbc\x8c" "1\xef\xbc\x8c" "2\n"),
+            FieldSeparator::kComma);                                   // UTF-8 '，'
+  EXPECT_EQ(DetectFieldSeparator("\xb5\xe3\xa3\xac" "1\xa3\xac" "2\n"),
+            FieldSeparator::kComma);                                   // CP936 '，'
+  // "裬" is E8 A3 AC in UTF-8: not a CP936 comma.
+  EXPECT_EQ(DetectFieldSeparator("\xe8\xa3\xac 1 2 3\n"), FieldSeparator::kBlank);
+  // One odd line among many does not decide.
+  EXPECT_EQ(DetectFieldSeparator("A 1 2 3\nB 1 2 3\nC,1 2 3\n"), FieldSeparator::kBlank);
+  EXPECT_EQ(DetectFieldSeparator(""), FieldSeparator::kBlank);
+}
+
+TEST(Batch, SeparatedFilesGiveTheSameOutput) {
+  const std::string blank = Convert(BatchFunction::kBlhToXyz, Degrees(),
+                                    "P1 30 120 10\nP2 31.5 121.25 -3\n");
+  ASSERT_EQ(std::count(blank.begin(), blank.end(), '\n'), 2);
+  for (const char* in : {
+           "P1,30,120,10\r\nP2, 31.5 ,121.25,-3\r\n",
+           "\xef\xbb\xbfP1;30;120;10\nP2;31.5;121.25;-3",
+           "P1\xef\xbc\x8c" "30\xef\xbc\x8c" "120\xef\xbc\x8c" "10\nP2,31.5,121.25,-3\n",
+           "P1\t30\t120\t10\r\nP2   31.5\t121.25 -3\r\n"}) {
+    SCOPED_TRACE(in);
+    BatchReport r;
+    EXPECT_EQ(Convert(BatchFunction::kBlhToXyz, Degrees(), in, &r), blank);
+    EXPECT_EQ(r.unreadable, 0);
+  }
+  // Names may hold blanks; empty or partly numeric fields make a line
+  // incomplete, and a header line is listed, not read as data.
+  BatchReport r;
+  const std::string out = Convert(BatchFunction::kBlhToXyz, Degrees(),
+                                  "name,B,L,H\n"
+                                  "Point 1,30,120,10\n"
+                                  "P2,,120,10\n"
+                                  "P3,30,120x,10\n"
+                                  "P4,30,120,10,extra\n",
+                                  &r);
+  EXPECT_EQ(r.separator, FieldSeparator::kComma);
+  EXPECT_EQ(r.converted, 2);
+  EXPECT_EQ(out.substr(0, 8), "Point 1 ");
+  ASSERT_EQ(r.skips.size(), 3u);
+  EXPECT_EQ(r.skips[0].line, 1);
+  EXPECT_EQ(r.skips[1].line, 3);
+  EXPECT_EQ(r.skips[2].line, 4);
+  EXPECT_EQ(r.skips[2].reason, LineFailure::kMissingFields);
+}
+
 TEST(Batch, ZoneChangeWarnsForEveryLineWhenMeridiansAreFarApart) {
   BatchSettings s;
   s.l0 = 111;
@@ -406,6 +455,16 @@ TEST_F(BatchFileTest, WritesTheSameBytesAsTheTextRun) {
   RunBatchText(BatchFunction::kBlhToXyz, BatchSettings(), in, &expected);
   EXPECT_EQ(Read(dst), expected);
   EXPECT_EQ(expected.substr(0, 3), "P0 ");  // the BOM is not part of the first name
+}
+
+TEST_F(BatchFileTest, DetectsTheSeparatorOfAFile) {
+  const std::string src = Path("in.csv"), dst = Path("out.txt");
+  Write(src, "\xEF\xBB\xBFP1;30;120;10\r\nP2;31;121;0\r\n");
+  const BatchReport r = RunBatchFile(BatchFunction::kBlhToXyz, Degrees(), src, dst);
+  ASSERT_EQ(r.status, BatchStatus::kOk) << r.detail;
+  EXPECT_EQ(r.separator, FieldSeparator::kSemicolon);
+  EXPECT_EQ(r.converted, 2);
+  EXPECT_EQ(Read(dst), Convert(BatchFunction::kBlhToXyz, Degrees(), "P1 30 120 10\nP2 31 121 0\n"));
 }
 
 TEST_F(BatchFileTest, RefusesToWriteOverItsInput) {

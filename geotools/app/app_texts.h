@@ -280,6 +280,8 @@ inline constexpr const char kShiftParams[] = "平移参数:";
 inline constexpr const char kRotationParams[] = "旋转参数:";
 inline constexpr const char kScaleParams[] = "缩放参数:";
 
+inline constexpr const char kGroupResiduals[] = "公共点残差及单位权中误差";
+
 // After a batch run that left lines out: the reason of the first one, how
 // many, and the first line number.
 inline constexpr const char kZoneWarningLines[] = "%s\n共 %lld 行（第一处在第 %lld 行）。";

@@ -22,6 +22,7 @@
 #include "geotools/compute/common_points.h"
 #include "geotools/compute/ellipsoid.h"
 #include "geotools/compute/param_file.h"
+#include "geotools/compute/residuals.h"
 #include "geotools/compute/texts.h"
 
 namespace georeckon {
@@ -70,6 +71,8 @@ void PrintHelp() {
       "                            gauss-inverse reads y with the zone number before it\n"
       "  --zone-prefix             gauss-forward: write y as zone*1000000 + y-const + easting\n"
       "  --params FILE             parameter file for seven-apply and four-apply\n"
+      "  --report FILE             seven-solve, four-solve: residuals of every common point\n"
+      "                            (metres), σ0 and the worst point, written to FILE\n"
       "  --strict                  lines skipped as too short or incomplete fail the run\n\n"
       "Every line skipped or not computable is listed on stderr as IN:LINE: reason.\n"
       "exit status: 0 success, 1 failure or lines left out (with --strict also lines\n"
@@ -125,6 +128,7 @@ struct Options {
   std::string function;
   BatchSettings settings;
   std::string params;
+  std::string report;
   std::vector<std::string> files;
   bool l0_given = false;
   bool strict = false;
@@ -193,6 +197,8 @@ int ParseArguments(int argc, char** argv, Options* o) {
       s.yConst = number;
     } else if (arg == "--params") {
       o->params = value;
+    } else if (arg == "--report") {
+      o->report = value;
     } else {
       return UsageError("unknown option " + arg);
     }
@@ -243,6 +249,14 @@ int RunSolve(const Options& o, bool seven) {
   if (!written) {
     Complain(std::string(texts::kCreateFileError) + " (" + error + ")");
     return kExitFailure;
+  }
+  if (!o.report.empty()) {
+    const SolveResiduals residuals =
+        seven ? SevenResiduals(rows, seven_params) : FourResiduals(rows, four_params);
+    if (!WriteResidualReport(o.report, residuals, &error)) {
+      Complain(std::string(texts::kCreateFileError) + " (" + error + ")");
+      return kExitFailure;
+    }
   }
   return 0;
 }
@@ -338,6 +352,9 @@ int Main(int argc, char** argv) {
     return UsageError("unknown function \"" + o.function + "\" (see --help)");
   }
   if (o.files.size() != 2) return UsageError("expected the files IN and OUT");
+  if (!o.report.empty() && !solve7 && !solve4) {
+    return UsageError("--report works with seven-solve and four-solve");
+  }
   if (solve7 || solve4) return RunSolve(o, solve7);
   return RunBatch(o, *info);
 }

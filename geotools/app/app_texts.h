@@ -243,6 +243,7 @@ inline constexpr const char* kZoneWidthChoices[3] = {"不分带", "3度带", "6�
 inline constexpr const char kZoneFromPoint[] = "按点的经度取带";
 inline constexpr const char kZonePrefix[] = "y坐标前加带号";
 inline constexpr const char kZoneNumber[] = "带号:";
+inline constexpr const char kExactProjection[] = "高精度投影";
 inline constexpr const char kMeridianFromZone[] = "由带号求中央子午线";
 inline constexpr const char kZoneTitle[] = "高斯投影换带计算";
 inline constexpr const char kGroupZoneBatch[] = "批量转换(数据格式: 点号   x   y   h)";

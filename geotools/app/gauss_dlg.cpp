@@ -13,6 +13,7 @@
 #include "geotools/app/app_texts.h"
 #include "geotools/app/batch_runner.h"
 #include "geotools/app/ui_services.h"
+#include "geotools/compute/gauss_exact.h"
 #include "geotools/compute/number_format.h"
 #include "geotools/compute/param_description.h"
 #include "geotools/compute/texts.h"
@@ -67,6 +68,10 @@ CGaussDlg::CGaussDlg(wxWindow* parent, const EllipsoidParams& e, int32_t input_u
   zones->Add(width_list_, 0, wxALIGN_CENTER_VERTICAL | wxALL, FromDIP(6));
   zones->Add(from_point_, 0, wxALIGN_CENTER_VERTICAL | wxALL, FromDIP(6));
   zones->Add(prefix_, 0, wxALIGN_CENTER_VERTICAL | wxALL, FromDIP(6));
+  exact_ = new wxCheckBox(zbox, wxID_ANY, Wx(t::kExactProjection), wxDefaultPosition,
+                          wxDefaultSize, 0, wxDefaultValidator, "exact");
+  zones->AddStretchSpacer();
+  zones->Add(exact_, 0, wxALIGN_CENTER_VERTICAL | wxALL, FromDIP(6));
   top->Add(zones, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, FromDIP(6));
 
   AddFieldGroup(top, t::kGroupMeridian,
@@ -167,7 +172,13 @@ void CGaussDlg::OnForward() {
     if (prefix_->GetValue()) y_const += zone_ * kZonePrefixUnit;
   }
   const double L0 = width == 0 ? L0_ : L_deg - MeridianOffset(L_deg, L0_);
-  const ProjectedPoint p = GaussForward(B_, L_, H_, unit, L0, y_const, &ellipsoid_);
+  ProjectedPoint p;
+  if (!exact_->GetValue()) {
+    p = GaussForward(B_, L_, H_, unit, L0, y_const, &ellipsoid_);
+  } else if (!GaussForwardExact(B_, L_, H_, unit, L0, y_const, &ellipsoid_, &p)) {
+    ShowMessage(texts::kNotFiniteResult, wxOK | wxICON_WARNING, this);
+    return;
+  }
   x_ = RoundDecimals(p.x, 4);
   y_ = RoundDecimals(p.y, 4);
   h_ = RoundDecimals(p.h, 4);
@@ -195,7 +206,13 @@ void CGaussDlg::OnInverse() {
     if (zone > 0) y_const += zone * kZonePrefixUnit;
   }
   const AngleUnit unit = static_cast<AngleUnit>(output_unit_);
-  const GeodeticPoint g = GaussInverse(x_, y_, h_, unit, L0_, y_const, &ellipsoid_);
+  GeodeticPoint g;
+  if (!exact_->GetValue()) {
+    g = GaussInverse(x_, y_, h_, unit, L0_, y_const, &ellipsoid_);
+  } else if (!GaussInverseExact(x_, y_, h_, unit, L0_, y_const, &ellipsoid_, &g)) {
+    ShowMessage(texts::kNotFiniteResult, wxOK | wxICON_WARNING, this);
+    return;
+  }
   if (width != 0 && OutsideZone(ConvertAngle(g.L, unit, kDegree), L0_, width)) {
     ShowMessage(texts::kOutsideZone, wxOK | wxICON_WARNING, this);
   }
@@ -211,6 +228,7 @@ void CGaussDlg::OnBatch(BatchFunction function) {
   BatchSettings s = Settings();
   s.l0 = L0_;
   s.yConst = y_const_;
+  s.exactProjection = exact_->GetValue();
   const int width = ZoneWidth();
   // The inverse works in zones only when y carries the zone number.
   if (width != 0 && (function == BatchFunction::kGaussForward || prefix_->GetValue())) {

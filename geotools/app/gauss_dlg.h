@@ -3,7 +3,8 @@
 // With 3° or 6° zones chosen, the central meridian follows from a zone
 // number or from each point's longitude, and y may carry the zone number
 // as its prefix. The central meridian and zone width are kept in the
-// program's settings for the next time.
+// program's settings for the next time. "高精度投影" computes with the
+// series of gauss_exact.h.
 #pragma once
 
 #include <string>
@@ -47,6 +48,7 @@ class CGaussDlg : public CToolDialog {
   wxChoice* width_list_ = nullptr;
   wxCheckBox* from_point_ = nullptr;
   wxCheckBox* prefix_ = nullptr;
+  wxCheckBox* exact_ = nullptr;  // Krüger series instead of the classical ones
 };
 
 }  // namespace georeckon

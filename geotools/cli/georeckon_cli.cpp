@@ -70,6 +70,8 @@ void PrintHelp() {
       "                            floor(L/6)+1 about 6n-3, 3: zone round(L/3) about 3n).\n"
       "                            gauss-inverse reads y with the zone number before it\n"
       "  --zone-prefix             gauss-forward: write y as zone*1000000 + y-const + easting\n"
+      "  --exact                   gauss-forward, gauss-inverse: the projection to nanometres\n"
+      "                            (Krüger series) instead of the classical series\n"
       "  --params FILE             parameter file for seven-apply and four-apply\n"
       "  --report FILE             seven-solve, four-solve: residuals of every common point\n"
       "                            (metres), σ0 and the worst point, written to FILE\n"
@@ -144,6 +146,10 @@ int ParseArguments(int argc, char** argv, Options* o) {
     }
     if (arg == "--strict") {
       o->strict = true;
+      continue;
+    }
+    if (arg == "--exact") {
+      o->settings.exactProjection = true;
       continue;
     }
     if (arg.size() < 3 || arg.compare(0, 2, "--") != 0) {
@@ -265,8 +271,9 @@ int RunBatch(const Options& o, const BatchFunctionInfo& info) {
   BatchSettings settings = o.settings;
   const bool gauss = info.function == BatchFunction::kGaussForward ||
                      info.function == BatchFunction::kGaussInverse;
-  if (!gauss && (settings.zoneWidth != 0 || settings.zonePrefix)) {
-    return UsageError("--zone-width and --zone-prefix work with gauss-forward and gauss-inverse");
+  if (!gauss && (settings.zoneWidth != 0 || settings.zonePrefix || settings.exactProjection)) {
+    return UsageError(
+        "--zone-width, --zone-prefix and --exact work with gauss-forward and gauss-inverse");
   }
   if (settings.zonePrefix && settings.zoneWidth == 0) {
     return UsageError("--zone-prefix needs --zone-width");

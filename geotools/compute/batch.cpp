@@ -15,6 +15,7 @@
 #include "common/cp936.h"
 #include "common/scan_line.h"
 #include "geotools/compute/cartesian.h"
+#include "geotools/compute/gauss_exact.h"
 #include "geotools/compute/geodesic.h"
 #include "geotools/compute/number_format.h"
 #include "geotools/compute/plane_problem.h"
@@ -231,8 +232,14 @@ class LineConverter {
         if (IsZoneWidth(s_.zoneWidth) && !ForwardZone(f[2].number, &l0, &y_const)) {
           return Fail(failure, LineFailure::kNotFinite);
         }
-        const ProjectedPoint p = GaussForward(f[1].number, f[2].number, f[3].number, s_.inputUnit,
-                                              l0, y_const, e, s_.xConst, s_.b0);
+        ProjectedPoint p;
+        if (!s_.exactProjection) {
+          p = GaussForward(f[1].number, f[2].number, f[3].number, s_.inputUnit, l0, y_const, e,
+                           s_.xConst, s_.b0);
+        } else if (!GaussForwardExact(f[1].number, f[2].number, f[3].number, s_.inputUnit, l0,
+                                      y_const, e, &p, s_.xConst, s_.b0)) {
+          return Fail(failure, LineFailure::kNotFiniteResult);
+        }
         Named(out, f[0].text);
         Fields(out, p.x, 13, 4, p.y, 13, 4, p.h, 13, 4);
         break;
@@ -242,8 +249,14 @@ class LineConverter {
         if (IsZoneWidth(s_.zoneWidth) && !InverseZone(f[2].number, &l0, &y_const)) {
           return Fail(failure, LineFailure::kNoZonePrefix);
         }
-        const GeodeticPoint g = GaussInverse(f[1].number, f[2].number, f[3].number, out_unit, l0,
-                                             y_const, e, s_.xConst, s_.b0);
+        GeodeticPoint g;
+        if (!s_.exactProjection) {
+          g = GaussInverse(f[1].number, f[2].number, f[3].number, out_unit, l0, y_const, e,
+                           s_.xConst, s_.b0);
+        } else if (!GaussInverseExact(f[1].number, f[2].number, f[3].number, out_unit, l0,
+                                      y_const, e, &g, s_.xConst, s_.b0)) {
+          return Fail(failure, LineFailure::kNotFiniteResult);
+        }
         if (IsZoneWidth(s_.zoneWidth) &&
             OutsideZone(ConvertAngle(g.L, out_unit, kDegree), l0, s_.zoneWidth)) {
           outside_zone_ = true;

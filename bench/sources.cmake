@@ -7,4 +7,6 @@ vistamet_add_bench(geo_batch_bench georeckon_core)
 if(VISTAMET_BUILD_GUI)
   # The image view's paint path; needs a display (xvfb-run).
   vistamet_add_bench(photo_paint_bench vistamet_views)
+  # The 3D window's frame time; also needs a display.
+  vistamet_add_bench(model_3d_bench vistamet_views)
 endif()

@@ -75,6 +75,9 @@ CModelCanvas::~CModelCanvas() { delete context_; }
 
 void CModelCanvas::SetModel(Model3D model) {
   model_ = std::move(model);
+  control_.clear();
+  for (size_t i = 0; i < model_.control.size(); ++i)
+    if (model_.control[i]) control_.push_back(static_cast<unsigned>(i));
   Refresh();
 }
 
@@ -152,13 +155,13 @@ bool CModelCanvas::Render() {
     glPointSize(2);
     glColor3f(1, 0, 0);
     glDrawArrays(GL_POINTS, 0, static_cast<GLsizei>(model_.points.size()));
+    if (!control_.empty()) {
+      glPointSize(5);
+      glColor3f(1, 1, 0);
+      glDrawElements(GL_POINTS, static_cast<GLsizei>(control_.size()), GL_UNSIGNED_INT,
+                     control_.data());
+    }
     glDisableClientState(GL_VERTEX_ARRAY);
-    glPointSize(5);
-    glColor3f(1, 1, 0);
-    glBegin(GL_POINTS);
-    for (size_t i = 0; i < model_.points.size(); ++i)
-      if (model_.control[i]) glVertex3f(model_.points[i].x, model_.points[i].y, model_.points[i].z);
-    glEnd();
     glPointSize(1);
   }
   if (!model_.segments.empty()) {

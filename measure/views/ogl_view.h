@@ -42,6 +42,7 @@ class CModelCanvas : public wxGLCanvas {
 
   wxGLContext* context_ = nullptr;
   Model3D model_;
+  std::vector<unsigned> control_;  // indices of the control points, drawn again on top
   Camera3D camera_;
   wxPoint last_;
   bool set_up_ = false;

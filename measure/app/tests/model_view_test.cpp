@@ -19,8 +19,10 @@ class ModelViewTest : public ::testing::Test {
     doc->Activate();
     if (wxView* view = doc->GetFirstView()) view->Activate(true);
     SendCommand(kCmdModel3D);
-    for (int i = 0; i < 5; ++i) Pump();
-    return dynamic_cast<COGLView*>(doc->FindView(ViewKind::kModel3D));
+    auto* view = dynamic_cast<COGLView*>(doc->FindView(ViewKind::kModel3D));
+    // The window gets its size when the notebook lays it out.
+    if (view) PumpUntil([view] { return view->Canvas()->GetClientSize().x > 100; }, 3000);
+    return view;
   }
   // Pixels that are neither black (the background) nor the axis colours.
   static int Coloured(const std::vector<unsigned char>& rgb, unsigned char r, unsigned char g,
@@ -48,6 +50,7 @@ TEST_F(ModelViewTest, PointsAreDrawnAndEachProjectHasItsModel) {
 
   // A second project with three points: its own window, its own model.
   CVistametDoc other;
+  other.targetsExtracted = 1;  // no question about finding targets on opening
   for (int32_t n : {5, 6, 7}) {
     SpacePoint s;
     s.pointNumber = n;
@@ -61,15 +64,36 @@ TEST_F(ModelViewTest, PointsAreDrawnAndEachProjectHasItsModel) {
   ASSERT_NE(second, nullptr);
   EXPECT_NE(second, view);
   EXPECT_EQ(second->Canvas()->Model().points.size(), 3u);
+  // Without distances there is no axis cross: red pixels are the points.
+  ASSERT_TRUE(second->Canvas()->Model().segments.empty());
+  EXPECT_GE(Coloured(second->Canvas()->ReadFrame(&w, &h), 255, 0, 0), 3);
   EXPECT_EQ(view->Canvas()->Model().points.size(), 2u);
   // The model follows its project.
   a->Core().spacePoints.pop_back();
   a->UpdateViews(ViewUpdate::kAll);
   EXPECT_EQ(view->Canvas()->Model().points.size(), 1u);
+  // Control points are drawn again, larger and yellow.
+  CVistametDoc control;
+  control.targetsExtracted = 1;
+  for (int32_t n : {1, 2, 3}) {
+    SpacePoint s;
+    s.pointNumber = n;
+    s.X = n * 50.0;
+    s.controlFlag = 1;
+    control.spacePoints.push_back(s);
+  }
+  ASSERT_TRUE(SaveProjectFile(control, dir_.File("c.vmt")));
+  CProjectDocument* c = Open(dir_.File("c.vmt"));
+  ASSERT_NE(c, nullptr);
+  COGLView* third = Open3D(c);
+  ASSERT_NE(third, nullptr);
+  const std::vector<unsigned char> yellow = third->Canvas()->ReadFrame(&w, &h);
+  EXPECT_GE(Coloured(yellow, 255, 255, 0), 3 * 9);  // three 5-pixel points, mostly covered
 }
 
 TEST_F(ModelViewTest, DegenerateModelsDrawAndTheMenuMovesTheCamera) {
   CVistametDoc one;
+  one.targetsExtracted = 1;
   SpacePoint s;
   s.pointNumber = 1;
   one.spacePoints = {s, s};

@@ -173,6 +173,42 @@ bool ReadCassLine(std::string_view line, LineFields* l) {
   return true;
 }
 
+// The central meridian and y constant of an inverse projection in zones of
+// a prefixed y; false when the zone comes from y and y has none. *mismatch
+// is set when y's zone is not that of the fixed meridian.
+bool ZoneOfPrefixedY(const BatchSettings& s, double y, double* l0, double* y_const,
+                     bool* mismatch) {
+  const int width = s.zoneWidth;
+  const int zone = ZonePrefixOf(y, s.yConst);
+  const bool valid = zone >= 1 && zone <= ZoneCount(width);
+  if (s.zoneFromPoint) {
+    if (!valid) return false;
+    *l0 = ZoneMeridian(zone, width);
+  } else if (zone != ZoneNumber(s.l0, width)) {
+    *mismatch = true;
+  }
+  if (zone > 0) *y_const += zone * kZonePrefixUnit;
+  return true;
+}
+
+bool ProjectForward(const BatchSettings& s, double B, double L, double h, AngleUnit unit,
+                    double l0, double y_const, ProjectedPoint* p) {
+  if (!s.exactProjection) {
+    *p = GaussForward(B, L, h, unit, l0, y_const, &s.ellipsoid, s.xConst, s.b0);
+    return true;
+  }
+  return GaussForwardExact(B, L, h, unit, l0, y_const, &s.ellipsoid, p, s.xConst, s.b0);
+}
+
+bool ProjectInverse(const BatchSettings& s, double x, double y, double h, AngleUnit unit,
+                    double l0, double y_const, GeodeticPoint* g) {
+  if (!s.exactProjection) {
+    *g = GaussInverse(x, y, h, unit, l0, y_const, &s.ellipsoid, s.xConst, s.b0);
+    return true;
+  }
+  return GaussInverseExact(x, y, h, unit, l0, y_const, &s.ellipsoid, g, s.xConst, s.b0);
+}
+
 // Converts single lines for one run; everything that depends only on the
 // settings is prepared once.
 class LineConverter {
@@ -378,32 +414,12 @@ class LineConverter {
   // zone prefix (zone 1 taken from it when l0 is not given) and written with
   // that of zone 2 when asked.
   Outcome ZoneChangeLine(const LineFields& l, std::string* out, LineFailure* failure) {
-    const double x = l.v[0], y = l.v[1], h = l.v[2];
     ProjectedPoint p;
-    if (!zones_ && !s_.exactProjection) {
-      p = GaussZoneChange(x, y, h, s_.l0, s_.l0_2, s_.yConst, &s_.ellipsoid, s_.xConst, s_.b0);
-      PlanePoint(out, l, p.x, p.y, p.h, 4);
-      return Outcome::kWritten;
-    }
-    double l0 = s_.l0, y_const = s_.yConst;
-    if (zones_ && !InverseZone(y, &l0, &y_const)) {
-      return Fail(failure, LineFailure::kNoZonePrefix);
-    }
-    if (zones_ && s_.zoneFromPoint) zone_warning_ = MeridiansFarApart(l0, s_.l0_2);
-    GeodeticPoint g;
-    if (!Inverse(x, y, h, kRadian, l0, y_const, &g)) {
-      return Fail(failure, LineFailure::kNotFiniteResult);
-    }
-    double l0_2 = s_.l0_2, y_const_2 = s_.yConst;
-    if (zones_) {
-      const double L_deg = ConvertAngle(g.L, kRadian, kDegree);
-      if (OutsideZone(L_deg, l0_2, s_.zoneWidth)) outside_zone_ = true;
-      l0_2 = L_deg - MeridianOffset(L_deg, l0_2);
-      if (s_.zonePrefix) y_const_2 += ZoneNumber(s_.l0_2, s_.zoneWidth) * kZonePrefixUnit;
-    }
-    if (!Forward(g.B, g.L, h, kRadian, l0_2, y_const_2, &p)) {
-      return Fail(failure, LineFailure::kNotFiniteResult);
-    }
+    ZoneChangeNotes notes;
+    if (!ChangeZone(s_, l.v[0], l.v[1], l.v[2], &p, failure, &notes)) return Outcome::kFailed;
+    zone_warning_ = notes.meridiansFarApart;
+    outside_zone_ = notes.outsideZone;
+    prefix_mismatch_ = notes.prefixMismatch;
     PlanePoint(out, l, p.x, p.y, p.h, 4);
     return Outcome::kWritten;
   }
@@ -432,21 +448,11 @@ class LineConverter {
 
   bool Forward(double B, double L, double h, AngleUnit unit, double l0, double y_const,
                ProjectedPoint* p) const {
-    const EllipsoidParams* e = &s_.ellipsoid;
-    if (!s_.exactProjection) {
-      *p = GaussForward(B, L, h, unit, l0, y_const, e, s_.xConst, s_.b0);
-      return true;
-    }
-    return GaussForwardExact(B, L, h, unit, l0, y_const, e, p, s_.xConst, s_.b0);
+    return ProjectForward(s_, B, L, h, unit, l0, y_const, p);
   }
   bool Inverse(double x, double y, double h, AngleUnit unit, double l0, double y_const,
                GeodeticPoint* g) const {
-    const EllipsoidParams* e = &s_.ellipsoid;
-    if (!s_.exactProjection) {
-      *g = GaussInverse(x, y, h, unit, l0, y_const, e, s_.xConst, s_.b0);
-      return true;
-    }
-    return GaussInverseExact(x, y, h, unit, l0, y_const, e, g, s_.xConst, s_.b0);
+    return ProjectInverse(s_, x, y, h, unit, l0, y_const, g);
   }
 
   // The central meridian and y constant of a forward projection in zones
@@ -462,20 +468,8 @@ class LineConverter {
     if (s_.zonePrefix) *y_const += zone * kZonePrefixUnit;
     return true;
   }
-  // The same for an inverse projection of a prefixed y; false when the zone
-  // comes from y and y has none.
   bool InverseZone(double y, double* l0, double* y_const) {
-    const int width = s_.zoneWidth;
-    const int zone = ZonePrefixOf(y, s_.yConst);
-    const bool valid = zone >= 1 && zone <= ZoneCount(width);
-    if (s_.zoneFromPoint) {
-      if (!valid) return false;
-      *l0 = ZoneMeridian(zone, width);
-    } else if (zone != ZoneNumber(s_.l0, width)) {
-      prefix_mismatch_ = true;
-    }
-    if (zone > 0) *y_const += zone * kZonePrefixUnit;
-    return true;
+    return ZoneOfPrefixedY(s_, y, l0, y_const, &prefix_mismatch_);
   }
   static Outcome Fail(LineFailure* failure, LineFailure reason) {
     *failure = reason;
@@ -735,6 +729,38 @@ FieldSeparator DetectFieldSeparator(std::string_view head) {
   if (2 * semicolons >= lines) return FieldSeparator::kSemicolon;
   if (2 * commas >= lines) return FieldSeparator::kComma;
   return FieldSeparator::kBlank;
+}
+
+bool ChangeZone(const BatchSettings& s, double x, double y, double h, ProjectedPoint* p,
+                LineFailure* failure, ZoneChangeNotes* notes) {
+  *notes = ZoneChangeNotes{};
+  notes->l0 = s.l0;
+  notes->meridiansFarApart = MeridiansFarApart(s.l0, s.l0_2);
+  const bool zones = IsZoneWidth(s.zoneWidth);
+  if (!zones && !s.exactProjection) {
+    *p = GaussZoneChange(x, y, h, s.l0, s.l0_2, s.yConst, &s.ellipsoid, s.xConst, s.b0);
+    return true;
+  }
+  double l0 = s.l0, y_const = s.yConst;
+  if (zones && !ZoneOfPrefixedY(s, y, &l0, &y_const, &notes->prefixMismatch)) {
+    *failure = LineFailure::kNoZonePrefix;
+    return false;
+  }
+  notes->l0 = l0;
+  notes->meridiansFarApart = MeridiansFarApart(l0, s.l0_2);
+  GeodeticPoint g;
+  double l0_2 = s.l0_2, y_const_2 = s.yConst;
+  bool computed = ProjectInverse(s, x, y, h, kRadian, l0, y_const, &g);
+  if (computed && zones) {
+    const double L_deg = ConvertAngle(g.L, kRadian, kDegree);
+    notes->outsideZone = OutsideZone(L_deg, l0_2, s.zoneWidth);
+    // Measure the longitude difference the short way round.
+    l0_2 = L_deg - MeridianOffset(L_deg, l0_2);
+    if (s.zonePrefix) y_const_2 += ZoneNumber(s.l0_2, s.zoneWidth) * kZonePrefixUnit;
+  }
+  computed = computed && ProjectForward(s, g.B, g.L, h, kRadian, l0_2, y_const_2, p);
+  if (!computed) *failure = LineFailure::kNotFiniteResult;
+  return computed;
 }
 
 int ReadLineFields(std::string_view line, FieldSeparator sep, const char* pattern, int fields,

@@ -193,6 +193,19 @@ struct BatchReport {
 };
 inline constexpr size_t kMaxListedFailures = 1000000;
 
+// What a zone change of one point found besides its result.
+struct ZoneChangeNotes {
+  double l0 = 0;                    // central meridian of zone 1 used (decimal degrees)
+  bool meridiansFarApart = false;   // zone 1 and zone 2 lie more than 6° apart
+  bool outsideZone = false;         // in zones: the point lies outside zone 2
+  bool prefixMismatch = false;      // in zones: y's prefix is not the zone of l0
+};
+// One point of a zone change as a batch run computes it, in zones and with
+// the exact projection as the settings say. False with *failure
+// (kNoZonePrefix, kNotFiniteResult) when it cannot be computed.
+bool ChangeZone(const BatchSettings& settings, double x, double y, double h, ProjectedPoint* p,
+                LineFailure* failure, ZoneChangeNotes* notes);
+
 // Runs `function` over the file `in_path` and writes `out_path`.
 BatchReport RunBatchFile(BatchFunction function, const BatchSettings& settings,
                          const std::string& in_path, const std::string& out_path);

@@ -569,7 +569,9 @@ class BatchRun {
     switch (converter_.Convert(line, out, &reason)) {
       case Outcome::kWritten:
         ++report_->converted;
-        if (converter_.zone_warning()) ++report_->zoneWarnings;
+        if (converter_.zone_warning() && report_->zoneWarnings++ == 0) {
+          report_->firstZoneWarningLine = report_->lines;
+        }
         if (converter_.outside_zone() && report_->outsideZone++ == 0) {
           report_->firstOutsideZoneLine = report_->lines;
         }

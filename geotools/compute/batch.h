@@ -182,6 +182,7 @@ struct BatchReport {
   std::vector<BatchLineFailure> failures;  // the first kMaxListedFailures of them
   int64_t zoneWarnings = 0;      // converted lines of a zone change whose
                                  // central meridians differ by more than 6°
+  int64_t firstZoneWarningLine = 0;
   // Gauss projection in zones: points farther from their central meridian
   // than the zone allows, and prefixed y whose zone is not that of l0. Each
   // with the first line it happened on.

@@ -29,6 +29,7 @@ int CellCount(CommonPointKind kind);
 struct CommonPointRow {
   std::string name;                // UTF-8
   std::vector<std::string> cells;  // source then target coordinates, as shown
+  bool operator==(const CommonPointRow&) const = default;
 };
 
 // A row as the "add" button makes it: each value formatted "%.4lf".

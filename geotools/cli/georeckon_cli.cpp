@@ -84,6 +84,9 @@ void PrintHelp() {
       "  --params FILE             parameter file for seven-apply and four-apply\n"
       "  --report FILE             seven-solve, four-solve: residuals of every common point\n"
       "                            (metres), σ0 and the worst point, written to FILE\n"
+      "  --header                  begin OUT with a line \"# GeoReckon FUNCTION: ellipsoid; ...\"\n"
+      "                            naming the ellipsoid, meridians or zones and the series;\n"
+      "                            such a first line of IN is skipped without a word\n"
       "  --strict                  lines skipped as too short or incomplete fail the run\n\n"
       "Every line skipped or not computable is listed on stderr as IN:LINE: reason.\n"
       "exit status: 0 success, 1 failure or lines left out (with --strict also lines\n"
@@ -160,6 +163,10 @@ int ParseArguments(int argc, char** argv, Options* o) {
     }
     if (arg == "--exact") {
       o->settings.exactProjection = true;
+      continue;
+    }
+    if (arg == "--header") {
+      o->settings.header = true;
       continue;
     }
     if (arg == "--names") {

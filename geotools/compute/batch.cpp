@@ -209,6 +209,17 @@ bool ProjectInverse(const BatchSettings& s, double x, double y, double h, AngleU
   return GaussInverseExact(x, y, h, unit, l0, y_const, &s.ellipsoid, g, s.xConst, s.b0);
 }
 
+bool IsHeader(std::string_view line) {
+  return line.substr(0, kBatchHeaderMark.size()) == kBatchHeaderMark;
+}
+
+std::string DegreesText(double degrees) {
+  std::string text = FormatFixed(degrees, 0, 6);
+  while (text.back() == '0') text.pop_back();
+  if (text.back() == '.') text.pop_back();
+  return text + "°";
+}
+
 // Converts single lines for one run; everything that depends only on the
 // settings is prepared once.
 class LineConverter {
@@ -565,6 +576,10 @@ class BatchRun {
 
   void Line(std::string_view line, std::string* out) {
     ++report_->lines;
+    if (report_->lines == 1 && IsHeader(line)) {
+      ++report_->skipped;
+      return;
+    }
     LineFailure reason = LineFailure::kNoConvergence;
     switch (converter_.Convert(line, out, &reason)) {
       case Outcome::kWritten:
@@ -661,6 +676,7 @@ BatchReport RunFile(BatchFunction function, const BatchSettings& settings,
   BatchRun run(function, settings, &report);
   std::string output;
   output.reserve(kChunk + 4096);
+  if (settings.header) output = BatchHeader(function, settings);
   // buffer[begin, end) holds bytes read but not yet handled; it grows only
   // for a line longer than a chunk.
   std::string buffer(2 * kChunk, '\0');
@@ -721,6 +737,7 @@ FieldSeparator DetectFieldSeparator(std::string_view head) {
   LineCursor cursor(head);
   std::string_view line;
   while (lines < 100 && cursor.Next(&line)) {
+    if (lines == 0 && IsHeader(line)) continue;
     line = common::TrimSpace(UpToNul(line));
     if (line.empty()) continue;
     ++lines;
@@ -731,6 +748,24 @@ FieldSeparator DetectFieldSeparator(std::string_view head) {
   if (2 * semicolons >= lines) return FieldSeparator::kSemicolon;
   if (2 * commas >= lines) return FieldSeparator::kComma;
   return FieldSeparator::kBlank;
+}
+
+std::string BatchHeader(BatchFunction function, const BatchSettings& s) {
+  std::string h = std::string(kBatchHeaderMark) + BatchInfo(function).cli_name + ": " +
+                  EllipsoidDescription(s.ellipsoid);
+  if (!IsGauss(function)) return h + "\n";
+  if (IsZoneWidth(s.zoneWidth)) {
+    h += "; " + std::to_string(s.zoneWidth) + "°带";
+    if (s.zoneFromPoint) h += function == BatchFunction::kGaussForward ? " 每点按经度取带" : " 带号取自y";
+    if (s.zonePrefix || function != BatchFunction::kGaussForward) h += " y含带号";
+  }
+  const bool l0_used = !(IsZoneWidth(s.zoneWidth) && s.zoneFromPoint);
+  const bool change = function == BatchFunction::kZoneChange;
+  if (l0_used || change) h += "; 中央子午线";
+  if (l0_used) h += " " + DegreesText(s.l0);
+  if (change) h += " -> " + DegreesText(s.l0_2);
+  h += s.exactProjection ? "; Krüger级数(高精度投影)" : "; 经典级数";
+  return h + "\n";
 }
 
 bool ChangeZone(const BatchSettings& s, double x, double y, double h, ProjectedPoint* p,
@@ -857,6 +892,7 @@ BatchReport RunBatchText(BatchFunction function, const BatchSettings& settings,
   BatchReport report;
   try {
     BatchRun run(function, settings, &report);
+    if (settings.header) output->append(BatchHeader(function, settings));
     run.Detect(StripUtf8Bom(input));
     LineCursor cursor(StripUtf8Bom(input));
     std::string_view line;

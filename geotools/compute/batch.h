@@ -137,6 +137,8 @@ struct BatchSettings {
   // writes one; see ReadsCassFile).
   bool cassInput = false;
   bool cassOutput = false;
+  // The output begins with the header line of BatchHeader.
+  bool header = false;
   SevenParams seven;
   FourParams four;
 };
@@ -206,6 +208,14 @@ struct ZoneChangeNotes {
 // (kNoZonePrefix, kNotFiniteResult) when it cannot be computed.
 bool ChangeZone(const BatchSettings& settings, double x, double y, double h, ProjectedPoint* p,
                 LineFailure* failure, ZoneChangeNotes* notes);
+
+// The header line a run writes when asked: "# GeoReckon <function>:
+// <ellipsoid>", for the Gauss functions also the central meridians or
+// zones and the series used, ending with '\n'. A first input line that
+// begins with kBatchHeaderMark is taken for such a header: skipped (as the
+// line rules skip it anyway) but not listed.
+inline constexpr std::string_view kBatchHeaderMark = "# GeoReckon ";
+std::string BatchHeader(BatchFunction function, const BatchSettings& settings);
 
 // Runs `function` over the file `in_path` and writes `out_path`.
 BatchReport RunBatchFile(BatchFunction function, const BatchSettings& settings,

@@ -486,6 +486,43 @@ TEST(Batch, CassFilesReadAndWritten) {
   EXPECT_FALSE(IsCassFileName("/d/points.txt"));
 }
 
+TEST(Batch, HeaderNamesTheEllipsoidAndTheSeriesAndIsSkippedOnReading) {
+  BatchSettings s = Degrees();
+  PresetEllipsoid(kCgcs2000, &s.ellipsoid);
+  s.header = true;
+  s.l0 = 117;
+  const std::string out = Convert(BatchFunction::kGaussForward, s, "P 30.5 119.9 0\n");
+  const std::string header =
+      "# GeoReckon gauss-forward: CGCS2000椭球 (a=6378137.0000m,alfa=1/298.257222); "
+      "中央子午线 117°; 经典级数\n";
+  ASSERT_EQ(out.substr(0, header.size()), header);
+  // Read back: the header is no data line and is not listed; a single data
+  // line after it with its comma does not make the file comma separated.
+  s.header = false;
+  BatchReport r;
+  const std::string back = Convert(BatchFunction::kGaussInverse, s, out, &r);
+  EXPECT_EQ(r.converted, 1);
+  EXPECT_EQ(r.skipped, 1);
+  EXPECT_TRUE(r.skips.empty());
+  EXPECT_EQ(r.separator, FieldSeparator::kBlank);
+  EXPECT_EQ(back.substr(0, 2), "P ");
+  // Only as the first line.
+  const std::string line = "P 3379120.2416 778454.9492 0\n";
+  Convert(BatchFunction::kGaussInverse, s, line + line + header, &r);
+  ASSERT_EQ(r.skips.size(), 1u);
+  EXPECT_EQ(r.skips[0].line, 3);
+
+  s.exactProjection = true;
+  s.zoneWidth = 6;
+  s.zoneFromPoint = true;
+  s.l0_2 = 120.5;
+  EXPECT_EQ(BatchHeader(BatchFunction::kZoneChange, s),
+            "# GeoReckon zone-change: CGCS2000椭球 (a=6378137.0000m,alfa=1/298.257222); "
+            "6°带 带号取自y y含带号; 中央子午线 -> 120.5°; Krüger级数(高精度投影)\n");
+  EXPECT_EQ(BatchHeader(BatchFunction::kBlhToXyz, s),
+            "# GeoReckon blh2xyz: CGCS2000椭球 (a=6378137.0000m,alfa=1/298.257222)\n");
+}
+
 TEST(Batch, NamedProblemLinesKeepTheirNames) {
   BatchSettings s = Degrees();
   s.namedLines = true;

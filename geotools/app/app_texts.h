@@ -294,6 +294,7 @@ inline constexpr const char kBatchSummary[] = "已转换 %lld 行，跳过 %lld 
 inline constexpr const char kBatchSkippedLine[] = "第 %lld 行：%s";
 inline constexpr const char kBatchMoreLines[] = "……";
 inline constexpr const char kNamedLines[] = "首列为点名";
+inline constexpr const char kWriteHeader[] = "首行写计算说明";
 inline constexpr const char kListSummary[] = "已读入 %lld 个点，跳过 %lld 行";
 inline constexpr const char kDropWorst[] = "去掉最差点重新求解";
 inline constexpr const char kDroppedPoint[] = "已去掉点 %s，重新求解：";

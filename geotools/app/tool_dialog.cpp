@@ -208,6 +208,9 @@ void CToolDialog::AddBatchGroup(wxSizer* top, const char* title, const char* in_
   AddFileRow(box, grid, app_texts::kOutputFile, "outFile", out, true, app_texts::kFilterAll);
   group->Add(grid, 0, wxEXPAND | wxALL, FromDIP(6));
   auto* row = new wxBoxSizer(wxHORIZONTAL);
+  header_box_ = new wxCheckBox(box, wxID_ANY, Wx(app_texts::kWriteHeader), wxDefaultPosition,
+                               wxDefaultSize, 0, wxDefaultValidator, "header");
+  row->Add(header_box_, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, FromDIP(12));
   if (named) {
     *named = new wxCheckBox(box, wxID_ANY, Wx(app_texts::kNamedLines), wxDefaultPosition,
                             wxDefaultSize, 0, wxDefaultValidator, "namedLines");
@@ -263,6 +266,7 @@ BatchSettings CToolDialog::Settings() const {
   s.ellipsoid = ellipsoid_;
   s.inputUnit = static_cast<AngleUnit>(input_unit_);
   s.outputUnit = static_cast<AngleUnit>(output_unit_);
+  s.header = header_box_ && header_box_->GetValue();
   return s;
 }
 

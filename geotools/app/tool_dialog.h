@@ -98,6 +98,8 @@ class CToolDialog : public wxDialog {
                      int columns, const std::vector<ButtonDef>& buttons = {});
   // A batch group: the input file row (`in_label`, "(*.*)|*.*||"), the
   // output row ("保存到:", save chooser) and the buttons in a row.
+  // The group also holds the check box "首行写计算说明" ("header"), which
+  // Settings() reads.
   // With `named`, the check box "首列为点名" ("namedLines") before the
   // buttons: lines that begin with a point name, written before the results.
   void AddBatchGroup(wxSizer* top, const char* title, const char* in_label, std::string* in,
@@ -166,6 +168,8 @@ class CToolDialog : public wxDialog {
                      std::function<void(int)> picked);
   void OnChangeParams(wxCommandEvent&);
   void OnOk(wxCommandEvent&);
+
+  wxCheckBox* header_box_ = nullptr;  // "首行写计算说明" of the batch group
 
   CEntryFields fields_;
   wxTextCtrl* description_ = nullptr;

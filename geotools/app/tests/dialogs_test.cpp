@@ -664,6 +664,27 @@ TEST(GaussDlg, ExactProjectionForOnePointAndAFile) {
   Type(&dialog, "L0", "0");
 }
 
+TEST(GaussDlg, HeaderLineOnRequestNamesTheSeries) {
+  TempDir dir;
+  WriteFile(dir.Path("in.txt"), "P1 30.5 119.9 12\n");
+  UiScript ui;
+  CGaussDlg dialog(nullptr, Wgs84Ellipsoid(), kDeg, kDeg);
+  Type(&dialog, "L0", "117");
+  Type(&dialog, "inFile", dir.Path("in.txt"));
+  Type(&dialog, "outFile", dir.Path("out.txt"));
+  Press(&dialog, "batch0");
+  EXPECT_EQ(ReadFile(dir.Path("out.txt")).rfind("P1 ", 0), 0u);  // no header unasked
+  Check(&dialog, "header", true);
+  Check(&dialog, "exact", true);
+  Press(&dialog, "batch0");
+  const std::string out = ReadFile(dir.Path("out.txt"));
+  EXPECT_EQ(out.substr(0, out.find('\n')),
+            "# GeoReckon gauss-forward: WGS84椭球 (a=6378137.0000m,alfa=1/298.257224); "
+            "中央子午线 117°; Krüger级数(高精度投影)");
+  EXPECT_TRUE(ui.messages.empty());
+  Type(&dialog, "L0", "0");
+}
+
 TEST(GaussDlg, BatchInZonesWarnsOnceAfterTheRun) {
   TempDir dir;
   const std::string input = "P1 30.5 119.9 12\nP2 30.5 121.0 0\nP3 30.5 122.0 0\n";

@@ -737,7 +737,7 @@ FieldSeparator DetectFieldSeparator(std::string_view head) {
   LineCursor cursor(head);
   std::string_view line;
   while (lines < 100 && cursor.Next(&line)) {
-    if (lines == 0 && IsHeader(line)) continue;
+    if (cursor.line_number() == 1 && IsHeader(line)) continue;
     line = common::TrimSpace(UpToNul(line));
     if (line.empty()) continue;
     ++lines;

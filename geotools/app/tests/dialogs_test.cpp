@@ -608,11 +608,16 @@ TEST(GaussDlg, ZonesFromThePointWithPrefixAndRemembered) {
     EXPECT_EQ(Shown(&dialog, "L0"), 117);
     EXPECT_NEAR(Shown(&dialog, "L"), 119.9, 3e-9);
 
-    // A fixed meridian of another zone: the prefix does not match.
+    // A fixed meridian of another zone: the prefix does not match. The
+    // meridian from the zone number looks at no other field.
     Check(&dialog, "zoneFromPoint", false);
     Type(&dialog, "zone", "19");
+    Type(&dialog, "B", "half typed");
     Press(&dialog, "zoneMeridian");
+    EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(Shown(&dialog, "L0"), 111);
+    EXPECT_EQ(Text(&dialog, "B"), "half typed");
+    Type(&dialog, "B", "30.5");
     Press(&dialog, "backward");
     EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{texts::kPrefixMismatch});
 

@@ -14,7 +14,8 @@ import os
 import re
 import sys
 
-CORES = ["measure/records", "measure/compute", "measure/model", "measure/shell", "common"]
+CORES = ["measure/records", "measure/compute", "measure/model", "measure/shell", "common",
+         "geotools/compute"]
 
 
 def blank_comments_and_literals(text):

@@ -249,6 +249,8 @@ inline constexpr const char kZoneTitle[] = "高斯投影换带计算";
 inline constexpr const char kGroupZoneBatch[] = "批量转换(数据格式: 点号   x   y   h)";
 inline constexpr const char kMeridian1[] = "中央子午线1:";
 inline constexpr const char kMeridian2[] = "中央子午线2:";
+inline constexpr const char kZone1FromPrefix[] = "带1取自y坐标的带号";
+inline constexpr const char kZonePrefixBoth[] = "y坐标含带号";
 
 // Transformations.
 inline constexpr const char kSevenSolveTitle[] = "空间直角坐标转换参数求解";
@@ -291,6 +293,13 @@ inline constexpr const char kZoneWarningLines[] = "%s\n共 %lld 行（第一处�
 inline constexpr const char kBatchSummary[] = "已转换 %lld 行，跳过 %lld 行";
 inline constexpr const char kBatchSkippedLine[] = "第 %lld 行：%s";
 inline constexpr const char kBatchMoreLines[] = "……";
+inline constexpr const char kNamedLines[] = "首列为点名";
+inline constexpr const char kWriteHeader[] = "首行写计算说明";
+inline constexpr const char kListSummary[] = "已读入 %lld 个点，跳过 %lld 行";
+inline constexpr const char kDropWorst[] = "去掉最差点重新求解";
+inline constexpr const char kDroppedPoint[] = "已去掉点 %s，重新求解：";
+inline constexpr const char kSolveFirst[] = "请先求解参数！";
+inline constexpr const char kOfferReport[] = "是否同时保存各公共点的残差报告？";
 inline constexpr int kBatchListedLines = 5;
 
 }  // namespace georeckon::app_texts

@@ -13,9 +13,36 @@
 
 namespace georeckon {
 
-bool RunBatchButton(wxWindow* parent, BatchFunction function, const BatchSettings& settings,
+std::string LeftOutMessage(const char* summary, int64_t done, int64_t left_out,
+                           std::vector<BatchLineFailure> lines) {
+  std::stable_sort(lines.begin(), lines.end(),
+                   [](const BatchLineFailure& a, const BatchLineFailure& b) {
+                     return a.line < b.line;
+                   });
+  std::string text = common::StrFormat(summary, static_cast<long long>(done),
+                                       static_cast<long long>(left_out));
+  const size_t shown = std::min(lines.size(), static_cast<size_t>(app_texts::kBatchListedLines));
+  for (size_t i = 0; i < shown; ++i) {
+    text += "\n";
+    text += common::StrFormat(app_texts::kBatchSkippedLine, static_cast<long long>(lines[i].line),
+                              LineFailureText(lines[i].reason));
+  }
+  if (left_out > static_cast<int64_t>(shown)) {
+    text += "\n";
+    text += app_texts::kBatchMoreLines;
+  }
+  return text;
+}
+
+bool RunBatchButton(wxWindow* parent, BatchFunction function, const BatchSettings& given,
                     const std::string& in_path, const std::string& out_path) {
-  if (function == BatchFunction::kZoneChange && MeridiansFarApart(settings.l0, settings.l0_2)) {
+  BatchSettings settings = given;
+  settings.cassInput = IsCassFileName(in_path);
+  settings.cassOutput = IsCassFileName(out_path);
+  // Zone 1 taken from each y is known only after the run.
+  const bool meridians_known = !(IsZoneWidth(settings.zoneWidth) && settings.zoneFromPoint);
+  if (function == BatchFunction::kZoneChange && meridians_known &&
+      MeridiansFarApart(settings.l0, settings.l0_2)) {
     ShowMessage(texts::kMeridiansOver6, wxOK | wxICON_INFORMATION, parent);
   }
   BatchReport report;
@@ -24,8 +51,14 @@ bool RunBatchButton(wxWindow* parent, BatchFunction function, const BatchSetting
     report = RunBatchFile(function, settings, in_path, out_path);
   }
   if (report.status != BatchStatus::kOk) {
-    ShowError(BatchStatusText(report.status), parent);
+    ShowFailure(BatchStatusText(report.status), report.detail, parent);
     return false;
+  }
+  if (!meridians_known && report.zoneWarnings > 0) {
+    ShowMessage(common::StrFormat(app_texts::kZoneWarningLines, texts::kMeridiansOver6,
+                                  static_cast<long long>(report.zoneWarnings),
+                                  static_cast<long long>(report.firstZoneWarningLine)),
+                wxOK | wxICON_INFORMATION, parent);
   }
   if (report.outsideZone > 0) {
     ShowMessage(common::StrFormat(app_texts::kZoneWarningLines, texts::kOutsideZone,
@@ -43,24 +76,8 @@ bool RunBatchButton(wxWindow* parent, BatchFunction function, const BatchSetting
   if (left_out > 0) {
     std::vector<BatchLineFailure> lines = report.skips;
     lines.insert(lines.end(), report.failures.begin(), report.failures.end());
-    std::stable_sort(lines.begin(), lines.end(),
-                     [](const BatchLineFailure& a, const BatchLineFailure& b) {
-                       return a.line < b.line;
-                     });
-    std::string text = common::StrFormat(app_texts::kBatchSummary,
-                                         static_cast<long long>(report.converted),
-                                         static_cast<long long>(left_out));
-    const size_t shown = std::min(lines.size(), static_cast<size_t>(app_texts::kBatchListedLines));
-    for (size_t i = 0; i < shown; ++i) {
-      text += "\n";
-      text += common::StrFormat(app_texts::kBatchSkippedLine, static_cast<long long>(lines[i].line),
-                                LineFailureText(lines[i].reason));
-    }
-    if (left_out > static_cast<int64_t>(shown)) {
-      text += "\n";
-      text += app_texts::kBatchMoreLines;
-    }
-    ShowMessage(text, wxOK | wxICON_WARNING, parent);
+    ShowMessage(LeftOutMessage(app_texts::kBatchSummary, report.converted, left_out, lines),
+                wxOK | wxICON_WARNING, parent);
   }
   OpenWithDefaultProgram(out_path);
   return true;

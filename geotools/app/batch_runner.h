@@ -3,7 +3,9 @@
 // and open the written file with the desktop's default program.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "geotools/compute/batch.h"
 
@@ -18,6 +20,11 @@ namespace georeckon {
 // before the run, however many lines the file holds; a Gauss projection in
 // zones warns once after the run about points outside their zone and about
 // zone prefixes that do not match the central meridian.
+// "<summary>" (a format with the counts done and left out) followed by the
+// first few lines left out with their reasons, in line order.
+std::string LeftOutMessage(const char* summary, int64_t done, int64_t left_out,
+                           std::vector<BatchLineFailure> lines);
+
 bool RunBatchButton(wxWindow* parent, BatchFunction function, const BatchSettings& settings,
                     const std::string& in_path, const std::string& out_path);
 

@@ -7,8 +7,11 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include "common/strformat.h"
 #include "geotools/app/app_texts.h"
+#include "geotools/app/batch_runner.h"
 #include "geotools/app/ui_services.h"
+#include "geotools/compute/residuals.h"
 #include "geotools/compute/texts.h"
 
 namespace georeckon {
@@ -75,14 +78,19 @@ void CCommonPointDlg::AddTableAndEntry(wxSizer* top, const char* entry_title,
 }
 
 wxTextCtrl* CCommonPointDlg::AddResidualView(wxSizer* top) {
-  wxStaticBoxSizer* group = Group(app_texts::kGroupResiduals);
-  auto* view = new wxTextCtrl(group->GetStaticBox(), wxID_ANY, wxEmptyString, wxDefaultPosition,
+  wxStaticBoxSizer* group = Group(app_texts::kGroupResiduals, wxHORIZONTAL);
+  wxWindow* box = group->GetStaticBox();
+  auto* view = new wxTextCtrl(box, wxID_ANY, wxEmptyString, wxDefaultPosition,
                               wxSize(-1, FromDIP(110)),
                               wxTE_MULTILINE | wxTE_READONLY | wxTE_DONTWRAP, wxDefaultValidator,
                               "residuals");
   view->SetFont(wxFont(wxFontInfo().Family(wxFONTFAMILY_TELETYPE)));
   group->Add(view, 1, wxEXPAND | wxALL, FromDIP(6));
+  wxButton* drop = MakeButton(box, t::kDropWorst, "dropWorst");
+  group->Add(drop, 0, wxALIGN_BOTTOM | wxALL, FromDIP(6));
+  drop->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnDropWorst(); });
   top->Add(group, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, FromDIP(8));
+  residual_view_ = view;
   return view;
 }
 
@@ -113,14 +121,63 @@ void CCommonPointDlg::OnDelete() {
 
 void CCommonPointDlg::OnRead() {
   table_->EndEditMode();
-  if (!ReadFields()) return;
+  // Only the file name: the point being typed by hand has nothing to do
+  // with the list.
+  if (!ReadValues({&list_file_})) return;
   std::vector<CommonPointRow> rows;
   const PointListResult result = ReadCommonPointList(list_file_, kind_, &rows);
   if (!result.opened) {
-    ShowError(texts::kOpenFileError, this);
+    ShowFailure(texts::kOpenFileError, result.detail, this);
     return;
   }
   for (const CommonPointRow& row : rows) table_->Append(row);
+  if (!result.skips.empty()) {
+    ShowMessage(LeftOutMessage(t::kListSummary, result.rows_added,
+                               static_cast<int64_t>(result.skips.size()), result.skips),
+                wxOK | wxICON_WARNING, this);
+  }
+}
+
+void CCommonPointDlg::ShowResiduals(const SolveResiduals& residuals, const std::string& note) {
+  residuals_ = residuals;
+  solved_rows_ = table_->rows();
+  residual_view_->ChangeValue(Wx(note + FormatResidualReport(residuals)));
+}
+
+void CCommonPointDlg::OnDropWorst() {
+  table_->CloseEditor();
+  // The residuals must belong to the rows shown now.
+  const int worst = residuals_.worst;
+  if (worst < 0 || table_->rows() != solved_rows_) {
+    ShowMessage(t::kSolveFirst, wxOK | wxICON_WARNING, this);
+    return;
+  }
+  const bool spatial = kind_ == CommonPointKind::kSpatial;
+  if (table_->count() - 1 < (spatial ? 3 : 1)) {
+    ShowMessage(spatial ? texts::kNeedThreePoints : texts::kNeedOnePoint,
+                wxOK | wxICON_WARNING, this);
+    return;
+  }
+  const std::string name = table_->rows()[static_cast<size_t>(worst)].name;
+  table_->DeleteRow(worst);
+  Solve(common::StrFormat(t::kDroppedPoint, name.c_str()) + "\n");
+}
+
+void CCommonPointDlg::OfferResidualReport() {
+  if (residuals_.points.empty() || table_->rows() != solved_rows_) return;
+  if (ShowMessage(t::kOfferReport, wxYES_NO | wxICON_QUESTION, this) != wxYES) return;
+  FileRequest request;
+  request.save = true;
+  request.title = t::kSaveAsTitle;
+  request.filter = t::kFilterAll;
+  request.default_extension = t::kDefaultExtension;
+  std::string path, error;
+  if (!ChooseFile(this, request, &path)) return;
+  if (!WriteResidualReport(path, residuals_, &error)) {
+    ShowFailure(texts::kCreateFileError, error, this);
+    return;
+  }
+  OpenWithDefaultProgram(path);
 }
 
 }  // namespace georeckon

@@ -100,6 +100,11 @@ bool CCommonPointTable::DeleteSelected() {
   int row = GetGridCursorRow();
   const wxArrayInt selected = GetSelectedRows();
   if (!selected.empty()) row = selected[0];
+  return DeleteRow(row);
+}
+
+bool CCommonPointTable::DeleteRow(int row) {
+  CloseEditor();
   if (row < 0 || row >= count()) return false;
   rows_.erase(rows_.begin() + row);
   DeleteRows(row, 1);

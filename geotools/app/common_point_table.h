@@ -27,6 +27,8 @@ class CCommonPointTable : public wxGrid {
   // Removes the selected data row; later rows move up. False when no data
   // row is selected.
   bool DeleteSelected();
+  // Removes data row `row` (0-based); later rows move up.
+  bool DeleteRow(int row);
 
   // "编辑": the next clicks on coordinate cells open the edit box over them,
   // until EndEditMode.

@@ -1,5 +1,7 @@
 #include "geotools/app/entry_fields.h"
 
+#include <algorithm>
+
 #include <wx/textctrl.h>
 
 #include <cmath>
@@ -44,11 +46,16 @@ void CEntryFields::AddText(wxTextCtrl* edit, std::string* value) {
   fields_.push_back(Field{edit, nullptr, value, false, 0, 0});
 }
 
-bool CEntryFields::Read(wxWindow* parent) {
+bool CEntryFields::ReadOnly(wxWindow* parent, const std::vector<const void*>& values) {
+  auto wanted = [&values](const Field& f) {
+    if (values.empty()) return true;
+    const void* bound = f.number ? static_cast<const void*>(f.number) : f.text;
+    return std::find(values.begin(), values.end(), bound) != values.end();
+  };
   std::vector<double> numbers(fields_.size());
   for (size_t i = 0; i < fields_.size(); ++i) {
     const Field& f = fields_[i];
-    if (!f.number) continue;
+    if (!f.number || !wanted(f)) continue;
     const std::string typed = Utf8(f.edit->GetValue());
     std::string message;
     if (!ParseEntryNumber(typed, &numbers[i])) {
@@ -65,6 +72,7 @@ bool CEntryFields::Read(wxWindow* parent) {
   }
   for (size_t i = 0; i < fields_.size(); ++i) {
     const Field& f = fields_[i];
+    if (!wanted(f)) continue;
     if (f.number) {
       *f.number = numbers[i];
     } else if (f.text) {

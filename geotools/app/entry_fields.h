@@ -35,7 +35,10 @@ class CEntryFields {
   // Reads every field; on the first bad one shows the number or range
   // message, focuses and selects that edit and returns false without
   // changing any bound value.
-  bool Read(wxWindow* parent);
+  bool Read(wxWindow* parent) { return ReadOnly(parent, {}); }
+  // The same for the fields bound at these addresses only (every field
+  // when the list is empty); the other edits are not looked at.
+  bool ReadOnly(wxWindow* parent, const std::vector<const void*>& values);
 
   // Shows every bound value in its edit.
   void Show();

@@ -58,7 +58,7 @@ CFourSolveDlg::CFourSolveDlg(wxWindow* parent)
   buttons->Add(MakeButton(box, t::kSolve, "solve"), 0, wxEXPAND);
   group->Add(buttons, 0, wxALIGN_CENTER_VERTICAL | wxALL, FromDIP(6));
   top->Add(group, 0, wxEXPAND | wxALL, FromDIP(8));
-  residuals_ = AddResidualView(top);
+  AddResidualView(top);
 
   auto* row = new wxBoxSizer(wxHORIZONTAL);
   row->AddStretchSpacer();
@@ -68,19 +68,19 @@ CFourSolveDlg::CFourSolveDlg(wxWindow* parent)
   ok->SetDefault();
   Finish(top);
 
-  ButtonNamed("solve")->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnSolve(); });
+  ButtonNamed("solve")->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Solve(""); });
   ButtonNamed("saveParams")->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnSave(); });
   Bind(
       wxEVT_BUTTON, [this](wxCommandEvent&) { EndWith(wxID_OK); }, wxID_OK);
 }
 
-void CFourSolveDlg::OnSolve() {
+void CFourSolveDlg::Solve(const std::string& note) {
   table()->CloseEditor();
   FourParams solved;
   switch (SolveFourFromRows(table()->rows(), &solved)) {
     case SolveStatus::kOk:
       params_ = solved;
-      residuals_->ChangeValue(Wx(FormatResidualReport(FourResiduals(table()->rows(), params_))));
+      ShowResiduals(FourResiduals(table()->rows(), params_), note);
       ShowValues({&params_.dx0, &params_.dy0, &params_.dTheta, &params_.dLambda});
       break;
     case SolveStatus::kTooFewPoints:
@@ -101,10 +101,11 @@ void CFourSolveDlg::OnSave() {
   if (!ChooseParamFile(&path)) return;
   std::string error;
   if (!WriteFourParamFile(path, params_, table()->rows(), &error)) {
-    ShowError(texts::kCreateFileError, this);
+    ShowFailure(texts::kCreateFileError, error, this);
     return;
   }
   OpenWithDefaultProgram(path);
+  OfferResidualReport();
 }
 
 }  // namespace georeckon

@@ -16,11 +16,10 @@ class CFourSolveDlg : public CCommonPointDlg {
   const FourParams& params() const { return params_; }
 
  private:
-  void OnSolve();
+  void Solve(const std::string& note) override;
   void OnSave();
 
   FourParams params_;
-  wxTextCtrl* residuals_ = nullptr;  // residuals and σ0 of the last solve
 };
 
 }  // namespace georeckon

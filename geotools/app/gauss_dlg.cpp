@@ -139,13 +139,14 @@ void CGaussDlg::ApplyZoneWidth() {
 }
 
 void CGaussDlg::OnMeridianFromZone() {
-  if (!ReadFields()) return;
+  // Only the zone number: the point fields have nothing to do with it.
+  if (!ReadValues({&zone_})) return;
   const int width = ZoneWidth();
   if (width == 0) return;
   const int zone = static_cast<int>(std::lround(zone_));
   zone_ = zone > ZoneCount(width) ? ZoneCount(width) : zone;
   L0_ = ZoneMeridian(static_cast<int>(zone_), width);
-  ShowFields();
+  ShowValues({&zone_, &L0_});
   SaveSettings();
 }
 

@@ -48,7 +48,7 @@ bool CGeoReckonDoc::DeleteContents() {
 bool CGeoReckonDoc::DoSaveDocument(const wxString& file) {
   std::string error;
   if (!SaveGrkFile(Utf8(file), data_, &error)) {
-    ShowError(texts::kCreateFileError);
+    ShowFailure(texts::kCreateFileError, error);
     return false;
   }
   return true;
@@ -62,7 +62,7 @@ bool CGeoReckonDoc::DoOpenDocument(const wxString& file) {
       data_ = read;
       return true;
     case GrkStatus::kOpenFailed:
-      ShowError(texts::kOpenFileError);
+      ShowFailure(texts::kOpenFileError, result.detail);
       return false;
     case GrkStatus::kNotGrk:
       // Refused: a document opened on a foreign file would overwrite it on
@@ -70,7 +70,7 @@ bool CGeoReckonDoc::DoOpenDocument(const wxString& file) {
       ShowMessage(texts::kNotGrkFile, wxOK | wxICON_WARNING);
       return false;
     case GrkStatus::kDamaged:
-      ShowError(texts::kDamagedGrkFile);
+      ShowFailure(texts::kDamagedGrkFile, result.detail);
       return false;
   }
   return false;

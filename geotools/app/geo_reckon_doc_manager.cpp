@@ -34,9 +34,9 @@ wxDocTemplate* CGeoReckonDocManager::SelectDocumentPath(wxDocTemplate** template
   return templates[0];
 }
 
-void CGeoReckonDocManager::OnMRUFileNotExist(unsigned n, const wxString&) {
+void CGeoReckonDocManager::OnMRUFileNotExist(unsigned n, const wxString& file) {
   if (GetFileHistory()) GetFileHistory()->RemoveFileFromHistory(n);
-  ShowError(texts::kOpenFileError);
+  ShowFailure(texts::kOpenFileError, "cannot open " + Utf8(file) + ": the file no longer exists");
 }
 
 }  // namespace georeckon

@@ -1,6 +1,7 @@
 #include "geotools/app/geodetic_dlg.h"
 
 #include <wx/button.h>
+#include <wx/checkbox.h>
 #include <wx/sizer.h>
 #include <wx/textctrl.h>
 
@@ -29,7 +30,8 @@ CGeodeticDlg::CGeodeticDlg(wxWindow* parent, const EllipsoidParams& e, int32_t i
       {{t::kForward, "forward"}, {t::kBackward, "backward"}},
       {{t::kLabelS, "S", &S_, true, 0, 1e29}, {t::kLabelA, "A", &A_}});
   AddBatchGroup(top, t::kGroupGeodeticBatch, t::kInputFile, &in_file_, &out_file_,
-                {{t::kGeodeticType0, "batch0"}, {t::kGeodeticType1, "batch1"}});
+                {{t::kGeodeticType0, "batch0"}, {t::kGeodeticType1, "batch1"}},
+                &named_);
   AddOkCancel(top);
   Finish(top);
 
@@ -78,7 +80,9 @@ void CGeodeticDlg::OnDirect() {
 
 void CGeodeticDlg::OnBatch(BatchFunction function) {
   if (!ReadFields()) return;
-  RunBatchButton(this, function, Settings(), in_file_, out_file_);
+  BatchSettings s = Settings();
+  s.namedLines = named_->GetValue();
+  RunBatchButton(this, function, s, in_file_, out_file_);
 }
 
 }  // namespace georeckon

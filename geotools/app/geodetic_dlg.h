@@ -26,6 +26,7 @@ class CGeodeticDlg : public CToolDialog {
   Problem problem_ = Problem::kInverse;
   double B1_ = 0, L1_ = 0, B2_ = 0, L2_ = 0, S_ = 0, A_ = 0;
   std::string in_file_, out_file_;
+  wxCheckBox* named_ = nullptr;  // "首列为点名"
 };
 
 }  // namespace georeckon

@@ -18,10 +18,13 @@ bool ReportParamFileResult(wxWindow* parent, const ParamFileResult& result) {
     case ParamFileStatus::kOk:
       return true;
     case ParamFileStatus::kOpenFailed:
-      ShowError(texts::kOpenFileError, parent);
+      ShowFailure(texts::kOpenFileError, result.detail, parent);
       return false;
     case ParamFileStatus::kWrongFormat:
-      ShowMessage(texts::kWrongFormatFile, wxOK | wxICON_WARNING, parent);
+      ShowMessage(result.detail.empty() ? std::string(texts::kWrongFormatFile)
+                                        : std::string(texts::kWrongFormatFile) + "\n" +
+                                              result.detail,
+                  wxOK | wxICON_WARNING, parent);
       return false;
   }
   return false;

@@ -1,6 +1,7 @@
 #include "geotools/app/plane_coor_dlg.h"
 
 #include <wx/button.h>
+#include <wx/checkbox.h>
 #include <wx/sizer.h>
 #include <wx/textctrl.h>
 
@@ -27,7 +28,8 @@ CPlaneCoorDlg::CPlaneCoorDlg(wxWindow* parent, const EllipsoidParams& e, int32_t
                 {{t::kForward, "forward"}, {t::kBackward, "backward"}},
                 {{t::kLabelS, "S", &S_, true, 0, 1e20}, {t::kLabelA, "A", &A_}});
   AddBatchGroup(top, t::kGroupPlaneBatch, t::kInputFile, &in_file_, &out_file_,
-                {{t::kPlaneType0, "batch0"}, {t::kPlaneType1, "batch1"}});
+                {{t::kPlaneType0, "batch0"}, {t::kPlaneType1, "batch1"}},
+                &named_);
   AddOkCancel(top);
   Finish(top);
 
@@ -71,7 +73,9 @@ void CPlaneCoorDlg::OnDirect() {
 
 void CPlaneCoorDlg::OnBatch(BatchFunction function) {
   if (!ReadFields()) return;
-  RunBatchButton(this, function, Settings(), in_file_, out_file_);
+  BatchSettings s = Settings();
+  s.namedLines = named_->GetValue();
+  RunBatchButton(this, function, s, in_file_, out_file_);
 }
 
 }  // namespace georeckon

@@ -28,6 +28,7 @@ class CPlaneCoorDlg : public CToolDialog {
   Problem problem_ = Problem::kInverse;
   double x1_ = 0, y1_ = 0, x2_ = 0, y2_ = 0, S_ = 0, A_ = 0;
   std::string in_file_, out_file_;
+  wxCheckBox* named_ = nullptr;  // "首列为点名"
 };
 
 }  // namespace georeckon

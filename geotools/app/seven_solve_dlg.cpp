@@ -38,7 +38,7 @@ CSevenSolveDlg::CSevenSolveDlg(wxWindow* parent)
   group->Add(grid, 1, wxEXPAND | wxALL, FromDIP(6));
   group->Add(MakeButton(box, t::kSaveParams, "saveParams"), 0, wxALIGN_BOTTOM | wxALL, FromDIP(6));
   top->Add(group, 0, wxEXPAND | wxALL, FromDIP(8));
-  residuals_ = AddResidualView(top);
+  AddResidualView(top);
 
   auto* row = new wxBoxSizer(wxHORIZONTAL);
   row->AddStretchSpacer();
@@ -49,19 +49,19 @@ CSevenSolveDlg::CSevenSolveDlg(wxWindow* parent)
   solve->SetDefault();
   Finish(top);
 
-  solve->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnSolve(); });
+  solve->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Solve(""); });
   ButtonNamed("saveParams")->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnSave(); });
   Bind(
       wxEVT_BUTTON, [this](wxCommandEvent&) { EndWith(wxID_OK); }, wxID_OK);
 }
 
-void CSevenSolveDlg::OnSolve() {
+void CSevenSolveDlg::Solve(const std::string& note) {
   table()->CloseEditor();
   SevenParams solved;
   switch (SolveSevenFromRows(table()->rows(), &solved)) {
     case SolveStatus::kOk:
       params_ = solved;
-      residuals_->ChangeValue(Wx(FormatResidualReport(SevenResiduals(table()->rows(), params_))));
+      ShowResiduals(SevenResiduals(table()->rows(), params_), note);
       ShowValues({&params_.dX0, &params_.dY0, &params_.dZ0, &params_.thetaX, &params_.thetaY,
                   &params_.thetaZ, &params_.dLambda});
       break;
@@ -83,10 +83,11 @@ void CSevenSolveDlg::OnSave() {
   if (!ChooseParamFile(&path)) return;
   std::string error;
   if (!WriteSevenParamFile(path, params_, table()->rows(), &error)) {
-    ShowError(texts::kCreateFileError, this);
+    ShowFailure(texts::kCreateFileError, error, this);
     return;
   }
   OpenWithDefaultProgram(path);
+  OfferResidualReport();
 }
 
 }  // namespace georeckon

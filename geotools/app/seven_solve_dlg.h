@@ -16,11 +16,10 @@ class CSevenSolveDlg : public CCommonPointDlg {
   const SevenParams& params() const { return params_; }
 
  private:
-  void OnSolve();
+  void Solve(const std::string& note) override;
   void OnSave();
 
   SevenParams params_;
-  wxTextCtrl* residuals_ = nullptr;  // residuals and σ0 of the last solve
 };
 
 }  // namespace georeckon

@@ -1,6 +1,7 @@
 #include "geotools/app/tool_dialog.h"
 
 #include <wx/button.h>
+#include <wx/checkbox.h>
 #include <wx/radiobut.h>
 #include <wx/sizer.h>
 #include <wx/statbox.h>
@@ -198,7 +199,7 @@ void CToolDialog::AddFieldGroup(wxSizer* top, const char* title,
 
 void CToolDialog::AddBatchGroup(wxSizer* top, const char* title, const char* in_label,
                                 std::string* in, std::string* out,
-                                const std::vector<ButtonDef>& buttons) {
+                                const std::vector<ButtonDef>& buttons, wxCheckBox** named) {
   wxStaticBoxSizer* group = Group(title);
   wxWindow* box = group->GetStaticBox();
   auto* grid = new wxFlexGridSizer(2, FromDIP(wxSize(6, 6)));
@@ -207,6 +208,14 @@ void CToolDialog::AddBatchGroup(wxSizer* top, const char* title, const char* in_
   AddFileRow(box, grid, app_texts::kOutputFile, "outFile", out, true, app_texts::kFilterAll);
   group->Add(grid, 0, wxEXPAND | wxALL, FromDIP(6));
   auto* row = new wxBoxSizer(wxHORIZONTAL);
+  header_box_ = new wxCheckBox(box, wxID_ANY, Wx(app_texts::kWriteHeader), wxDefaultPosition,
+                               wxDefaultSize, 0, wxDefaultValidator, "header");
+  row->Add(header_box_, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, FromDIP(12));
+  if (named) {
+    *named = new wxCheckBox(box, wxID_ANY, Wx(app_texts::kNamedLines), wxDefaultPosition,
+                            wxDefaultSize, 0, wxDefaultValidator, "namedLines");
+    row->Add(*named, 0, wxALIGN_CENTER_VERTICAL);
+  }
   row->AddStretchSpacer();
   for (const ButtonDef& b : buttons) {
     row->Add(MakeButton(box, b.label, b.name), 0, wxLEFT, FromDIP(8));
@@ -257,6 +266,7 @@ BatchSettings CToolDialog::Settings() const {
   s.ellipsoid = ellipsoid_;
   s.inputUnit = static_cast<AngleUnit>(input_unit_);
   s.outputUnit = static_cast<AngleUnit>(output_unit_);
+  s.header = header_box_ && header_box_->GetValue();
   return s;
 }
 

@@ -20,6 +20,7 @@
 
 class wxBoxSizer;
 class wxButton;
+class wxCheckBox;
 class wxFlexGridSizer;
 class wxRadioButton;
 class wxSizer;
@@ -97,8 +98,13 @@ class CToolDialog : public wxDialog {
                      int columns, const std::vector<ButtonDef>& buttons = {});
   // A batch group: the input file row (`in_label`, "(*.*)|*.*||"), the
   // output row ("保存到:", save chooser) and the buttons in a row.
+  // The group also holds the check box "首行写计算说明" ("header"), which
+  // Settings() reads.
+  // With `named`, the check box "首列为点名" ("namedLines") before the
+  // buttons: lines that begin with a point name, written before the results.
   void AddBatchGroup(wxSizer* top, const char* title, const char* in_label, std::string* in,
-                     std::string* out, const std::vector<ButtonDef>& buttons);
+                     std::string* out, const std::vector<ButtonDef>& buttons,
+                     wxCheckBox** named = nullptr);
   // The whole layout of a dialog that applies transformation parameters to
   // a file: the parameter fields in rows of two with "导入参数" ("import")
   // and "计算参数" ("computeParams") at the group's foot, the file group
@@ -135,6 +141,10 @@ class CToolDialog : public wxDialog {
   // Reads every bound edit (false, with the message shown, when one is not
   // a number or out of its limits); shows every bound value.
   bool ReadFields() { return fields_.Read(this); }
+  // Reads only the fields bound at these addresses.
+  bool ReadValues(const std::vector<const void*>& values) {
+    return fields_.ReadOnly(this, values);
+  }
   void ShowFields() { fields_.Show(); }
   void ShowValues(const std::vector<const void*>& values) { fields_.ShowOnly(values); }
   void RefreshDescription();
@@ -158,6 +168,8 @@ class CToolDialog : public wxDialog {
                      std::function<void(int)> picked);
   void OnChangeParams(wxCommandEvent&);
   void OnOk(wxCommandEvent&);
+
+  wxCheckBox* header_box_ = nullptr;  // "首行写计算说明" of the batch group
 
   CEntryFields fields_;
   wxTextCtrl* description_ = nullptr;

@@ -29,6 +29,14 @@ inline void ShowError(std::string_view text, wxWindow* parent = nullptr) {
   ShowMessage(text, wxICON_ERROR | wxOK, parent);
 }
 
+// The message of a failed action with the reason the core gave (system
+// error, path, line number) below the catalogue text.
+inline void ShowFailure(std::string_view text, std::string_view detail,
+                        wxWindow* parent = nullptr) {
+  if (detail.empty()) return ShowError(text, parent);
+  ShowError(std::string(text) + "\n" + std::string(detail), parent);
+}
+
 // A file chooser. `filter` is "text|pattern|…||"; `default_extension` (save
 // only) is added to a chosen name that has none. Returns false when the
 // user cancels.

@@ -70,11 +70,23 @@ void PrintHelp() {
       "                            floor(L/6)+1 about 6n-3, 3: zone round(L/3) about 3n).\n"
       "                            gauss-inverse reads y with the zone number before it\n"
       "  --zone-prefix             gauss-forward: write y as zone*1000000 + y-const + easting\n"
-      "  --exact                   gauss-forward, gauss-inverse: the projection to nanometres\n"
-      "                            (Krüger series) instead of the classical series\n"
+      "  --exact                   gauss-forward, gauss-inverse, zone-change: the projection\n"
+      "                            to nanometres (Krüger series) instead of the classical series\n"
+      "  zone-change with --zone-width reads y with the zone number of zone 1 before it\n"
+      "                            (zone 1 taken from it without --l0); --zone-prefix writes\n"
+      "                            y with the number of the zone of --l0-2\n"
+      "  --names                   geo-inverse, geo-direct, plane-inverse, plane-direct: each\n"
+      "                            line begins with a point name, written before the results\n"
+      "  --cass                    plane points as CASS lines name,code,Y,X,H (easting first):\n"
+      "                            read by gauss-inverse, zone-change, four-apply, written by\n"
+      "                            gauss-forward, zone-change, four-apply; a file named *.dat\n"
+      "                            is taken as such without the option\n"
       "  --params FILE             parameter file for seven-apply and four-apply\n"
       "  --report FILE             seven-solve, four-solve: residuals of every common point\n"
       "                            (metres), σ0 and the worst point, written to FILE\n"
+      "  --header                  begin OUT with a line \"# GeoReckon FUNCTION: ellipsoid; ...\"\n"
+      "                            naming the ellipsoid, meridians or zones and the series;\n"
+      "                            such a first line of IN is skipped without a word\n"
       "  --strict                  lines skipped as too short or incomplete fail the run\n\n"
       "Every line skipped or not computable is listed on stderr as IN:LINE: reason.\n"
       "exit status: 0 success, 1 failure or lines left out (with --strict also lines\n"
@@ -134,6 +146,7 @@ struct Options {
   std::vector<std::string> files;
   bool l0_given = false;
   bool strict = false;
+  bool cass = false;
 };
 
 // Parses argv into *o; returns 0, or the exit status of a usage error.
@@ -150,6 +163,18 @@ int ParseArguments(int argc, char** argv, Options* o) {
     }
     if (arg == "--exact") {
       o->settings.exactProjection = true;
+      continue;
+    }
+    if (arg == "--header") {
+      o->settings.header = true;
+      continue;
+    }
+    if (arg == "--names") {
+      o->settings.namedLines = true;
+      continue;
+    }
+    if (arg == "--cass") {
+      o->cass = true;
       continue;
     }
     if (arg.size() < 3 || arg.compare(0, 2, "--") != 0) {
@@ -226,6 +251,9 @@ int RunSolve(const Options& o, bool seven) {
     Complain(std::string(texts::kOpenFileError) + " (" + list.detail + ")");
     return kExitFailure;
   }
+  for (const BatchLineFailure& skip : list.skips) {
+    Complain(in + ":" + std::to_string(skip.line) + ": " + LineFailureText(skip.reason));
+  }
   SolveStatus status;
   SevenParams seven_params;
   FourParams four_params;
@@ -264,17 +292,31 @@ int RunSolve(const Options& o, bool seven) {
       return kExitFailure;
     }
   }
+  if (o.strict && !list.skips.empty()) return kExitFailure;
   return 0;
 }
 
 int RunBatch(const Options& o, const BatchFunctionInfo& info) {
   BatchSettings settings = o.settings;
-  const bool gauss = info.function == BatchFunction::kGaussForward ||
-                     info.function == BatchFunction::kGaussInverse;
+  const BatchFunction f = info.function;
+  const bool gauss = f == BatchFunction::kGaussForward || f == BatchFunction::kGaussInverse ||
+                     f == BatchFunction::kZoneChange;
   if (!gauss && (settings.zoneWidth != 0 || settings.zonePrefix || settings.exactProjection)) {
     return UsageError(
-        "--zone-width, --zone-prefix and --exact work with gauss-forward and gauss-inverse");
+        "--zone-width, --zone-prefix and --exact work with gauss-forward, gauss-inverse and "
+        "zone-change");
   }
+  const bool problem = f == BatchFunction::kGeodeticInverse ||
+                       f == BatchFunction::kGeodeticDirect ||
+                       f == BatchFunction::kPlaneInverse || f == BatchFunction::kPlaneDirect;
+  if (settings.namedLines && !problem) {
+    return UsageError("--names works with geo-inverse, geo-direct, plane-inverse and plane-direct");
+  }
+  if (o.cass && !ReadsCassFile(f) && !WritesCassFile(f)) {
+    return UsageError("--cass works with gauss-forward, gauss-inverse, zone-change and four-apply");
+  }
+  settings.cassInput = o.cass || IsCassFileName(o.files[0]);
+  settings.cassOutput = o.cass || IsCassFileName(o.files[1]);
   if (settings.zonePrefix && settings.zoneWidth == 0) {
     return UsageError("--zone-prefix needs --zone-width");
   }

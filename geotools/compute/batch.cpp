@@ -118,6 +118,108 @@ int ReadSeparatedFields(std::string_view line, FieldSeparator sep, bool named,
   return want;
 }
 
+// One input line as read: the point name (empty where the line has none),
+// the numbers in the order the function reads them and, from a CASS line,
+// its code and whether it gave a height.
+struct LineFields {
+  std::string_view name;
+  std::string_view code;
+  double v[4] = {0, 0, 0, 0};
+  bool has_height = true;
+};
+
+// The geodetic and plane problems with a point name before the numbers.
+constexpr char kNamedProblemPattern[] = "%s %lf %lf %lf %lf";
+
+bool IsProblem(BatchFunction f) {
+  return f == BatchFunction::kGeodeticInverse || f == BatchFunction::kGeodeticDirect ||
+         f == BatchFunction::kPlaneInverse || f == BatchFunction::kPlaneDirect;
+}
+
+bool IsGauss(BatchFunction f) {
+  return f == BatchFunction::kGaussForward || f == BatchFunction::kGaussInverse ||
+         f == BatchFunction::kZoneChange;
+}
+
+// Reads a CASS line "name,code,Y,X[,H]" (commas, also full-width): the
+// name must not be empty, the code may be, Y and X must be numbers, H may
+// be left out or empty. x (northing) goes to v[0], y to v[1], H to v[2].
+bool ReadCassLine(std::string_view line, LineFields* l) {
+  const bool utf8 = common::IsValidUtf8(line);
+  std::string_view field[5];
+  int count = 0;
+  size_t pos = 0;
+  while (count < 5 && pos <= line.size()) {
+    size_t length = 0;
+    size_t end = FindSeparator(line, pos, FieldSeparator::kComma, utf8, &length);
+    if (end == std::string_view::npos) end = line.size();
+    field[count++] = common::TrimSpace(line.substr(pos, end - pos));
+    pos = end + (length ? length : 1);
+  }
+  if (count < 4 || field[0].empty()) return false;
+  double number[3] = {0, 0, 0};
+  const int numbers = count >= 5 && !field[4].empty() ? 3 : 2;
+  for (int i = 0; i < numbers; ++i) {
+    const std::string_view f = field[2 + i];
+    size_t used = 0;
+    if (f.empty() || !common::ScanDouble(f, &used, &number[i]) || used != f.size()) return false;
+  }
+  l->name = field[0];
+  l->code = field[1];
+  l->v[0] = number[1];
+  l->v[1] = number[0];
+  l->v[2] = number[2];
+  l->has_height = numbers == 3;
+  return true;
+}
+
+// The central meridian and y constant of an inverse projection in zones of
+// a prefixed y; false when the zone comes from y and y has none. *mismatch
+// is set when y's zone is not that of the fixed meridian.
+bool ZoneOfPrefixedY(const BatchSettings& s, double y, double* l0, double* y_const,
+                     bool* mismatch) {
+  const int width = s.zoneWidth;
+  const int zone = ZonePrefixOf(y, s.yConst);
+  const bool valid = zone >= 1 && zone <= ZoneCount(width);
+  if (s.zoneFromPoint) {
+    if (!valid) return false;
+    *l0 = ZoneMeridian(zone, width);
+  } else if (zone != ZoneNumber(s.l0, width)) {
+    *mismatch = true;
+  }
+  if (zone > 0) *y_const += zone * kZonePrefixUnit;
+  return true;
+}
+
+bool ProjectForward(const BatchSettings& s, double B, double L, double h, AngleUnit unit,
+                    double l0, double y_const, ProjectedPoint* p) {
+  if (!s.exactProjection) {
+    *p = GaussForward(B, L, h, unit, l0, y_const, &s.ellipsoid, s.xConst, s.b0);
+    return true;
+  }
+  return GaussForwardExact(B, L, h, unit, l0, y_const, &s.ellipsoid, p, s.xConst, s.b0);
+}
+
+bool ProjectInverse(const BatchSettings& s, double x, double y, double h, AngleUnit unit,
+                    double l0, double y_const, GeodeticPoint* g) {
+  if (!s.exactProjection) {
+    *g = GaussInverse(x, y, h, unit, l0, y_const, &s.ellipsoid, s.xConst, s.b0);
+    return true;
+  }
+  return GaussInverseExact(x, y, h, unit, l0, y_const, &s.ellipsoid, g, s.xConst, s.b0);
+}
+
+bool IsHeader(std::string_view line) {
+  return line.substr(0, kBatchHeaderMark.size()) == kBatchHeaderMark;
+}
+
+std::string DegreesText(double degrees) {
+  std::string text = FormatFixed(degrees, 0, 6);
+  while (text.back() == '0') text.pop_back();
+  if (text.back() == '.') text.pop_back();
+  return text + "°";
+}
+
 // Converts single lines for one run; everything that depends only on the
 // settings is prepared once.
 class LineConverter {
@@ -128,6 +230,14 @@ class LineConverter {
     ey_ = s_.seven.thetaY * kRadiansPerArcSecond;
     ez_ = s_.seven.thetaZ * kRadiansPerArcSecond;
     theta_ = s_.four.dTheta * kRadiansPerArcSecond;
+    const bool has_name = info_.pattern[1] == 's';
+    named_ = has_name || (s_.namedLines && IsProblem(function));
+    pattern_ = named_ && !has_name ? kNamedProblemPattern : info_.pattern;
+    fields_ = info_.fields + (named_ && !has_name ? 1 : 0);
+    numbers_ = fields_ - (named_ ? 1 : 0);
+    cass_in_ = s_.cassInput && ReadsCassFile(function);
+    cass_out_ = s_.cassOutput && WritesCassFile(function);
+    zones_ = IsZoneWidth(s_.zoneWidth) && IsGauss(function);
     zone_warning_ =
         function == BatchFunction::kZoneChange && MeridiansFarApart(s_.l0, s_.l0_2);
   }
@@ -144,168 +254,221 @@ class LineConverter {
   Outcome Convert(std::string_view raw, std::string* out, LineFailure* failure) {
     outside_zone_ = prefix_mismatch_ = blank_ = false;
     const std::string_view line = common::TrimSpace(UpToNul(raw));
-    const size_t min = static_cast<size_t>(info_.min_length);
     blank_ = line.empty();
     *failure = LineFailure::kTooShort;
-    if (line.size() <= min) return Outcome::kSkipped;
-    // A UTF-8 line takes at least half its bytes in CP936, so only short
-    // lines need counting.
-    if (line.size() <= 2 * min + 1 && CodePageLength(line) <= min) return Outcome::kSkipped;
-    common::ScanField f[4];
+    if (TooShort(line)) return Outcome::kSkipped;
     *failure = LineFailure::kMissingFields;
-    const int first_number = info_.pattern[1] == 's' ? 1 : 0;
-    const int read = separator_ == FieldSeparator::kBlank
-                         ? common::ScanLine(line, info_.pattern, f, 4)
-                         : ReadSeparatedFields(line, separator_, first_number == 1, f,
-                                               info_.fields);
-    if (read < info_.fields) return Outcome::kSkipped;
-    if (!AllFinite(f + first_number, info_.fields - first_number)) {
-      return Fail(failure, LineFailure::kNotFinite);
+    LineFields l;
+    if (!ReadFields(line, &l)) return Outcome::kSkipped;
+    for (int i = 0; i < (cass_in_ ? 3 : numbers_); ++i) {
+      if (!std::isfinite(l.v[i])) return Fail(failure, LineFailure::kNotFinite);
     }
     const size_t start = out->size();
     bad_ = false;
-    // Angles written in the packed unit are computed in degrees and packed
-    // when printed.
-    const AngleUnit out_unit = s_.outputUnit == kPackedDms ? kDegree : s_.outputUnit;
-
-    const EllipsoidParams* e = &s_.ellipsoid;
-    switch (info_.function) {
-      case BatchFunction::kBlhToXyz: {
-        double X, Y, Z;
-        BLHToXYZ(f[1].number, f[2].number, f[3].number, s_.inputUnit, e, &X, &Y, &Z);
-        Named(out, f[0].text);
-        Fields(out, X, 13, 4, Y, 13, 4, Z, 13, 4);
-        break;
-      }
-      case BatchFunction::kXyzToBlh: {
-        double B, L, H;
-        XYZToBLH(f[1].number, f[2].number, f[3].number, out_unit, e, &B, &L, &H);
-        Named(out, f[0].text);
-        Angle(out, B, 16, 10);
-        Space(out);
-        Angle(out, L, 16, 10);
-        Space(out);
-        Number(out, H, 13, 4);
-        break;
-      }
-      case BatchFunction::kGeodeticInverse: {
-        double S, A;
-        if (!GeodeticInverse(f[0].number, f[1].number, f[2].number, f[3].number, s_.inputUnit,
-                             out_unit, e, &S, &A)) {
-          return Fail(failure, LineFailure::kNoConvergence);
-        }
-        Number(out, S, 13, 5);
-        Space(out);
-        Angle(out, A, 16, 10);
-        break;
-      }
-      case BatchFunction::kGeodeticDirect: {
-        double B2, L2;
-        if (!GeodeticDirect(f[0].number, f[1].number, f[2].number, f[3].number, s_.inputUnit,
-                            out_unit, e, &B2, &L2)) {
-          return Fail(failure, LineFailure::kNotFinite);
-        }
-        Angle(out, B2, 16, 10);
-        Space(out);
-        Angle(out, L2, 16, 10);
-        break;
-      }
-      case BatchFunction::kPlaneInverse: {
-        double S, A;
-        PlaneInverse(f[0].number, f[1].number, f[2].number, f[3].number, out_unit, &S, &A);
-        Number(out, S, 20, 10);
-        Space(out);
-        Angle(out, A, 16, 10);
-        break;
-      }
-      case BatchFunction::kPlaneDirect: {
-        double x2, y2;
-        if (!PlaneDirect(f[0].number, f[1].number, f[2].number, f[3].number, s_.inputUnit, &x2,
-                         &y2)) {
-          return Fail(failure, LineFailure::kNegativeDistance);
-        }
-        Fields(out, x2, 16, 10, y2, 16, 10);
-        break;
-      }
-      case BatchFunction::kGaussForward: {
-        double l0 = s_.l0, y_const = s_.yConst;
-        if (IsZoneWidth(s_.zoneWidth) && !ForwardZone(f[2].number, &l0, &y_const)) {
-          return Fail(failure, LineFailure::kNotFinite);
-        }
-        ProjectedPoint p;
-        if (!s_.exactProjection) {
-          p = GaussForward(f[1].number, f[2].number, f[3].number, s_.inputUnit, l0, y_const, e,
-                           s_.xConst, s_.b0);
-        } else if (!GaussForwardExact(f[1].number, f[2].number, f[3].number, s_.inputUnit, l0,
-                                      y_const, e, &p, s_.xConst, s_.b0)) {
-          return Fail(failure, LineFailure::kNotFiniteResult);
-        }
-        Named(out, f[0].text);
-        Fields(out, p.x, 13, 4, p.y, 13, 4, p.h, 13, 4);
-        break;
-      }
-      case BatchFunction::kGaussInverse: {
-        double l0 = s_.l0, y_const = s_.yConst;
-        if (IsZoneWidth(s_.zoneWidth) && !InverseZone(f[2].number, &l0, &y_const)) {
-          return Fail(failure, LineFailure::kNoZonePrefix);
-        }
-        GeodeticPoint g;
-        if (!s_.exactProjection) {
-          g = GaussInverse(f[1].number, f[2].number, f[3].number, out_unit, l0, y_const, e,
-                           s_.xConst, s_.b0);
-        } else if (!GaussInverseExact(f[1].number, f[2].number, f[3].number, out_unit, l0,
-                                      y_const, e, &g, s_.xConst, s_.b0)) {
-          return Fail(failure, LineFailure::kNotFiniteResult);
-        }
-        if (IsZoneWidth(s_.zoneWidth) &&
-            OutsideZone(ConvertAngle(g.L, out_unit, kDegree), l0, s_.zoneWidth)) {
-          outside_zone_ = true;
-        }
-        Named(out, f[0].text);
-        Angle(out, g.B, 16, 10);
-        Space(out);
-        Angle(out, g.L, 16, 10);
-        Space(out);
-        Number(out, g.H, 13, 4);
-        break;
-      }
-      case BatchFunction::kZoneChange: {
-        const ProjectedPoint p = GaussZoneChange(f[1].number, f[2].number, f[3].number, s_.l0,
-                                                 s_.l0_2, s_.yConst, e, s_.xConst, s_.b0);
-        Named(out, f[0].text);
-        Fields(out, p.x, 13, 4, p.y, 13, 4, p.h, 13, 4);
-        break;
-      }
-      case BatchFunction::kSevenApply: {
-        double X, Y, Z;
-        ApplySevenParams(f[1].number, f[2].number, f[3].number, s_.seven.dX0, s_.seven.dY0,
-                         s_.seven.dZ0, ex_, ey_, ez_, s_.seven.dLambda, &X, &Y, &Z);
-        Named(out, f[0].text);
-        Fields(out, X, 13, 5, Y, 13, 5, Z, 13, 5);
-        break;
-      }
-      case BatchFunction::kFourApply: {
-        double x2, y2;
-        ApplyFourParams(f[1].number, f[2].number, s_.four.dx0, s_.four.dy0, theta_,
-                        s_.four.dLambda, &x2, &y2);
-        Named(out, f[0].text);
-        Fields(out, x2, 13, 5, y2, 13, 5);
-        break;
-      }
-    }
-    if (bad_) {
+    const Outcome outcome = Compute(l, out, failure);
+    if (outcome == Outcome::kWritten && bad_) {
       out->resize(start);
       return Fail(failure, LineFailure::kNotFiniteResult);
+    }
+    if (outcome != Outcome::kWritten) {
+      out->resize(start);
+      return outcome;
     }
     out->push_back('\n');
     return Outcome::kWritten;
   }
 
  private:
+  // Lines not longer than the function's minimum, in code page bytes.
+  bool TooShort(std::string_view line) const {
+    const size_t min = static_cast<size_t>(info_.min_length);
+    if (line.size() <= min) return true;
+    // A UTF-8 line takes at least half its bytes in CP936, so only short
+    // lines need counting.
+    return line.size() <= 2 * min + 1 && CodePageLength(line) <= min;
+  }
+
+  // False when the line does not hold every field.
+  bool ReadFields(std::string_view line, LineFields* l) const {
+    if (cass_in_) return ReadCassLine(line, l);
+    common::ScanField f[5];
+    if (ReadLineFields(line, separator_, pattern_, fields_, f) < fields_) return false;
+    const int first_number = named_ ? 1 : 0;
+    if (named_) l->name = f[0].text;
+    for (int i = first_number; i < fields_; ++i) l->v[i - first_number] = f[i].number;
+    return true;
+  }
+
+  Outcome Compute(const LineFields& l, std::string* out, LineFailure* failure) {
+    switch (info_.function) {
+      case BatchFunction::kBlhToXyz:
+      case BatchFunction::kXyzToBlh:
+        return Cartesian(l, out);
+      case BatchFunction::kGeodeticInverse:
+      case BatchFunction::kGeodeticDirect:
+        return Geodetic(l, out, failure);
+      case BatchFunction::kPlaneInverse:
+      case BatchFunction::kPlaneDirect:
+        return Plane(l, out, failure);
+      case BatchFunction::kGaussForward:
+        return GaussForwardLine(l, out, failure);
+      case BatchFunction::kGaussInverse:
+        return GaussInverseLine(l, out, failure);
+      case BatchFunction::kZoneChange:
+        return ZoneChangeLine(l, out, failure);
+      case BatchFunction::kSevenApply:
+      case BatchFunction::kFourApply:
+        return Transform(l, out);
+    }
+    return Outcome::kSkipped;
+  }
+
+  // Angles written in the packed unit are computed in degrees and packed
+  // when printed.
+  AngleUnit OutUnit() const {
+    return s_.outputUnit == kPackedDms ? kDegree : s_.outputUnit;
+  }
+
+  Outcome Cartesian(const LineFields& l, std::string* out) {
+    const EllipsoidParams* e = &s_.ellipsoid;
+    Named(out, l.name);
+    if (info_.function == BatchFunction::kBlhToXyz) {
+      double X, Y, Z;
+      BLHToXYZ(l.v[0], l.v[1], l.v[2], s_.inputUnit, e, &X, &Y, &Z);
+      Fields(out, X, 13, 4, Y, 13, 4, Z, 13, 4);
+      return Outcome::kWritten;
+    }
+    double B, L, H;
+    XYZToBLH(l.v[0], l.v[1], l.v[2], OutUnit(), e, &B, &L, &H);
+    Angles(out, B, L);
+    Space(out);
+    Number(out, H, 13, 4);
+    return Outcome::kWritten;
+  }
+
+  Outcome Geodetic(const LineFields& l, std::string* out, LineFailure* failure) {
+    const EllipsoidParams* e = &s_.ellipsoid;
+    const double* v = l.v;
+    if (info_.function == BatchFunction::kGeodeticInverse) {
+      double S, A;
+      if (!GeodeticInverse(v[0], v[1], v[2], v[3], s_.inputUnit, OutUnit(), e, &S, &A)) {
+        return Fail(failure, LineFailure::kNoConvergence);
+      }
+      if (named_) Named(out, l.name);
+      Number(out, S, 13, 5);
+      Space(out);
+      Angle(out, A, 16, 10);
+      return Outcome::kWritten;
+    }
+    double B2, L2;
+    if (!GeodeticDirect(v[0], v[1], v[2], v[3], s_.inputUnit, OutUnit(), e, &B2, &L2)) {
+      return Fail(failure, LineFailure::kNotFinite);
+    }
+    if (named_) Named(out, l.name);
+    Angles(out, B2, L2);
+    return Outcome::kWritten;
+  }
+
+  Outcome Plane(const LineFields& l, std::string* out, LineFailure* failure) {
+    const double* v = l.v;
+    if (info_.function == BatchFunction::kPlaneInverse) {
+      double S, A;
+      PlaneInverse(v[0], v[1], v[2], v[3], OutUnit(), &S, &A);
+      if (named_) Named(out, l.name);
+      Number(out, S, 20, 10);
+      Space(out);
+      Angle(out, A, 16, 10);
+      return Outcome::kWritten;
+    }
+    double x2, y2;
+    if (!PlaneDirect(v[0], v[1], v[2], v[3], s_.inputUnit, &x2, &y2)) {
+      return Fail(failure, LineFailure::kNegativeDistance);
+    }
+    if (named_) Named(out, l.name);
+    Fields(out, x2, 16, 10, y2, 16, 10);
+    return Outcome::kWritten;
+  }
+
+  Outcome GaussForwardLine(const LineFields& l, std::string* out, LineFailure* failure) {
+    double l0 = s_.l0, y_const = s_.yConst;
+    if (zones_ && !ForwardZone(ConvertAngle(l.v[1], s_.inputUnit, kDegree), &l0, &y_const)) {
+      return Fail(failure, LineFailure::kNotFinite);
+    }
+    ProjectedPoint p;
+    if (!Forward(l.v[0], l.v[1], l.v[2], s_.inputUnit, l0, y_const, &p)) {
+      return Fail(failure, LineFailure::kNotFiniteResult);
+    }
+    PlanePoint(out, l, p.x, p.y, p.h, 4);
+    return Outcome::kWritten;
+  }
+
+  Outcome GaussInverseLine(const LineFields& l, std::string* out, LineFailure* failure) {
+    double l0 = s_.l0, y_const = s_.yConst;
+    if (zones_ && !InverseZone(l.v[1], &l0, &y_const)) {
+      return Fail(failure, LineFailure::kNoZonePrefix);
+    }
+    GeodeticPoint g;
+    if (!Inverse(l.v[0], l.v[1], l.v[2], OutUnit(), l0, y_const, &g)) {
+      return Fail(failure, LineFailure::kNotFiniteResult);
+    }
+    if (zones_ && OutsideZone(ConvertAngle(g.L, OutUnit(), kDegree), l0, s_.zoneWidth)) {
+      outside_zone_ = true;
+    }
+    Named(out, l.name);
+    Angles(out, g.B, g.L);
+    Space(out);
+    Number(out, g.H, 13, 4);
+    return Outcome::kWritten;
+  }
+
+  // Inverse in zone 1, forward in zone 2. With zones, y is read with its
+  // zone prefix (zone 1 taken from it when l0 is not given) and written with
+  // that of zone 2 when asked.
+  Outcome ZoneChangeLine(const LineFields& l, std::string* out, LineFailure* failure) {
+    ProjectedPoint p;
+    ZoneChangeNotes notes;
+    if (!ChangeZone(s_, l.v[0], l.v[1], l.v[2], &p, failure, &notes)) return Outcome::kFailed;
+    zone_warning_ = notes.meridiansFarApart;
+    outside_zone_ = notes.outsideZone;
+    prefix_mismatch_ = notes.prefixMismatch;
+    PlanePoint(out, l, p.x, p.y, p.h, 4);
+    return Outcome::kWritten;
+  }
+
+  Outcome Transform(const LineFields& l, std::string* out) {
+    if (info_.function == BatchFunction::kSevenApply) {
+      double X, Y, Z;
+      ApplySevenParams(l.v[0], l.v[1], l.v[2], s_.seven.dX0, s_.seven.dY0, s_.seven.dZ0, ex_, ey_,
+                       ez_, s_.seven.dLambda, &X, &Y, &Z);
+      Named(out, l.name);
+      Fields(out, X, 13, 5, Y, 13, 5, Z, 13, 5);
+      return Outcome::kWritten;
+    }
+    double x2, y2;
+    ApplyFourParams(l.v[0], l.v[1], s_.four.dx0, s_.four.dy0, theta_, s_.four.dLambda, &x2, &y2);
+    if (cass_out_) {
+      LineFields kept = l;
+      kept.has_height = cass_in_ && l.has_height;
+      PlanePoint(out, kept, x2, y2, l.v[2], 5);
+    } else {
+      Named(out, l.name);
+      Fields(out, x2, 13, 5, y2, 13, 5);
+    }
+    return Outcome::kWritten;
+  }
+
+  bool Forward(double B, double L, double h, AngleUnit unit, double l0, double y_const,
+               ProjectedPoint* p) const {
+    return ProjectForward(s_, B, L, h, unit, l0, y_const, p);
+  }
+  bool Inverse(double x, double y, double h, AngleUnit unit, double l0, double y_const,
+               GeodeticPoint* g) const {
+    return ProjectInverse(s_, x, y, h, unit, l0, y_const, g);
+  }
+
   // The central meridian and y constant of a forward projection in zones
-  // for longitude L (input unit); false when L is not finite.
-  bool ForwardZone(double L, double* l0, double* y_const) {
-    const double L_deg = ConvertAngle(L, s_.inputUnit, kDegree);
+  // for longitude L (decimal degrees); false when L is not finite.
+  bool ForwardZone(double L_deg, double* l0, double* y_const) {
     if (!std::isfinite(L_deg)) return false;
     const int width = s_.zoneWidth;
     const int zone = ZoneNumber(s_.zoneFromPoint ? L_deg : s_.l0, width);
@@ -316,26 +479,8 @@ class LineConverter {
     if (s_.zonePrefix) *y_const += zone * kZonePrefixUnit;
     return true;
   }
-  // The same for an inverse projection of a prefixed y; false when the zone
-  // comes from y and y has none.
   bool InverseZone(double y, double* l0, double* y_const) {
-    const int width = s_.zoneWidth;
-    const int zone = ZonePrefixOf(y, s_.yConst);
-    const bool valid = zone >= 1 && zone <= ZoneCount(width);
-    if (s_.zoneFromPoint) {
-      if (!valid) return false;
-      *l0 = ZoneMeridian(zone, width);
-    } else if (zone != ZoneNumber(s_.l0, width)) {
-      prefix_mismatch_ = true;
-    }
-    if (zone > 0) *y_const += zone * kZonePrefixUnit;
-    return true;
-  }
-  static bool AllFinite(const common::ScanField* f, int n) {
-    for (int i = 0; i < n; ++i) {
-      if (!std::isfinite(f[i].number)) return false;
-    }
-    return true;
+    return ZoneOfPrefixedY(s_, y, l0, y_const, &prefix_mismatch_);
   }
   static Outcome Fail(LineFailure* failure, LineFailure reason) {
     *failure = reason;
@@ -363,6 +508,11 @@ class LineConverter {
     }
     AppendPackedDms(out, v, width, precision);
   }
+  void Angles(std::string* out, double B, double L) {
+    Angle(out, B, 16, 10);
+    Space(out);
+    Angle(out, L, 16, 10);
+  }
   void Fields(std::string* out, double a, int wa, int pa, double b, int wb, int pb) {
     Number(out, a, wa, pa);
     Space(out);
@@ -374,9 +524,35 @@ class LineConverter {
     Space(out);
     Number(out, c, wc, pc);
   }
+  // A plane point: "name x y h" in the function's widths, or as a CASS line
+  // "name,code,y,x,h" (easting first, no padding; the height left empty
+  // when the input line had none).
+  void PlanePoint(std::string* out, const LineFields& l, double x, double y, double h,
+                  int precision) {
+    if (!cass_out_) {
+      Named(out, l.name);
+      Fields(out, x, 13, precision, y, 13, precision, h, 13, 4);
+      return;
+    }
+    out->append(l.name);
+    out->push_back(',');
+    out->append(l.code);
+    out->push_back(',');
+    Number(out, y, 0, precision);
+    out->push_back(',');
+    Number(out, x, 0, precision);
+    out->push_back(',');
+    if (l.has_height) Number(out, h, 0, 4);
+  }
 
   const BatchFunctionInfo& info_;
   const BatchSettings& s_;
+  const char* pattern_ = "";
+  int fields_ = 0;   // fields of a line, name included
+  int numbers_ = 0;  // of these the numbers
+  bool named_ = false;
+  bool cass_in_ = false, cass_out_ = false;
+  bool zones_ = false;
   double ex_ = 0, ey_ = 0, ez_ = 0, theta_ = 0;
   bool zone_warning_ = false;
   bool outside_zone_ = false;
@@ -400,11 +576,17 @@ class BatchRun {
 
   void Line(std::string_view line, std::string* out) {
     ++report_->lines;
+    if (report_->lines == 1 && IsHeader(line)) {
+      ++report_->skipped;
+      return;
+    }
     LineFailure reason = LineFailure::kNoConvergence;
     switch (converter_.Convert(line, out, &reason)) {
       case Outcome::kWritten:
         ++report_->converted;
-        if (converter_.zone_warning()) ++report_->zoneWarnings;
+        if (converter_.zone_warning() && report_->zoneWarnings++ == 0) {
+          report_->firstZoneWarningLine = report_->lines;
+        }
         if (converter_.outside_zone() && report_->outsideZone++ == 0) {
           report_->firstOutsideZoneLine = report_->lines;
         }
@@ -494,6 +676,7 @@ BatchReport RunFile(BatchFunction function, const BatchSettings& settings,
   BatchRun run(function, settings, &report);
   std::string output;
   output.reserve(kChunk + 4096);
+  if (settings.header) output = BatchHeader(function, settings);
   // buffer[begin, end) holds bytes read but not yet handled; it grows only
   // for a line longer than a chunk.
   std::string buffer(2 * kChunk, '\0');
@@ -554,6 +737,7 @@ FieldSeparator DetectFieldSeparator(std::string_view head) {
   LineCursor cursor(head);
   std::string_view line;
   while (lines < 100 && cursor.Next(&line)) {
+    if (cursor.line_number() == 1 && IsHeader(line)) continue;
     line = common::TrimSpace(UpToNul(line));
     if (line.empty()) continue;
     ++lines;
@@ -564,6 +748,79 @@ FieldSeparator DetectFieldSeparator(std::string_view head) {
   if (2 * semicolons >= lines) return FieldSeparator::kSemicolon;
   if (2 * commas >= lines) return FieldSeparator::kComma;
   return FieldSeparator::kBlank;
+}
+
+std::string BatchHeader(BatchFunction function, const BatchSettings& s) {
+  std::string h = std::string(kBatchHeaderMark) + BatchInfo(function).cli_name + ": " +
+                  EllipsoidDescription(s.ellipsoid);
+  if (!IsGauss(function)) return h + "\n";
+  if (IsZoneWidth(s.zoneWidth)) {
+    h += "; " + std::to_string(s.zoneWidth) + "°带";
+    if (s.zoneFromPoint) h += function == BatchFunction::kGaussForward ? " 每点按经度取带" : " 带号取自y";
+    if (s.zonePrefix || function != BatchFunction::kGaussForward) h += " y含带号";
+  }
+  const bool l0_used = !(IsZoneWidth(s.zoneWidth) && s.zoneFromPoint);
+  const bool change = function == BatchFunction::kZoneChange;
+  if (l0_used || change) h += "; 中央子午线";
+  if (l0_used) h += " " + DegreesText(s.l0);
+  if (change) h += " -> " + DegreesText(s.l0_2);
+  h += s.exactProjection ? "; Krüger级数(高精度投影)" : "; 经典级数";
+  return h + "\n";
+}
+
+bool ChangeZone(const BatchSettings& s, double x, double y, double h, ProjectedPoint* p,
+                LineFailure* failure, ZoneChangeNotes* notes) {
+  *notes = ZoneChangeNotes{};
+  notes->l0 = s.l0;
+  notes->meridiansFarApart = MeridiansFarApart(s.l0, s.l0_2);
+  const bool zones = IsZoneWidth(s.zoneWidth);
+  if (!zones && !s.exactProjection) {
+    *p = GaussZoneChange(x, y, h, s.l0, s.l0_2, s.yConst, &s.ellipsoid, s.xConst, s.b0);
+    return true;
+  }
+  double l0 = s.l0, y_const = s.yConst;
+  if (zones && !ZoneOfPrefixedY(s, y, &l0, &y_const, &notes->prefixMismatch)) {
+    *failure = LineFailure::kNoZonePrefix;
+    return false;
+  }
+  notes->l0 = l0;
+  notes->meridiansFarApart = MeridiansFarApart(l0, s.l0_2);
+  GeodeticPoint g;
+  double l0_2 = s.l0_2, y_const_2 = s.yConst;
+  bool computed = ProjectInverse(s, x, y, h, kRadian, l0, y_const, &g);
+  if (computed && zones) {
+    const double L_deg = ConvertAngle(g.L, kRadian, kDegree);
+    notes->outsideZone = OutsideZone(L_deg, l0_2, s.zoneWidth);
+    // Measure the longitude difference the short way round.
+    l0_2 = L_deg - MeridianOffset(L_deg, l0_2);
+    if (s.zonePrefix) y_const_2 += ZoneNumber(s.l0_2, s.zoneWidth) * kZonePrefixUnit;
+  }
+  computed = computed && ProjectForward(s, g.B, g.L, h, kRadian, l0_2, y_const_2, p);
+  if (!computed) *failure = LineFailure::kNotFiniteResult;
+  return computed;
+}
+
+int ReadLineFields(std::string_view line, FieldSeparator sep, const char* pattern, int fields,
+                   common::ScanField* f) {
+  if (sep == FieldSeparator::kBlank) return common::ScanLine(line, pattern, f, fields);
+  return ReadSeparatedFields(line, sep, pattern[1] == 's', f, fields);
+}
+
+bool ReadsCassFile(BatchFunction function) {
+  return function == BatchFunction::kGaussInverse || function == BatchFunction::kZoneChange ||
+         function == BatchFunction::kFourApply;
+}
+
+bool WritesCassFile(BatchFunction function) {
+  return function == BatchFunction::kGaussForward || function == BatchFunction::kZoneChange ||
+         function == BatchFunction::kFourApply;
+}
+
+bool IsCassFileName(std::string_view path) {
+  if (path.size() < 4) return false;
+  const std::string_view ext = path.substr(path.size() - 4);
+  return ext[0] == '.' && (ext[1] | 0x20) == 'd' && (ext[2] | 0x20) == 'a' &&
+         (ext[3] | 0x20) == 't';
 }
 
 const BatchFunctionInfo& BatchInfo(BatchFunction function) {
@@ -635,6 +892,7 @@ BatchReport RunBatchText(BatchFunction function, const BatchSettings& settings,
   BatchReport report;
   try {
     BatchRun run(function, settings, &report);
+    if (settings.header) output->append(BatchHeader(function, settings));
     run.Detect(StripUtf8Bom(input));
     LineCursor cursor(StripUtf8Bom(input));
     std::string_view line;

@@ -40,6 +40,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/scan_line.h"
 #include "geotools/compute/angle_unit.h"
 #include "geotools/compute/ellipsoid.h"
 #include "geotools/compute/four_params.h"
@@ -68,6 +69,25 @@ enum class FieldSeparator { kBlank, kComma, kSemicolon };
 // blank: semicolons when at least half of them hold one, else commas (also
 // full-width) when at least half hold one, else blanks.
 FieldSeparator DetectFieldSeparator(std::string_view head);
+
+// Reads a trimmed line with a pattern of "%s" and "%lf" directives ("%s"
+// only first) into f[0 .. fields-1]: with blanks as scanf would, with
+// another separator field by field (a number field must be a number and
+// nothing else). Returns how many fields were read before the first that
+// could not be.
+int ReadLineFields(std::string_view line, FieldSeparator sep, const char* pattern, int fields,
+                   common::ScanField* f);
+
+// CASS point files "name,code,Y,X,H" (easting before northing; the code may
+// be empty, the height left out): the plane functions read them (Gauss
+// inverse, zone change, four-parameter transformation) and write them
+// (Gauss forward, zone change, four-parameter transformation), the numbers
+// without padding ("%.4f", "%.5f" for the transformation).
+bool ReadsCassFile(BatchFunction function);
+bool WritesCassFile(BatchFunction function);
+// True for a file name ending in ".dat" (any letter case), the extension of
+// CASS point files.
+bool IsCassFileName(std::string_view path);
 
 struct BatchFunctionInfo {
   BatchFunction function;
@@ -102,11 +122,23 @@ struct BatchSettings {
   // of that width. With zones, zoneFromPoint puts each point in its own
   // zone (l0 unused; the inverse then takes the zone from y's prefix), and
   // zonePrefix writes the zone number before y (forward). The inverse with
-  // zones always reads y with its prefix.
+  // zones always reads y with its prefix. A zone change in zones reads y
+  // with the prefix of zone 1 (taken from it when zoneFromPoint) and with
+  // zonePrefix writes that of the zone of l0_2; exactProjection applies to
+  // it too.
   int zoneWidth = 0;
   bool exactProjection = false;  // Gauss forward and inverse with gauss_exact.h
   bool zoneFromPoint = false;
   bool zonePrefix = false;
+  // Geodetic and plane problems: each line begins with a point name, which
+  // is written before its results ("%s %lf %lf %lf %lf").
+  bool namedLines = false;
+  // The input, the output is a CASS point file (where the function reads or
+  // writes one; see ReadsCassFile).
+  bool cassInput = false;
+  bool cassOutput = false;
+  // The output begins with the header line of BatchHeader.
+  bool header = false;
   SevenParams seven;
   FourParams four;
 };
@@ -152,6 +184,7 @@ struct BatchReport {
   std::vector<BatchLineFailure> failures;  // the first kMaxListedFailures of them
   int64_t zoneWarnings = 0;      // converted lines of a zone change whose
                                  // central meridians differ by more than 6°
+  int64_t firstZoneWarningLine = 0;
   // Gauss projection in zones: points farther from their central meridian
   // than the zone allows, and prefixed y whose zone is not that of l0. Each
   // with the first line it happened on.
@@ -162,6 +195,27 @@ struct BatchReport {
   int64_t firstPrefixMismatchLine = 0;
 };
 inline constexpr size_t kMaxListedFailures = 1000000;
+
+// What a zone change of one point found besides its result.
+struct ZoneChangeNotes {
+  double l0 = 0;                    // central meridian of zone 1 used (decimal degrees)
+  bool meridiansFarApart = false;   // zone 1 and zone 2 lie more than 6° apart
+  bool outsideZone = false;         // in zones: the point lies outside zone 2
+  bool prefixMismatch = false;      // in zones: y's prefix is not the zone of l0
+};
+// One point of a zone change as a batch run computes it, in zones and with
+// the exact projection as the settings say. False with *failure
+// (kNoZonePrefix, kNotFiniteResult) when it cannot be computed.
+bool ChangeZone(const BatchSettings& settings, double x, double y, double h, ProjectedPoint* p,
+                LineFailure* failure, ZoneChangeNotes* notes);
+
+// The header line a run writes when asked: "# GeoReckon <function>:
+// <ellipsoid>", for the Gauss functions also the central meridians or
+// zones and the series used, ending with '\n'. A first input line that
+// begins with kBatchHeaderMark is taken for such a header: skipped (as the
+// line rules skip it anyway) but not listed.
+inline constexpr std::string_view kBatchHeaderMark = "# GeoReckon ";
+std::string BatchHeader(BatchFunction function, const BatchSettings& settings);
 
 // Runs `function` over the file `in_path` and writes `out_path`.
 BatchReport RunBatchFile(BatchFunction function, const BatchSettings& settings,

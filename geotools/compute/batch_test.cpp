@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -375,6 +376,174 @@ TEST(Batch, GaussZonesWarnOutsideTheZoneAndOnForeignPrefixes) {
   EXPECT_EQ(r.prefixMismatch, 1);
   EXPECT_EQ(r.firstPrefixMismatchLine, 2);
   EXPECT_EQ(r.outsideZone, 0);
+}
+
+TEST(Batch, ZoneChangeInZonesAndExact) {
+  // A point 4.5° east of zone 20's meridian (117°), given in zone 20 with
+  // its prefix, moved to zone 21 (123°) and written with that prefix.
+  BatchSettings forward = Degrees();
+  forward.exactProjection = true;
+  forward.l0 = 117;
+  forward.yConst = 20500000;
+  const std::string in = Convert(BatchFunction::kGaussForward, forward, "P 35.25 121.5 7\n");
+  forward.l0 = 123;
+  forward.yConst = 21500000;
+  const std::string expected =
+      Convert(BatchFunction::kGaussForward, forward, "P 35.25 121.5 7\n");
+
+  BatchSettings s = Degrees();
+  s.exactProjection = true;
+  s.zoneWidth = 6;
+  s.zoneFromPoint = true;  // zone 1 from y's prefix
+  s.zonePrefix = true;
+  s.l0_2 = 123;
+  BatchReport r;
+  const std::string out = Convert(BatchFunction::kZoneChange, s, in, &r);
+  EXPECT_EQ(r.converted, 1);
+  EXPECT_EQ(r.zoneWarnings, 0);
+  EXPECT_EQ(r.outsideZone, 0);  // 1.5° from 123
+  std::istringstream got(out), want(expected);
+  std::string n1, n2;
+  double x1, y1, h1, x2, y2, h2;
+  ASSERT_TRUE(got >> n1 >> x1 >> y1 >> h1);
+  ASSERT_TRUE(want >> n2 >> x2 >> y2 >> h2);
+  EXPECT_EQ(n1, "P");
+  EXPECT_NEAR(x1, x2, 2e-4);
+  EXPECT_NEAR(y1, y2, 2e-4);
+  EXPECT_EQ(h1, 7);
+  // The classical series lose millimetres this far from the meridian.
+  s.exactProjection = false;
+  std::istringstream classical(Convert(BatchFunction::kZoneChange, s, in));
+  ASSERT_TRUE(classical >> n1 >> x1 >> y1 >> h1);
+  EXPECT_GT(std::hypot(x1 - x2, y1 - y2), 1e-3);
+
+  // Without a prefix the first zone is unknown; with a fixed first zone a
+  // foreign prefix is told.
+  Convert(BatchFunction::kZoneChange, s, "Q 3900000 500000 0\n", &r);
+  ASSERT_EQ(r.failures.size(), 1u);
+  EXPECT_EQ(r.failures[0].reason, LineFailure::kNoZonePrefix);
+  s.zoneFromPoint = false;
+  s.l0 = 111;  // zone 19
+  Convert(BatchFunction::kZoneChange, s, in, &r);
+  EXPECT_EQ(r.prefixMismatch, 1);
+  EXPECT_EQ(r.zoneWarnings, 1);  // 111 and 123 are 12° apart
+  // Zone 1 from the prefix: meridians far apart are told line by line.
+  s.zoneFromPoint = true;
+  s.l0_2 = 105;
+  Convert(BatchFunction::kZoneChange, s, in + in, &r);
+  EXPECT_EQ(r.zoneWarnings, 2);
+  EXPECT_EQ(r.outsideZone, 2);
+}
+
+TEST(Batch, CassFilesReadAndWritten) {
+  BatchSettings s = Degrees();
+  s.l0 = 117;
+  s.cassInput = true;
+  s.cassOutput = true;
+  // Easting before northing; the code may be empty, the height left out.
+  const std::string in =
+      "K1,ctl,778454.9492,3379120.2416,12.5\r\n"
+      "K2,,500000,3320113.398\r\n"
+      "K3,x,abc,3320113.398,1\r\n";
+  BatchReport r;
+  std::string out = Convert(BatchFunction::kGaussInverse, s, in, &r);
+  EXPECT_EQ(out,
+            "K1    30.5000000013   119.9000000019       12.5000\n"  // x, y rounded
+            "K2    30.0000000014   117.0000000000        0.0000\n");
+  EXPECT_EQ(r.converted, 2);
+  ASSERT_EQ(r.skips.size(), 1u);
+  EXPECT_EQ(r.skips[0].line, 3);
+
+  // The same meridian in both zones: the points come back as they were,
+  // code and missing height kept.
+  s.l0_2 = 117;
+  out = Convert(BatchFunction::kZoneChange, s, in, &r);
+  EXPECT_EQ(out,
+            "K1,ctl,778454.9494,3379120.2417,12.5000\n"
+            "K2,,500000.0000,3320113.3981,\n");
+
+  s.four.dx0 = 10;
+  s.four.dy0 = -20;
+  EXPECT_EQ(Convert(BatchFunction::kFourApply, s, in),
+            "K1,ctl,778434.94920,3379130.24160,12.5000\n"
+            "K2,,499980.00000,3320123.39800,\n");
+  // CASS in, plain out, and the other way round.
+  s.cassOutput = false;
+  EXPECT_EQ(Convert(BatchFunction::kFourApply, s, "K1,ctl,778454.9492,3379120.2416,12.5\n"),
+            "K1 3379130.24160  778434.94920\n");
+  s.cassInput = false;
+  s.cassOutput = true;
+  EXPECT_EQ(Convert(BatchFunction::kGaussForward, s, "P 30 117 5\n"),
+            "P,,500000.0000,3320113.3980,5.0000\n");
+  EXPECT_EQ(Convert(BatchFunction::kFourApply, s, "P 1.5 2.5\n"), "P,,-17.50000,11.50000,\n");
+  // Functions without plane files ignore the choice.
+  EXPECT_EQ(Convert(BatchFunction::kBlhToXyz, s, "P1 30 120 0\n"),
+            "P1 -2764128.3196  4787610.6883  3170373.7354\n");
+
+  EXPECT_TRUE(IsCassFileName("/d/points.DAT"));
+  EXPECT_TRUE(IsCassFileName("a.dat"));
+  EXPECT_FALSE(IsCassFileName("dat"));
+  EXPECT_FALSE(IsCassFileName("/d/points.txt"));
+}
+
+TEST(Batch, HeaderNamesTheEllipsoidAndTheSeriesAndIsSkippedOnReading) {
+  BatchSettings s = Degrees();
+  PresetEllipsoid(kCgcs2000, &s.ellipsoid);
+  s.header = true;
+  s.l0 = 117;
+  const std::string out = Convert(BatchFunction::kGaussForward, s, "P 30.5 119.9 0\n");
+  const std::string header =
+      "# GeoReckon gauss-forward: CGCS2000椭球 (a=6378137.0000m,alfa=1/298.257222); "
+      "中央子午线 117°; 经典级数\n";
+  ASSERT_EQ(out.substr(0, header.size()), header);
+  // Read back: the header is no data line and is not listed; a single data
+  // line after it with its comma does not make the file comma separated.
+  s.header = false;
+  BatchReport r;
+  const std::string back = Convert(BatchFunction::kGaussInverse, s, out, &r);
+  EXPECT_EQ(r.converted, 1);
+  EXPECT_EQ(r.skipped, 1);
+  EXPECT_TRUE(r.skips.empty());
+  EXPECT_EQ(r.separator, FieldSeparator::kBlank);
+  EXPECT_EQ(back.substr(0, 2), "P ");
+  // Only as the first line.
+  const std::string line = "P 3379120.2416 778454.9492 0\n";
+  Convert(BatchFunction::kGaussInverse, s, line + line + header, &r);
+  ASSERT_EQ(r.skips.size(), 1u);
+  EXPECT_EQ(r.skips[0].line, 3);
+
+  s.exactProjection = true;
+  s.zoneWidth = 6;
+  s.zoneFromPoint = true;
+  s.l0_2 = 120.5;
+  EXPECT_EQ(BatchHeader(BatchFunction::kZoneChange, s),
+            "# GeoReckon zone-change: CGCS2000椭球 (a=6378137.0000m,alfa=1/298.257222); "
+            "6°带 带号取自y y含带号; 中央子午线 -> 120.5°; Krüger级数(高精度投影)\n");
+  EXPECT_EQ(BatchHeader(BatchFunction::kBlhToXyz, s),
+            "# GeoReckon blh2xyz: CGCS2000椭球 (a=6378137.0000m,alfa=1/298.257222)\n");
+}
+
+TEST(Batch, NamedProblemLinesKeepTheirNames) {
+  BatchSettings s = Degrees();
+  s.namedLines = true;
+  BatchReport r;
+  // The second line cannot be read; the third keeps its own name.
+  EXPECT_EQ(Convert(BatchFunction::kGeodeticInverse, s,
+                    "L1 30 0 31 10\nL2 30 0 x 10\nL3 30 0 30 0\n", &r),
+            "L1  966032.06002    80.8867040092\nL3       0.00000     0.0000000000\n");
+  ASSERT_EQ(r.skips.size(), 1u);
+  EXPECT_EQ(r.skips[0].line, 2);
+  EXPECT_EQ(Convert(BatchFunction::kPlaneDirect, s, "D 100 200 10 180\nE 0 0 -1 0\n", &r),
+            "D    90.0000000000   200.0000000000\n");
+  ASSERT_EQ(r.failures.size(), 1u);
+  EXPECT_EQ(r.failures[0].line, 2);
+  EXPECT_EQ(Convert(BatchFunction::kPlaneInverse, s, "Q;0;0;-10;-10\n"),
+            "Q        14.1421356237   225.0000000000\n");
+  EXPECT_EQ(Convert(BatchFunction::kGeodeticDirect, s, "R 80 10 3e6 0\n"),
+            "R    73.1350406183  -170.0000000000\n");
+  // Other functions have their names already.
+  EXPECT_EQ(Convert(BatchFunction::kGaussForward, s, "P 30 0 5\n"),
+            "P  3320113.3980   500000.0000        5.0000\n");
 }
 
 TEST(Batch, GarbageNeverCrashesAndKeepsOneLinePerConversion) {

@@ -5,6 +5,7 @@
 #include "common/atomic_file.h"
 #include "common/cp936.h"
 #include "common/scan_line.h"
+#include "geotools/compute/batch.h"
 #include "geotools/compute/number_format.h"
 #include "geotools/compute/text_lines.h"
 
@@ -37,15 +38,22 @@ PointListResult ParseCommonPointList(std::string_view text, CommonPointKind kind
   const size_t min_length = spatial ? 12 : 8;
   const char* pattern = spatial ? "%s %lf %lf %lf %lf %lf %lf" : "%s %lf %lf %lf %lf";
   const int fields_wanted = spatial ? 7 : 5;
-  LineCursor cursor(StripUtf8Bom(text));
+  text = StripUtf8Bom(text);
+  result.separator = DetectFieldSeparator(text);
+  LineCursor cursor(text);
   std::string_view raw;
   while (cursor.Next(&raw)) {
     ++result.lines;
     const std::string_view line = common::TrimSpace(UpToNul(raw));
     common::ScanField fields[7];
-    if (line.size() <= min_length || CodePageLength(line) <= min_length ||
-        common::ScanLine(line, pattern, fields, 7) < fields_wanted) {
+    const bool too_short = line.size() <= min_length || CodePageLength(line) <= min_length;
+    if (too_short ||
+        ReadLineFields(line, result.separator, pattern, fields_wanted, fields) < fields_wanted) {
       ++result.lines_skipped;
+      if (!line.empty() && result.skips.size() < kMaxListedSkips) {
+        result.skips.push_back(BatchLineFailure{
+            result.lines, too_short ? LineFailure::kTooShort : LineFailure::kMissingFields});
+      }
       continue;
     }
     double values[6];

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "geotools/compute/batch.h"
 #include "geotools/compute/four_params.h"
 #include "geotools/compute/matrix.h"
 #include "geotools/compute/seven_params.h"
@@ -28,6 +29,7 @@ int CellCount(CommonPointKind kind);
 struct CommonPointRow {
   std::string name;                // UTF-8
   std::vector<std::string> cells;  // source then target coordinates, as shown
+  bool operator==(const CommonPointRow&) const = default;
 };
 
 // A row as the "add" button makes it: each value formatted "%.4lf".
@@ -46,10 +48,16 @@ struct PointListResult {
   std::string detail;        // why not, with the path
   int64_t lines = 0;         // lines in the file
   int64_t rows_added = 0;    // accepted lines, appended as rows
-  int64_t lines_skipped = 0; // too short or without all fields
+  int64_t lines_skipped = 0; // too short or without all fields, blank lines included
+  // The first kMaxListedSkips of these that are not blank, with the reason.
+  std::vector<BatchLineFailure> skips;
+  FieldSeparator separator = FieldSeparator::kBlank;  // as detected in the file
 };
+inline constexpr size_t kMaxListedSkips = 1000;
 
-// Reads a point list as the "read" button does: each line trimmed; lines of
+// Reads a point list as the "read" button does: fields separated by blanks,
+// or in the whole file by commas or semicolons, as in batch files (a UTF-8
+// byte order mark and CR LF accepted); each line trimmed; lines of
 // 12 bytes or fewer (spatial) or 8 bytes or fewer (plane) skipped, as are
 // lines from which "%s %lf %lf %lf %lf %lf %lf" (spatial) or
 // "%s %lf %lf %lf %lf" (plane) does not read every field; each accepted line

@@ -86,7 +86,8 @@ double RoundDecimals(double value, int decimals) {
   size_t pos = 0;
   double back = value;
   if (!common::ScanDouble(text, &pos, &back)) return value;
-  return back;
+  // A value that rounds to zero is shown as 0, never as -0.
+  return back == 0 ? 0.0 : back;
 }
 
 double ParseNumberOrZero(const std::string& text) {

@@ -30,7 +30,7 @@ void AppendBatchFixed(std::string* out, double value, int width, int precision);
 void AppendPackedDms(std::string* out, double degrees, int width, int precision);
 
 // `value` rounded the way a displayed value is rounded: formatted with
-// "%.<decimals>f" and read back.
+// "%.<decimals>f" and read back; zero without a minus sign.
 double RoundDecimals(double value, int decimals);
 
 // Reads a number the way a displayed cell or edit text is read back: the

@@ -53,6 +53,12 @@ TEST(AppendFixed, AppendsToWhatIsThere) {
   EXPECT_EQ(s, "P1     4321.5000");
 }
 
+TEST(RoundDecimals, ZeroHasNoSign) {
+  EXPECT_FALSE(std::signbit(RoundDecimals(-0.00001, 4)));
+  EXPECT_FALSE(std::signbit(RoundDecimals(-0.0, 10)));
+  EXPECT_TRUE(std::signbit(RoundDecimals(-0.00005, 4)));  // -0.0001
+}
+
 TEST(RoundDecimals, SameAsFormattingAndReadingBack) {
   std::mt19937_64 rng(5);
   std::uniform_real_distribution<double> u(-1e7, 1e7);

@@ -298,6 +298,44 @@ TEST(CommonPoints, ListLinesFollowTheLengthAndFieldRules) {
   EXPECT_EQ(plane[1].cells.size(), 4u);
 }
 
+TEST(CommonPoints, SeparatorsOfAListAreFoundPerFile) {
+  // BOM, CR LF, commas (also full-width) with a name holding a blank.
+  const std::string commas =
+      "\xEF\xBB\xBFK 1,100.5,200.25,100.75,200.5\r\n"
+      "K2\xEF\xBC\x8C" "1\xEF\xBC\x8C" "2\xEF\xBC\x8C" "3\xEF\xBC\x8C" "4\r\n"
+      "K3,1,2,3,x\r\n"
+      "K4,1,2\r\n"
+      "\r\n";
+  std::vector<CommonPointRow> rows;
+  const PointListResult r = ParseCommonPointList(commas, CommonPointKind::kPlane, &rows);
+  EXPECT_EQ(r.separator, FieldSeparator::kComma);
+  EXPECT_EQ(r.rows_added, 2);
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0].name, "K 1");
+  EXPECT_EQ(rows[0].cells,
+            (std::vector<std::string>{"100.5000", "200.2500", "100.7500", "200.5000"}));
+  EXPECT_EQ(rows[1].cells[3], "4.0000");
+  // The lines left out, blank ones not listed.
+  EXPECT_EQ(r.lines_skipped, 3);
+  ASSERT_EQ(r.skips.size(), 2u);
+  EXPECT_EQ(r.skips[0].line, 3);
+  EXPECT_EQ(r.skips[0].reason, LineFailure::kMissingFields);
+  EXPECT_EQ(r.skips[1].line, 4);
+  EXPECT_EQ(r.skips[1].reason, LineFailure::kTooShort);
+
+  // Semicolons in one file, blanks in the next: each file for itself.
+  rows.clear();
+  const PointListResult s = ParseCommonPointList(
+      "A;1;2;3;4;5;6\nB;7;8;9;10;11;12\n", CommonPointKind::kSpatial, &rows);
+  EXPECT_EQ(s.separator, FieldSeparator::kSemicolon);
+  EXPECT_EQ(s.rows_added, 2);
+  const PointListResult b =
+      ParseCommonPointList("C 1 2 3 4 5 6\n", CommonPointKind::kSpatial, &rows);
+  EXPECT_EQ(b.separator, FieldSeparator::kBlank);
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[2].cells[5], "6.0000");
+}
+
 TEST(CommonPoints, MissingFileIsReported) {
   std::vector<CommonPointRow> rows;
   const PointListResult r =

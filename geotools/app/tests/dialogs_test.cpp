@@ -343,7 +343,10 @@ TEST(BLHXYZDlg, BatchFileErrorsAreReportedAndNothingOpens) {
     Type(&dialog, "outFile", c.out);
     Press(&dialog, "batch0");
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, c.message);
+    // The catalogue text, then the reason with the path.
+    EXPECT_EQ(ui.messages[0].text.rfind(c.message + "\n", 0), 0u) << ui.messages[0].text;
+    EXPECT_NE(ui.messages[0].text.find(c.in.empty() ? "cannot open" : dir.Path("")),
+              std::string::npos);
     EXPECT_TRUE(ui.messages[0].style & wxICON_ERROR);
     EXPECT_TRUE(ui.launched.empty());
   }
@@ -439,6 +442,21 @@ TEST(GeodeticDlg, BatchListsTheFirstFewLinesLeftOut) {
                 "\n第 6 行：" + texts::kNotFiniteInput + "\n第 7 行：" + texts::kNotFiniteInput +
                 "\n……");
   EXPECT_EQ(ReadFile(dir.Path("out.txt")).find("nan"), std::string::npos);
+}
+
+TEST(GeodeticDlg, NamedLinesKeepTheirNamesPastALineLeftOut) {
+  TempDir dir;
+  WriteFile(dir.Path("in.txt"), "A 30 0 31 10\nB 30 0 x 10\nC 30 0 30 0\n");
+  UiScript ui;
+  CGeodeticDlg dialog(nullptr, Wgs84Ellipsoid(), kDeg, kDeg);
+  FindControl<wxCheckBox>(&dialog, "namedLines")->SetValue(true);
+  Type(&dialog, "inFile", dir.Path("in.txt"));
+  Type(&dialog, "outFile", dir.Path("out.txt"));
+  Press(&dialog, "batch0");
+  EXPECT_EQ(ReadFile(dir.Path("out.txt")),
+            "A  966032.06002    80.8867040092\nC       0.00000     0.0000000000\n");
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].text.rfind("已转换 2 行，跳过 1 行\n第 2 行：", 0), 0u);
 }
 
 // ------------------------------------------------------ plane problems
@@ -590,11 +608,16 @@ TEST(GaussDlg, ZonesFromThePointWithPrefixAndRemembered) {
     EXPECT_EQ(Shown(&dialog, "L0"), 117);
     EXPECT_NEAR(Shown(&dialog, "L"), 119.9, 3e-9);
 
-    // A fixed meridian of another zone: the prefix does not match.
+    // A fixed meridian of another zone: the prefix does not match. The
+    // meridian from the zone number looks at no other field.
     Check(&dialog, "zoneFromPoint", false);
     Type(&dialog, "zone", "19");
+    Type(&dialog, "B", "half typed");
     Press(&dialog, "zoneMeridian");
+    EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(Shown(&dialog, "L0"), 111);
+    EXPECT_EQ(Text(&dialog, "B"), "half typed");
+    Type(&dialog, "B", "30.5");
     Press(&dialog, "backward");
     EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{texts::kPrefixMismatch});
 
@@ -643,6 +666,27 @@ TEST(GaussDlg, ExactProjectionForOnePointAndAFile) {
   std::string expected;
   RunBatchText(BatchFunction::kGaussForward, s, input, &expected);
   EXPECT_EQ(ReadFile(dir.Path("out.txt")), expected);
+  Type(&dialog, "L0", "0");
+}
+
+TEST(GaussDlg, HeaderLineOnRequestNamesTheSeries) {
+  TempDir dir;
+  WriteFile(dir.Path("in.txt"), "P1 30.5 119.9 12\n");
+  UiScript ui;
+  CGaussDlg dialog(nullptr, Wgs84Ellipsoid(), kDeg, kDeg);
+  Type(&dialog, "L0", "117");
+  Type(&dialog, "inFile", dir.Path("in.txt"));
+  Type(&dialog, "outFile", dir.Path("out.txt"));
+  Press(&dialog, "batch0");
+  EXPECT_EQ(ReadFile(dir.Path("out.txt")).rfind("P1 ", 0), 0u);  // no header unasked
+  Check(&dialog, "header", true);
+  Check(&dialog, "exact", true);
+  Press(&dialog, "batch0");
+  const std::string out = ReadFile(dir.Path("out.txt"));
+  EXPECT_EQ(out.substr(0, out.find('\n')),
+            "# GeoReckon gauss-forward: WGS84椭球 (a=6378137.0000m,alfa=1/298.257224); "
+            "中央子午线 117°; Krüger级数(高精度投影)");
+  EXPECT_TRUE(ui.messages.empty());
   Type(&dialog, "L0", "0");
 }
 
@@ -707,6 +751,61 @@ TEST(ZoneChangeDlg, ChangesZoneAndWarnsOncePerAction) {
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_NEAR(Shown(&dialog, "x2"), 3379120.2416, 1e-3);
   EXPECT_NEAR(Shown(&dialog, "y2"), 778454.9492, 1e-3);
+}
+
+TEST(ZoneChangeDlg, ZonesWithPrefixesAndTheExactProjection) {
+  // 121.5° E in zone 20 (117°) with its prefix, to zone 21 (123°).
+  ProjectedPoint in, want;
+  ASSERT_TRUE(GaussForwardExact(35.25, 121.5, 7, kDegree, 117, 20500000, nullptr, &in));
+  ASSERT_TRUE(GaussForwardExact(35.25, 121.5, 7, kDegree, 123, 21500000, nullptr, &want));
+  UiScript ui;
+  CZoneChangeDlg dialog(nullptr, Wgs84Ellipsoid());
+  EXPECT_FALSE(Enabled(&dialog, "zonePrefix"));
+  PickChoice(&dialog, "zoneWidth", 2);
+  EXPECT_TRUE(Enabled(&dialog, "zonePrefix"));
+  EXPECT_FALSE(Enabled(&dialog, "zoneFromPoint"));
+  Check(&dialog, "zonePrefix", true);
+  PickChoice(&dialog, "zoneWidth", 2);  // applies the check box
+  EXPECT_TRUE(Enabled(&dialog, "zoneFromPoint"));
+  Check(&dialog, "zoneFromPoint", true);
+  Check(&dialog, "exact", true);
+  Type(&dialog, "x1", FormatEntryNumber(in.x));
+  Type(&dialog, "y1", FormatEntryNumber(in.y));
+  Type(&dialog, "h1", "7");
+  Type(&dialog, "L0_1", "0");
+  Type(&dialog, "L0_2", "123");
+  Press(&dialog, "compute");
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_EQ(Shown(&dialog, "L0_1"), 117);  // from the prefix
+  EXPECT_NEAR(Shown(&dialog, "x2"), want.x, 1e-4);
+  EXPECT_NEAR(Shown(&dialog, "y2"), want.y, 1e-4);
+
+  // A y without a zone number cannot give zone 1.
+  Type(&dialog, "y1", "700000");
+  Press(&dialog, "compute");
+  EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{texts::kNoZonePrefix});
+  EXPECT_NEAR(Shown(&dialog, "x2"), want.x, 1e-4);  // unchanged
+}
+
+TEST(ZoneChangeDlg, CassFilesByTheirExtension) {
+  TempDir dir;
+  WriteFile(dir.Path("in.dat"), "K1,ctl,778454.9492,3379120.2416,12.5\r\nK2,,500000,3320113.398\r\n");
+  UiScript ui;
+  CZoneChangeDlg dialog(nullptr, Wgs84Ellipsoid());
+  Type(&dialog, "L0_1", "117");
+  Type(&dialog, "L0_2", "117");
+  Type(&dialog, "inFile", dir.Path("in.dat"));
+  Type(&dialog, "outFile", dir.Path("out.dat"));
+  Press(&dialog, "batch0");
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_EQ(ReadFile(dir.Path("out.dat")),
+            "K1,ctl,778454.9494,3379120.2417,12.5000\nK2,,500000.0000,3320113.3981,\n");
+  // The same points written as a plain point file.
+  Type(&dialog, "outFile", dir.Path("out.txt"));
+  Press(&dialog, "batch0");
+  EXPECT_EQ(ReadFile(dir.Path("out.txt")),
+            "K1  3379120.2417   778454.9494       12.5000\n"
+            "K2  3320113.3981   500000.0000        0.0000\n");
 }
 
 }  // namespace

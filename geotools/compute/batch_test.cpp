@@ -502,6 +502,33 @@ TEST_F(BatchFileTest, FileErrors) {
   EXPECT_STREQ(BatchStatusText(r.status), "创建文件错误!");
   r = RunBatchFile(BatchFunction::kBlhToXyz, BatchSettings(), src, dir_);
   EXPECT_EQ(r.status, BatchStatus::kCreateOutputFailed);
+
+  // A write-protected output is refused and kept.
+  const std::string locked = Path("locked.txt");
+  Write(locked, "keep\n");
+  ASSERT_EQ(::chmod(locked.c_str(), 0444), 0);
+  r = RunBatchFile(BatchFunction::kBlhToXyz, BatchSettings(), src, locked);
+  EXPECT_EQ(r.status, BatchStatus::kCreateOutputFailed);
+  EXPECT_EQ(Read(locked), "keep\n");
+
+  // A device is written, not replaced by a plain file; a full one fails.
+  r = RunBatchFile(BatchFunction::kBlhToXyz, BatchSettings(), src, "/dev/null");
+  EXPECT_EQ(r.status, BatchStatus::kOk) << r.detail;
+  r = RunBatchFile(BatchFunction::kBlhToXyz, BatchSettings(), src, "/dev/full");
+  EXPECT_EQ(r.status, BatchStatus::kWriteFailed);
+  struct stat st;
+  ASSERT_EQ(::stat("/dev/full", &st), 0);
+  EXPECT_TRUE(S_ISCHR(st.st_mode));
+}
+
+TEST_F(BatchFileTest, HardLinkedOutputStaysLinked) {
+  const std::string src = Path("in.txt"), dst = Path("out.txt"), twin = Path("twin.txt");
+  Write(src, "P 30 120 0\n");
+  Write(dst, "old contents, longer than the new ones\n");
+  ASSERT_EQ(::link(dst.c_str(), twin.c_str()), 0);
+  const BatchReport r = RunBatchFile(BatchFunction::kBlhToXyz, BatchSettings(), src, dst);
+  ASSERT_EQ(r.status, BatchStatus::kOk) << r.detail;
+  EXPECT_EQ(Read(twin), "P -2764128.3196  4787610.6883  3170373.7354\n");
 }
 
 TEST_F(BatchFileTest, ReplacesAnExistingOutputKeepingItsModeAndLinks) {

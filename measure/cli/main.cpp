@@ -1,5 +1,7 @@
 // vistamet-cli: the measurement program's document operations without a
 // window.
+#include <signal.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -204,6 +206,9 @@ int MakeSample(const std::vector<std::string>& args) {
 
 int main(int argc, char** argv) {
   using namespace vistamet::cli;
+  // A limit on file size makes a save fail with a message instead of
+  // ending the program without a word.
+  ::signal(SIGXFSZ, SIG_IGN);
   if (argc < 2) {
     std::fputs(kUsage, stderr);
     return 2;

@@ -119,7 +119,10 @@ int Adjust(const std::vector<std::string>& args) {
   CliProgress progress;
   doc.SetPrompt(&prompt);
   AdjustSummary summary;
-  const int ok = doc.BundleAdjust(AdjustmentReports(reports), &progress, &summary);
+  const AdjustmentReports report_files(reports);
+  const int ok = doc.BundleAdjust(report_files, &progress, &summary);
+  for (const std::string& failure : report_files.failures())
+    std::fprintf(stderr, "vistamet-cli: report not written: %s\n", failure.c_str());
   std::printf("adjustment: %s\n", ok ? "converged" : "failed");
   std::printf("iterations: %d (best %d)\n", summary.iterations, summary.bestIteration);
   std::printf("rms: %.6f mm (linear %.6f mm), redundancy %d\n", summary.rms, summary.rmsLinear,
@@ -139,7 +142,7 @@ int Adjust(const std::vector<std::string>& args) {
     if (!SaveProjectFile(doc, out, &message)) return Fail(message);
     std::printf("written: %s\n", out.c_str());
   }
-  return ok ? 0 : 1;
+  return ok && report_files.failures().empty() ? 0 : 1;
 }
 
 int Extract(const std::vector<std::string>& args) {

@@ -42,6 +42,7 @@ bool Open(const std::string& path, CVistametDoc* doc, std::string* version) {
     Fail(path + ": " + r.message);
     return false;
   }
+  for (const std::string& note : r.notes) std::fprintf(stderr, "vistamet-cli: %s\n", note.c_str());
   if (version) *version = r.version;
   return true;
 }

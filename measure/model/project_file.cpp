@@ -1,6 +1,7 @@
 #include "measure/model/project_file.h"
 
 #include <climits>
+#include <cmath>
 #include <cstring>
 
 #include "common/atomic_file.h"
@@ -197,6 +198,9 @@ class ProjectReader {
   bool AdjustedPoints();    // (after 1.2)
   // Refuses records on photos that do not exist; puts currentPhoto in range.
   bool CheckPhotoIndices();
+  // Refuses image points that are not numbers or lie far outside any photo,
+  // and records that break the document's rules.
+  bool CheckRecords();
 
  private:
   bool Fail(const std::string& why) {
@@ -346,6 +350,8 @@ bool ProjectReader::AdjustmentOptions() {
     return Fail("文件在平差选项中结束");
   if (VersionAfter(version_, "1.21") && !in_.F64(&doc_->options.dControlWeight))
     return Fail("文件在控制点权中结束");
+  for (std::string& note : ClampAdjustmentOptions(&doc_->options))
+    result_.notes.push_back(path_ + ": " + note);
   return true;
 }
 
@@ -370,6 +376,24 @@ bool ProjectReader::CheckPhotoIndices() {
     if (p.photoIndex < 0 || p.photoIndex >= photos)
       return Fail(common::StrFormat("平差点的相片编号 %d 无效", p.photoIndex));
   if (doc_->currentPhoto < 0 || doc_->currentPhoto >= photos) doc_->currentPhoto = 0;
+  return true;
+}
+
+// Beyond this many pixels from the origin an image point lies far outside
+// any photo: the adjustment's angles and sums of squares would lose all
+// meaning or overflow.
+constexpr double kMaxImageCoordinate = 1e6;
+
+bool ProjectReader::CheckRecords() {
+  for (size_t i = 0; i < doc_->imagePoints.size(); ++i) {
+    const ImagePoint& p = doc_->imagePoints[i];
+    if (!(std::fabs(p.x) <= kMaxImageCoordinate && std::fabs(p.y) <= kMaxImageCoordinate))
+      return Fail(common::StrFormat("图像点 %zu 的坐标 (%g, %g) 远在相片之外", i + 1, p.x, p.y));
+    if (!std::isfinite(p.weightX) || !std::isfinite(p.weightY))
+      return Fail(common::StrFormat("图像点 %zu 的权不是有限数", i + 1));
+  }
+  const std::string broken = FindBrokenInvariant(*doc_);
+  if (!broken.empty()) return Fail(broken);
   return true;
 }
 
@@ -456,7 +480,7 @@ LoadResult ReadProjectBytes(std::string_view bytes, const std::string& project_p
   [[maybe_unused]] const bool accepted =
       r.Header() && r.Settings() && r.Photos() && r.ImagePoints() && r.SpacePoints() &&
       r.Distances() && r.Features() && r.AdjustmentOptions() && r.AdjustedPoints() &&
-      r.CheckPhotoIndices();
+      r.CheckPhotoIndices() && r.CheckRecords();
   return r.result();
 }
 

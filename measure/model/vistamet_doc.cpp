@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <set>
+#include <utility>
 
 #include "common/strformat.h"
 #include "measure/model/bitmap.h"
@@ -438,6 +440,63 @@ void CVistametDoc::ShiftOrigin() {
   // that closing it asks to save them.
   SetModified();
   UpdateViews(ViewUpdate::kAll);
+}
+
+std::string FindBrokenInvariant(const CVistametDoc& doc) {
+  std::set<int32_t> numbers;
+  for (size_t i = 0; i < doc.spacePoints.size(); ++i) {
+    const int32_t number = doc.spacePoints[i].pointNumber;
+    if (!numbers.insert(number).second)
+      return common::StrFormat("空间点 %zu 的点号 %d 与前面的空间点重复", i + 1, number);
+  }
+  std::set<std::pair<int32_t, int32_t>> on_photo;
+  for (size_t i = 0; i < doc.imagePoints.size(); ++i) {
+    const ImagePoint& p = doc.imagePoints[i];
+    if (p.photoIndex < 0 || p.photoIndex >= doc.PhotoCount())
+      return common::StrFormat("图像点 %zu 的相片编号 %d 无效", i + 1, p.photoIndex);
+    if (p.pointNumber == kNoNumber) continue;
+    if (!numbers.count(p.pointNumber))
+      return common::StrFormat("图像点 %zu 的点号 %d 没有对应的空间点", i + 1, p.pointNumber);
+    if (!on_photo.insert({p.photoIndex, p.pointNumber}).second)
+      return common::StrFormat("图像点 %zu 的点号 %d 在相片 %d 上出现了两次", i + 1, p.pointNumber,
+                               p.photoIndex + 1);
+  }
+  if (doc.distancePairs.size() % 2 != 0) return "距离点号的数目不是偶数";
+  return std::string();
+}
+
+namespace {
+
+// Clamps one value into [low, high]; not a number becomes `fallback`.
+template <typename T>
+void ClampOption(const char* name, T* value, T low, T high, T fallback,
+                 std::vector<std::string>* notes) {
+  T wanted = *value;
+  if (std::isnan(static_cast<double>(wanted))) {
+    wanted = fallback;
+  } else {
+    wanted = std::clamp(wanted, low, high);
+  }
+  if (wanted == *value) return;
+  notes->push_back(common::StrFormat("%s %g 超出 %g 到 %g 的范围，改为 %g", name,
+                                     static_cast<double>(*value), static_cast<double>(low),
+                                     static_cast<double>(high), static_cast<double>(wanted)));
+  *value = wanted;
+}
+
+}  // namespace
+
+std::vector<std::string> ClampAdjustmentOptions(AdjustmentOptions* o) {
+  const AdjustmentOptions defaults;
+  std::vector<std::string> notes;
+  ClampOption("次数限制", &o->nMaxIter, 0, kMaxIterationsLimit, defaults.nMaxIter, &notes);
+  ClampOption("坐标限差", &o->dCoordTol, 0.0, kMaxCoordTol, defaults.dCoordTol, &notes);
+  ClampOption("角度限差", &o->dAngleTol, 0.0, kMaxAngleTol, defaults.dAngleTol, &notes);
+  ClampOption("控制点倍权", &o->dControlWeight, kMinControlWeight, kMaxControlWeight,
+              defaults.dControlWeight, &notes);
+  ClampOption("x权", &o->dWeightX, kTinyWeight, kMaxObservationWeight, defaults.dWeightX, &notes);
+  ClampOption("y权", &o->dWeightY, kTinyWeight, kMaxObservationWeight, defaults.dWeightY, &notes);
+  return notes;
 }
 
 }  // namespace vistamet

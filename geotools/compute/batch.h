@@ -40,6 +40,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/cp936.h"
 #include "geotools/compute/angle_unit.h"
 #include "geotools/compute/ellipsoid.h"
 #include "geotools/compute/four_params.h"
@@ -68,6 +69,8 @@ enum class FieldSeparator { kBlank, kComma, kSemicolon };
 // blank: semicolons when at least half of them hold one, else commas (also
 // full-width) when at least half hold one, else blanks.
 FieldSeparator DetectFieldSeparator(std::string_view head);
+// The same for text in a known encoding (decided once for the whole file).
+FieldSeparator DetectFieldSeparator(std::string_view head, common::TextEncoding encoding);
 
 struct BatchFunctionInfo {
   BatchFunction function;

@@ -37,20 +37,22 @@ PointListResult ParseCommonPointList(std::string_view text, CommonPointKind kind
   const size_t min_length = spatial ? 12 : 8;
   const char* pattern = spatial ? "%s %lf %lf %lf %lf %lf %lf" : "%s %lf %lf %lf %lf";
   const int fields_wanted = spatial ? 7 : 5;
+  // The encoding is decided once for the whole list.
+  const common::TextEncoding encoding = common::DetectTextEncoding(text);
   LineCursor cursor(StripUtf8Bom(text));
   std::string_view raw;
   while (cursor.Next(&raw)) {
     ++result.lines;
     const std::string_view line = common::TrimSpace(UpToNul(raw));
     common::ScanField fields[7];
-    if (line.size() <= min_length || CodePageLength(line) <= min_length ||
+    if (line.size() <= min_length || CodePageLength(line, encoding) <= min_length ||
         common::ScanLine(line, pattern, fields, 7) < fields_wanted) {
       ++result.lines_skipped;
       continue;
     }
     double values[6];
     for (int i = 1; i < fields_wanted; ++i) values[i - 1] = fields[i].number;
-    rows->push_back(MakeCommonPointRow(common::FileTextToUtf8(fields[0].text), values,
+    rows->push_back(MakeCommonPointRow(common::DecodeText(fields[0].text, encoding), values,
                                        fields_wanted - 1));
     ++result.rows_added;
   }

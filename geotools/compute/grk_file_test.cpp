@@ -73,6 +73,18 @@ TEST(GrkFile, RoundTripWithChineseTextAndCustomEllipsoid) {
   EXPECT_EQ(back, doc);
 }
 
+TEST(GrkFile, StoredTextIsCodePageAndMarksWhatHasNoCodePageForm) {
+  GrkDocument doc;
+  for (const std::string text : {"目录", "前路全", "点\xF0\x9F\x98\x80"}) {
+    doc.currentText = text;
+    GrkDocument back;
+    ASSERT_EQ(ParseGrk(SerializeGrk(doc), &back).status, GrkStatus::kOk);
+    EXPECT_EQ(back.currentText, text);
+  }
+  doc.currentText = "目录";
+  EXPECT_NE(SerializeGrk(doc).find("\xC4\xBF\xC2\xBC"), std::string::npos);
+}
+
 TEST(GrkFile, LengthPrefixes) {
   struct Case {
     size_t n;

@@ -237,7 +237,7 @@ bool ProjectReader::Settings() {
   doc_->options.bLmsFeature = in_.IntLine();
   doc_->options.bKeepMinRms = in_.IntLine();
   doc_->mapShowTime = in_.IntLine();
-  doc_->mapTitle = common::FileTextToUtf8(in_.Line());
+  doc_->mapTitle = common::StoredTextToUtf8(in_.Line());
   doc_->mapScale = in_.IntLine();
   doc_->planeSet = in_.IntLine();
   doc_->listMode = in_.IntLine();
@@ -265,7 +265,7 @@ bool ProjectReader::Photos() {
   doc_->photoPaths.clear();
   doc_->photoImages.clear();
   for (int32_t i = 0; i < n && !in_.AtEnd(); ++i) {
-    const std::string stored = common::FileTextToUtf8(in_.Line());
+    const std::string stored = common::StoredTextToUtf8(in_.Line());
     const std::string path = ResolvePhotoPath(stored, path_);
     ImageHolder image;
     if (!LoadBitmapFile(path, &image)) {
@@ -409,7 +409,7 @@ std::string WriteProjectBytes(const CVistametDoc& doc) {
   w.IntLine(doc.options.bLmsFeature);
   w.IntLine(doc.options.bKeepMinRms);
   w.IntLine(doc.mapShowTime);
-  w.Line(common::Utf8ToFileText(OneLine(doc.mapTitle)));
+  w.Line(common::Utf8ToStoredText(OneLine(doc.mapTitle)));
   w.IntLine(doc.mapScale);
   w.IntLine(doc.planeSet);
   w.IntLine(doc.listMode);
@@ -422,7 +422,7 @@ std::string WriteProjectBytes(const CVistametDoc& doc) {
   w.IntLine(doc.listWindowOn);
   w.IntLine(doc.bAutoPlaneTrans);
   w.IntLine(static_cast<int32_t>(doc.photoPaths.size()));
-  for (const std::string& path : doc.photoPaths) w.Line(common::Utf8ToFileText(OneLine(path)));
+  for (const std::string& path : doc.photoPaths) w.Line(common::Utf8ToStoredText(OneLine(path)));
   for (const PhotoParams& pp : doc.photoParams)
     for (int k = 0; k < PhotoParams::kCount; ++k) w.F64(pp.Get(k));
   w.IntLine(static_cast<int32_t>(doc.imagePoints.size()));

@@ -335,6 +335,28 @@ TEST_F(FullProject, PointsOnPhotosThatDoNotExistAreRefused) {
   EXPECT_EQ(reset.currentPhoto, 0);
 }
 
+TEST_F(FullProject, ChineseFolderNamesAndTitlesComeBackUnchanged) {
+  // "目录" is C4 BF C2 BC in CP936, which is also valid UTF-8; "前", "路"
+  // and "全" are the same kind.
+  std::filesystem::create_directory(dir_.File("目录"));
+  const std::string photo = WritePhoto(dir_.File("目录/前路全.bmp"), 10, 8, 1);
+  CVistametDoc doc = doc_;
+  doc.photoPaths[0] = photo;
+  doc.mapTitle = "目录 前路全";
+  const std::string bytes = WriteProjectBytes(doc);
+  EXPECT_NE(bytes.find("\xC4\xBF\xC2\xBC"), std::string::npos);
+  CVistametDoc back;
+  const LoadResult r = ReadProjectBytes(bytes, path_, &back);
+  ASSERT_TRUE(r.ok()) << r.message;
+  EXPECT_EQ(back.photoPaths[0], photo);
+  EXPECT_EQ(back.mapTitle, "目录 前路全");
+  // A title with no CP936 form is stored behind a marker and read back.
+  doc.mapTitle = "plan \xF0\x9F\x97\xBA 目录";
+  CVistametDoc marked;
+  ASSERT_TRUE(ReadProjectBytes(WriteProjectBytes(doc), path_, &marked).ok());
+  EXPECT_EQ(marked.mapTitle, doc.mapTitle);
+}
+
 TEST_F(FullProject, RecordsBreakingTheDocumentRulesAreRefusedByName) {
   struct Case {
     const char* expected;

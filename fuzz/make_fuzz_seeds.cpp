@@ -99,6 +99,19 @@ bool GeoReckonSeeds(const std::string& source) {
   return ok;
 }
 
+// Operation scripts for fuzz_document_ops: each operation once, then a few
+// mixed runs.
+bool DocumentSeeds() {
+  bool ok = true;
+  for (int op = 0; op < 18; ++op) {
+    const std::string script = {static_cast<char>(op), 5, 1, 7, 2, 9, 1, 3};
+    ok = ok && Seed("fuzz_document_ops", "op" + std::to_string(op), script);
+  }
+  return ok && Seed("fuzz_document_ops", "mixed",
+                    std::string("\x00\x03\x01\x05\x00\x07\x02\x06\x0a\x01\x08\x02\x03\x0d\x04\x00"
+                                "\x0e\x01\x0f\x02\x10\x11\x00", 23));
+}
+
 bool TextSeeds() {
   std::string cp936;
   common::Utf8ToCp936("目录 前路全 点", &cp936);
@@ -118,7 +131,7 @@ int main(int argc, char** argv) {
   ::mkdir(g_out.c_str(), 0777);
   char tmpl[] = "/tmp/make_fuzz_seeds.XXXXXX";
   if (!::mkdtemp(tmpl)) return 1;
-  const bool ok = ProjectSeeds(tmpl) && GeoReckonSeeds(argv[1]) && TextSeeds();
+  const bool ok = ProjectSeeds(tmpl) && GeoReckonSeeds(argv[1]) && DocumentSeeds() && TextSeeds();
   std::error_code ignored;
   std::filesystem::remove_all(tmpl, ignored);
   return ok ? 0 : 1;

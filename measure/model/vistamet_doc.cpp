@@ -217,6 +217,9 @@ void CVistametDoc::SetCurrentPhoto(int n) {
 // --- Numbering and space points ---
 
 int CVistametDoc::StoreSpacePoint(const SpacePoint& record) {
+  // A record without a number could never be found again, and a second one
+  // would share its "number".
+  if (record.pointNumber == kNoNumber) return 0;
   const int k = FindSpacePoint(record.pointNumber);
   if (k >= 0) {
     if (record.controlFlag < 1)
@@ -232,10 +235,12 @@ int CVistametDoc::StoreSpacePoint(const SpacePoint& record) {
 int CVistametDoc::NumberImagePoint(int i) {
   if (i < 0 || i >= static_cast<int>(imagePoints.size()) || !prompt_) return 0;
   const int32_t b = imagePoints[i].pointNumber;
+  // The photo of the point: the current one when the user clicked it.
+  const int photo = imagePoints[i].photoIndex;
   SpacePoint record;
   record.controlFlag = 0;
   if (b == kNoNumber) {
-    record.pointNumber = HighestPointNumber(currentPhoto) + 1;
+    record.pointNumber = HighestPointNumber(photo) + 1;
   } else {
     record.pointNumber = b;
   }
@@ -244,9 +249,10 @@ int CVistametDoc::NumberImagePoint(int i) {
   const SpacePoint before = record;
   if (!prompt_->EditSpacePoint(record)) return 0;
   const int32_t k = record.pointNumber;
+  if (k == kNoNumber) return 0;  // "no number" is no number to give
 
   if (b == kNoNumber) {
-    if (FindImagePointByNumber(k, currentPhoto, true) >= 0) {
+    if (FindImagePointByNumber(k, photo, true) >= 0) {
       Message(common::StrFormat(text::kNumberExists, k), Icon::kWarning);
       return 0;
     }
@@ -259,8 +265,8 @@ int CVistametDoc::NumberImagePoint(int i) {
     }
     int on_control = 0;
     for (const ImagePoint& p : imagePoints)
-      if (p.photoIndex == currentPhoto && FindControlPoint(p.pointNumber) >= 0) ++on_control;
-    if (on_control >= 4) OrientPhoto(currentPhoto);
+      if (p.photoIndex == photo && FindControlPoint(p.pointNumber) >= 0) ++on_control;
+    if (on_control >= 4) OrientPhoto(photo);
     adjusted = 0;
     SetModified();
     return 1;
@@ -276,7 +282,7 @@ int CVistametDoc::NumberImagePoint(int i) {
     }
     return 0;
   }
-  if (FindImagePointByNumber(k, currentPhoto, true) >= 0) {
+  if (FindImagePointByNumber(k, photo, true) >= 0) {
     Message(common::StrFormat(text::kNumberExists, k), Icon::kWarning);
     return 0;
   }

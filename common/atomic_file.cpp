@@ -340,7 +340,8 @@ bool SaveFileAtomically(const std::string& path, std::string_view bytes, std::st
 }
 
 bool ReadWholeFile(const std::string& path, std::string* out, std::string* error) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Without O_NONBLOCK, opening a FIFO would wait for a writer forever.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) {
     SetError(error, "cannot open", path, errno);
     return false;
@@ -351,6 +352,7 @@ bool ReadWholeFile(const std::string& path, std::string* out, std::string* error
     ::close(fd);
     return false;
   }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   std::string data;
   data.resize(static_cast<size_t>(st.st_size));
   size_t got = 0;

@@ -23,9 +23,11 @@ namespace fs = std::filesystem;
 // Runs `body` in a child process and returns its exit status, or 128 plus
 // the signal that ended it. With `as_nobody` the child first drops the
 // superuser's rights, so that permissions apply to it.
-int InChild(const std::function<int()>& body, bool as_nobody = false) {
+// With `seconds`, the child is stopped by SIGALRM after that long.
+int InChild(const std::function<int()>& body, bool as_nobody = false, unsigned seconds = 0) {
   const pid_t pid = ::fork();
   if (pid == 0) {
+    if (seconds) ::alarm(seconds);
     if (as_nobody && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) _exit(99);
     _exit(body());
   }
@@ -115,6 +117,11 @@ TEST_F(AtomicFileTest, ReadRefusesMissingFilesAndFolders) {
   EXPECT_FALSE(ReadWholeFile(dir_ + "/none", &out, &error));
   EXPECT_NE(error.find("none"), std::string::npos);
   EXPECT_FALSE(ReadWholeFile(dir_, &out, &error));
+  // A FIFO is refused at once instead of waiting for a writer.
+  const std::string fifo = dir_ + "/fifo";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_EQ(InChild([&] { return ReadWholeFile(fifo, &out, &error) ? 1 : 0; }, false, 5), 0);
+  EXPECT_FALSE(ReadWholeFile("/dev/zero", &out, &error));
 }
 
 TEST(PathParts, HandlesWindowsAndPosixPaths) {

@@ -241,6 +241,19 @@ int Count(const std::string& text, const std::string& what) {
   return n;
 }
 
+TEST(Adjust, AbsurdImageCoordinatesEndTheRunWithAnglesInRange) {
+  for (double x : {1e20, 1e79, 1e300}) {
+    Problem p = MakeProblem(2, true);
+    p.observations[0].x = x;
+    AdjustSummary sum;
+    Adjust(p.observations, p.points, p.photos, Settings(20), nullptr, AdjustmentReports(), nullptr,
+           &sum);
+    EXPECT_LE(sum.iterations, 20) << x;
+    for (const PhotoParams& photo : p.photos)
+      EXPECT_TRUE(!std::isfinite(photo.kappa) || std::fabs(photo.kappa) <= std::numbers::pi) << x;
+  }
+}
+
 TEST(AdjustmentReports, FilesFollowTheIterations) {
   testing::TempDir dir;
   const AdjustmentReports reports(dir.path());

@@ -154,6 +154,10 @@ bool AtomicFileWriter::Create(const std::string& path, std::string* error) {
     return false;
   }
   struct stat st;
+  if (::lstat(target_.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    SetError(error, "cannot follow", path, ELOOP);  // a loop of links
+    return false;
+  }
   const bool exists = ::stat(target_.c_str(), &st) == 0;
   if (exists && S_ISDIR(st.st_mode)) {
     if (error) *error = "cannot create " + path + ": it is a folder";
@@ -210,7 +214,9 @@ bool AtomicFileWriter::OpenTemporaryBeside(const std::string& dir, std::string* 
                      "XXXXXX";
   fd_ = ::mkostemp(name.data(), O_CLOEXEC);
   if (fd_ < 0) {
-    SetError(error, "cannot create a temporary file beside", path_, errno);
+    const int err = errno;
+    SetError(error, "cannot create a temporary file beside", path_, err);
+    errno = err;  // the caller decides by it
     return false;
   }
   tmp_ = name;

@@ -276,6 +276,14 @@ TEST_F(AtomicFileTest, LinksAreFollowedEvenToMissingFiles) {
   ASSERT_TRUE(SaveFileAtomically(link, "through"));
   EXPECT_TRUE(fs::is_symlink(link));
   EXPECT_EQ(Read(real), "through");
+  // A loop of links is refused and left as it is.
+  const std::string a = dir_ + "/loop-a", b = dir_ + "/loop-b";
+  ASSERT_EQ(::symlink("loop-b", a.c_str()), 0);
+  ASSERT_EQ(::symlink("loop-a", b.c_str()), 0);
+  std::string error;
+  EXPECT_FALSE(SaveFileAtomically(a, "x", &error));
+  EXPECT_NE(error.find("symbolic links"), std::string::npos) << error;
+  EXPECT_TRUE(fs::is_symlink(a));
 }
 
 TEST_F(AtomicFileTest, SpecialFilesAreWrittenInPlaceAndNeverReplaced) {

@@ -1,6 +1,7 @@
 #include "geotools/compute/grk_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -210,6 +211,17 @@ TEST(GrkFile, SaveAndLoad) {
   GrkDocument back;
   EXPECT_EQ(LoadGrkFile(path, &back).status, GrkStatus::kOk);
   EXPECT_EQ(back, doc);
+  // Saved through a symbolic link, the link stays a link.
+  const std::string link = path + ".link";
+  ASSERT_EQ(::symlink(path.c_str(), link.c_str()), 0);
+  doc.currentIndex = 5;
+  ASSERT_TRUE(SaveGrkFile(link, doc, &error)) << error;
+  struct stat st;
+  ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_EQ(LoadGrkFile(path, &back).status, GrkStatus::kOk);
+  EXPECT_EQ(back.currentIndex, 5);
+  ::unlink(link.c_str());
   ::unlink(path.c_str());
   EXPECT_EQ(LoadGrkFile(path, &back).status, GrkStatus::kOpenFailed);
 }

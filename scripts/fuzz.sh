@@ -5,11 +5,14 @@
 # for FUZZ_SECONDS (20) seconds, two at a time. An input that crashes, hangs
 # for more than 10 s or fails a target's check stops the script; it is kept
 # in build-fuzz/found/ and, once fixed, belongs in fuzz/corpus/<target>/.
-# FUZZ_SECONDS=0 only replays.
+# FUZZ_SECONDS=0 only replays. The campaigns start from FUZZ_SEED (1), so a
+# run repeats the inputs of an earlier one with the same corpus; another
+# seed explores elsewhere.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=${FUZZ_BUILD_DIR:-build-fuzz}
 FUZZ_SECONDS=${FUZZ_SECONDS:-20}
+FUZZ_SEED=${FUZZ_SEED:-1}
 if [ ! -f "$BUILD_DIR/build.ninja" ]; then
   CC=clang CXX=clang++ cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DVISTAMET_FUZZ=ON -DVISTAMET_BUILD_GUI=OFF -DVISTAMET_BUILD_BENCH=OFF \
@@ -34,7 +37,8 @@ run() {
   if ! "$bin" "${common[@]}" -runs=0 "fuzz/corpus/$t" "$work/seeds/$t" >"$log" 2>&1; then
     echo "== $t: an input of the corpus fails"; tail -n 40 "$log"; return 1
   fi
-  if [ "$FUZZ_SECONDS" -gt 0 ] && ! "$bin" "${common[@]}" -max_total_time="$FUZZ_SECONDS" \
+  if [ "$FUZZ_SECONDS" -gt 0 ] && ! "$bin" "${common[@]}" -seed="$FUZZ_SEED" \
+      -max_total_time="$FUZZ_SECONDS" \
       -print_final_stats=1 "$work/new/$t" "fuzz/corpus/$t" "$work/seeds/$t" >>"$log" 2>&1; then
     echo "== $t: fuzzing found an input (kept in $found/)"; tail -n 60 "$log"; return 1
   fi

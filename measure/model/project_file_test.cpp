@@ -404,7 +404,7 @@ TEST_F(FullProject, OptionsOutsideTheSheetsRangesAreClampedWithAMessage) {
   EXPECT_EQ(back.options.dCoordTol, 0);
   EXPECT_EQ(back.options.dControlWeight, 1);
   ASSERT_EQ(r.notes.size(), 4u);
-  EXPECT_NE(r.notes[0].find("次数限制 2.14748e+09 超出 0 到 200 的范围，改为 200"), std::string::npos)
+  EXPECT_NE(r.notes[0].find("次数限制 2147483647 超出 0 到 200 的范围，改为 200"), std::string::npos)
       << r.notes[0];
   // Values inside the ranges, the edges included, are kept without a word.
   CVistametDoc edges = doc_;

@@ -484,7 +484,7 @@ void ClampOption(const char* name, T* value, T low, T high, T fallback,
     wanted = std::clamp(wanted, low, high);
   }
   if (wanted == *value) return;
-  notes->push_back(common::StrFormat("%s %g 超出 %g 到 %g 的范围，改为 %g", name,
+  notes->push_back(common::StrFormat("%s %.10g 超出 %.10g 到 %.10g 的范围，改为 %.10g", name,
                                      static_cast<double>(*value), static_cast<double>(low),
                                      static_cast<double>(high), static_cast<double>(wanted)));
   *value = wanted;

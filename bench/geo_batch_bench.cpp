@@ -102,6 +102,25 @@ void BM_SevenApply(benchmark::State& state) {
   RunBatch(state, BatchFunction::kSevenApply, InputFiles().xyz);
 }
 
+// One line of state.range(0) MiB (a name that long and three numbers): the
+// reader finds each line end once, so the time grows with the length, not
+// with its square.
+void BM_OneLongLine(benchmark::State& state) {
+  const size_t bytes = static_cast<size_t>(state.range(0)) << 20;
+  const std::string in = Folder() + "/long_line.txt";
+  common::SaveFileAtomically(in, std::string(bytes, 'N') + " 1 2 3\n");
+  const std::string out = Folder() + "/long_out.txt";
+  for (auto _ : state) {
+    const BatchReport r = georeckon::RunBatchFile(BatchFunction::kSevenApply, BatchSettings(), in, out);
+    if (r.status != BatchStatus::kOk || r.converted != 1) {
+      state.SkipWithError(("batch run failed: " + r.detail).c_str());
+      break;
+    }
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(bytes));
+}
+
+BENCHMARK(BM_OneLongLine)->Arg(16)->Arg(64)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BlhToXyz)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_XyzToBlh)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_GaussForward)->Unit(benchmark::kMillisecond)->MinTime(2);

@@ -4,6 +4,7 @@ vistamet_add_bench(adjustment_bench vistamet_model)
 vistamet_add_bench(kernels_bench vistamet_model)
 vistamet_add_bench(data_table_bench vistamet_shell)
 vistamet_add_bench(geo_batch_bench georeckon_core)
+vistamet_add_bench(text_bench vistamet_common)
 if(VISTAMET_BUILD_GUI)
   # The image view's paint path; needs a display (xvfb-run).
   vistamet_add_bench(photo_paint_bench vistamet_views)

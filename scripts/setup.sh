@@ -13,6 +13,7 @@ PACKAGES=(
   libbenchmark-dev                           # benchmarks
   xvfb xauth fonts-noto-cjk                  # headless GUI tests, Chinese glyphs
   locales                                    # a comma-decimal locale for the tests
+  clang libclang-rt-dev                      # fuzz targets: libFuzzer and the sanitizers
 )
 
 # The tests prove that numbers are read and written the same whatever the

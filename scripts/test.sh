@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: first the file
-# readers and the extraction worker under the sanitizers, then the whole
-# suite (core, command-line and GUI tests) in the normal build.
-# VISTAMET_SANITIZER_TESTS=0 skips the sanitizer builds.
+# readers and the extraction worker under the sanitizers, then every
+# reader's fuzz target (its corpus replayed and a short campaign, see
+# scripts/fuzz.sh), then the whole suite (core, command-line and GUI tests)
+# in the normal build.
+# VISTAMET_SANITIZER_TESTS=0 skips the sanitizer builds and the fuzzing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
@@ -20,6 +22,8 @@ if [ "${VISTAMET_SANITIZER_TESTS:-1}" = 1 ]; then
   echo "== ThreadSanitizer: the extraction worker"
   build-tsan/vistamet_core_tests --gtest_brief=1 \
     --gtest_filter='*Extraction*:*Runner*:SampleFolder.*'
+  echo "== Fuzz targets: corpora replayed, then ${FUZZ_SECONDS:-20} s each"
+  ./scripts/fuzz.sh
 fi
 
 ./scripts/build.sh

@@ -8,6 +8,8 @@
 // with --strict skipped lines that are not data lines (stderr lists every
 // such line with its number and reason); 2 the command line is wrong.
 
+#include <signal.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -385,6 +387,9 @@ int RunBatch(const Options& o, const BatchFunctionInfo& info) {
 }
 
 int Main(int argc, char** argv) {
+  // A limit on file size makes a write fail with a message instead of
+  // ending the program without a word.
+  ::signal(SIGXFSZ, SIG_IGN);
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
       PrintHelp();

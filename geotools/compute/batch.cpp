@@ -87,18 +87,16 @@ size_t FindSeparator(std::string_view line, size_t from, FieldSeparator sep, boo
   return std::string_view::npos;
 }
 
-bool HasSeparator(std::string_view line, FieldSeparator sep) {
+bool HasSeparator(std::string_view line, FieldSeparator sep, bool utf8) {
   size_t length = 0;
-  return FindSeparator(line, 0, sep, common::IsValidUtf8(line), &length) !=
-         std::string_view::npos;
+  return FindSeparator(line, 0, sep, utf8, &length) != std::string_view::npos;
 }
 
 // Reads up to `want` fields of a separated line: the first one as text when
 // `named`, the others as numbers that fill their field. Returns how many
 // were read before the first that could not be (as scanf counts).
-int ReadSeparatedFields(std::string_view line, FieldSeparator sep, bool named,
+int ReadSeparatedFields(std::string_view line, FieldSeparator sep, bool utf8, bool named,
                         common::ScanField* f, int want) {
-  const bool utf8 = common::IsValidUtf8(line);
   size_t pos = 0;
   for (int i = 0; i < want; ++i) {
     if (pos > line.size()) return i;
@@ -144,8 +142,7 @@ bool IsGauss(BatchFunction f) {
 // Reads a CASS line "name,code,Y,X[,H]" (commas, also full-width): the
 // name must not be empty, the code may be, Y and X must be numbers, H may
 // be left out or empty. x (northing) goes to v[0], y to v[1], H to v[2].
-bool ReadCassLine(std::string_view line, LineFields* l) {
-  const bool utf8 = common::IsValidUtf8(line);
+bool ReadCassLine(std::string_view line, bool utf8, LineFields* l) {
   std::string_view field[5];
   int count = 0;
   size_t pos = 0;
@@ -244,6 +241,7 @@ class LineConverter {
 
   bool zone_warning() const { return zone_warning_; }
   void set_separator(FieldSeparator sep) { separator_ = sep; }
+  void set_encoding(common::TextEncoding encoding) { encoding_ = encoding; }
   // Whether the last line converted lay outside its zone, or carried a
   // zone prefix other than that of l0.
   bool outside_zone() const { return outside_zone_; }
@@ -285,14 +283,14 @@ class LineConverter {
     if (line.size() <= min) return true;
     // A UTF-8 line takes at least half its bytes in CP936, so only short
     // lines need counting.
-    return line.size() <= 2 * min + 1 && CodePageLength(line) <= min;
+    return line.size() <= 2 * min + 1 && CodePageLength(line, encoding_) <= min;
   }
 
   // False when the line does not hold every field.
   bool ReadFields(std::string_view line, LineFields* l) const {
-    if (cass_in_) return ReadCassLine(line, l);
+    if (cass_in_) return ReadCassLine(line, encoding_ == common::TextEncoding::kUtf8, l);
     common::ScanField f[5];
-    if (ReadLineFields(line, separator_, pattern_, fields_, f) < fields_) return false;
+    if (ReadLineFields(line, separator_, encoding_, pattern_, fields_, f) < fields_) return false;
     const int first_number = named_ ? 1 : 0;
     if (named_) l->name = f[0].text;
     for (int i = first_number; i < fields_; ++i) l->v[i - first_number] = f[i].number;
@@ -560,6 +558,7 @@ class LineConverter {
   bool bad_ = false;    // a value of the line being written is not finite
   bool blank_ = false;  // the last line was empty or blank
   FieldSeparator separator_ = FieldSeparator::kBlank;
+  common::TextEncoding encoding_ = common::TextEncoding::kCp936;
 };
 
 // Feeds lines to the converter and keeps the report.
@@ -568,10 +567,15 @@ class BatchRun {
   BatchRun(BatchFunction function, const BatchSettings& settings, BatchReport* report)
       : converter_(function, settings), report_(report) {}
 
-  // Reads the lines that follow with the separator detected in `head`.
-  void Detect(std::string_view head) {
-    report_->separator = DetectFieldSeparator(head);
+  // Reads the lines that follow in the encoding and with the separator
+  // detected in `head` (after a byte order mark, when `bom`), the start of
+  // the file or, when `complete`, all of it.
+  void Detect(std::string_view head, bool bom, bool complete) {
+    const common::TextEncoding encoding =
+        bom ? common::TextEncoding::kUtf8 : common::DetectTextEncoding(head, complete);
+    report_->separator = DetectFieldSeparator(head, encoding);
     converter_.set_separator(report_->separator);
+    converter_.set_encoding(encoding);
   }
 
   void Line(std::string_view line, std::string* out) {
@@ -678,14 +682,16 @@ BatchReport RunFile(BatchFunction function, const BatchSettings& settings,
   output.reserve(kChunk + 4096);
   if (settings.header) output = BatchHeader(function, settings);
   // buffer[begin, end) holds bytes read but not yet handled; it grows only
-  // for a line longer than a chunk.
+  // for a line longer than a chunk. [begin, scanned) holds no line end, so
+  // a long line is searched once, not again after every chunk.
   std::string buffer(2 * kChunk, '\0');
-  size_t begin = 0, end = 0;
+  size_t begin = 0, end = 0, scanned = 0;
   bool first = true;
   while (true) {
     if (begin > 0 && buffer.size() - end < kChunk) {
       std::memmove(buffer.data(), buffer.data() + begin, end - begin);
       end -= begin;
+      scanned -= begin;
       begin = 0;
     }
     if (buffer.size() - end < kChunk) buffer.resize(buffer.size() * 2);
@@ -698,19 +704,26 @@ BatchReport RunFile(BatchFunction function, const BatchSettings& settings,
     const bool at_end = got == 0;
     end += static_cast<size_t>(got);
     if (first && (end - begin >= 3 || at_end)) {
+      bool bom = false;
       if (end - begin >= 3) {
-        begin += StripUtf8Bom(std::string_view(buffer.data() + begin, 3)).empty() ? 3 : 0;
+        bom = StripUtf8Bom(std::string_view(buffer.data() + begin, 3)).empty();
+        begin += bom ? 3 : 0;
+        scanned = begin;
       }
-      run.Detect(std::string_view(buffer.data() + begin, end - begin));
+      run.Detect(std::string_view(buffer.data() + begin, end - begin), bom, at_end);
       first = false;
     }
     while (true) {
       const char* start = buffer.data() + begin;
-      const void* nl = std::memchr(start, '\n', end - begin);
-      if (!nl) break;
+      const void* nl = std::memchr(buffer.data() + scanned, '\n', end - scanned);
+      if (!nl) {
+        scanned = end;
+        break;
+      }
       const size_t len = static_cast<size_t>(static_cast<const char*>(nl) - start);
       run.Line(std::string_view(start, len), &output);
       begin += len + 1;
+      scanned = begin;
     }
     if (at_end) {
       if (end > begin) run.Line(std::string_view(buffer.data() + begin, end - begin), &output);
@@ -733,6 +746,11 @@ BatchReport RunFile(BatchFunction function, const BatchSettings& settings,
 }  // namespace
 
 FieldSeparator DetectFieldSeparator(std::string_view head) {
+  return DetectFieldSeparator(head, common::DetectTextEncoding(head, false));
+}
+
+FieldSeparator DetectFieldSeparator(std::string_view head, common::TextEncoding encoding) {
+  const bool utf8 = encoding == common::TextEncoding::kUtf8;
   int lines = 0, semicolons = 0, commas = 0;
   LineCursor cursor(head);
   std::string_view line;
@@ -741,8 +759,8 @@ FieldSeparator DetectFieldSeparator(std::string_view head) {
     line = common::TrimSpace(UpToNul(line));
     if (line.empty()) continue;
     ++lines;
-    if (HasSeparator(line, FieldSeparator::kSemicolon)) ++semicolons;
-    if (HasSeparator(line, FieldSeparator::kComma)) ++commas;
+    if (HasSeparator(line, FieldSeparator::kSemicolon, utf8)) ++semicolons;
+    if (HasSeparator(line, FieldSeparator::kComma, utf8)) ++commas;
   }
   if (lines == 0) return FieldSeparator::kBlank;
   if (2 * semicolons >= lines) return FieldSeparator::kSemicolon;
@@ -800,10 +818,11 @@ bool ChangeZone(const BatchSettings& s, double x, double y, double h, ProjectedP
   return computed;
 }
 
-int ReadLineFields(std::string_view line, FieldSeparator sep, const char* pattern, int fields,
-                   common::ScanField* f) {
+int ReadLineFields(std::string_view line, FieldSeparator sep, common::TextEncoding encoding,
+                   const char* pattern, int fields, common::ScanField* f) {
   if (sep == FieldSeparator::kBlank) return common::ScanLine(line, pattern, f, fields);
-  return ReadSeparatedFields(line, sep, pattern[1] == 's', f, fields);
+  return ReadSeparatedFields(line, sep, encoding == common::TextEncoding::kUtf8,
+                             pattern[1] == 's', f, fields);
 }
 
 bool ReadsCassFile(BatchFunction function) {
@@ -892,9 +911,9 @@ BatchReport RunBatchText(BatchFunction function, const BatchSettings& settings,
   BatchReport report;
   try {
     BatchRun run(function, settings, &report);
-    if (settings.header) output->append(BatchHeader(function, settings));
-    run.Detect(StripUtf8Bom(input));
-    LineCursor cursor(StripUtf8Bom(input));
+    const std::string_view text = StripUtf8Bom(input);
+    run.Detect(text, text.size() != input.size(), true);
+    LineCursor cursor(text);
     std::string_view line;
     while (cursor.Next(&line)) run.Line(line, output);
   } catch (const std::bad_alloc&) {

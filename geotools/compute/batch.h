@@ -40,6 +40,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/cp936.h"
 #include "common/scan_line.h"
 #include "geotools/compute/angle_unit.h"
 #include "geotools/compute/ellipsoid.h"
@@ -69,14 +70,16 @@ enum class FieldSeparator { kBlank, kComma, kSemicolon };
 // blank: semicolons when at least half of them hold one, else commas (also
 // full-width) when at least half hold one, else blanks.
 FieldSeparator DetectFieldSeparator(std::string_view head);
+// The same for text in a known encoding (decided once for the whole file).
+FieldSeparator DetectFieldSeparator(std::string_view head, common::TextEncoding encoding);
 
 // Reads a trimmed line with a pattern of "%s" and "%lf" directives ("%s"
 // only first) into f[0 .. fields-1]: with blanks as scanf would, with
 // another separator field by field (a number field must be a number and
-// nothing else). Returns how many fields were read before the first that
-// could not be.
-int ReadLineFields(std::string_view line, FieldSeparator sep, const char* pattern, int fields,
-                   common::ScanField* f);
+// nothing else), in the encoding decided for the whole file. Returns how
+// many fields were read before the first that could not be.
+int ReadLineFields(std::string_view line, FieldSeparator sep, common::TextEncoding encoding,
+                   const char* pattern, int fields, common::ScanField* f);
 
 // CASS point files "name,code,Y,X,H" (easting before northing; the code may
 // be empty, the height left out): the plane functions read them (Gauss

@@ -127,15 +127,39 @@ TEST(Batch, LengthsCountCodePageBytes) {
   // "%s %lf %lf": a Chinese name counts 2 bytes in CP936 and in UTF-8.
   BatchReport r;
   const std::string out = Convert(BatchFunction::kFourApply, BatchSettings(),
-                              "ab 1 2\n"                // 6 bytes: skipped
-                              "abc 1 2\n"               // 7 bytes: converts
-                              "\xe7\x82\xb9 1 2\n"      // UTF-8 点: 6 in CP936, skipped
-                              "\xb5\xe3 1 2\n"          // CP936 点: 6 bytes, skipped
-                              "\xe7\x82\xb9" "1 1 2\n", // 点1: 7, converts
-                              &r);
+                                  "ab 1 2\n"                // 6 bytes: skipped
+                                  "abc 1 2\n"               // 7 bytes: converts
+                                  "\xe7\x82\xb9 1 2\n"      // UTF-8 点: 6 in CP936, skipped
+                                  "\xe7\x82\xb9" "1 1 2\n", // 点1: 7, converts
+                                  &r);
   EXPECT_EQ(r.converted, 2);
-  EXPECT_EQ(r.skipped, 3);
+  EXPECT_EQ(r.skipped, 2);
   EXPECT_EQ(out.substr(0, 4), "abc ");
+  BatchReport c;
+  Convert(BatchFunction::kFourApply, BatchSettings(),
+          "\xb5\xe3 1 2\n"       // CP936 点: 6 bytes, skipped
+          "\xb5\xe3" "1 1 2\n",  // 点1: 7, converts
+          &c);
+  EXPECT_EQ(c.converted, 1);
+  EXPECT_EQ(c.skipped, 1);
+}
+
+TEST(Batch, EncodingIsDecidedOnceForTheWholeFile) {
+  const std::string utf8_line = "\xe7\x82\xb9\xef\xbc\x8c" "1\xef\xbc\x8c" "2\n";  // 点，1，2
+  const std::string cp936_line = "\xb5\xe3\xa3\xac" "1\xa3\xac" "2\n";
+  EXPECT_EQ(DetectFieldSeparator(utf8_line, common::TextEncoding::kUtf8), FieldSeparator::kComma);
+  EXPECT_EQ(DetectFieldSeparator(utf8_line, common::TextEncoding::kCp936), FieldSeparator::kBlank);
+  EXPECT_EQ(DetectFieldSeparator(cp936_line, common::TextEncoding::kUtf8), FieldSeparator::kBlank);
+  // One CP936 line makes the whole file CP936: its UTF-8-looking lines are
+  // read as CP936 too, not each in the encoding its bytes suggest.
+  EXPECT_EQ(DetectFieldSeparator(utf8_line + utf8_line + cp936_line), FieldSeparator::kBlank);
+  EXPECT_EQ(DetectFieldSeparator(utf8_line + utf8_line), FieldSeparator::kComma);
+  // A byte order mark makes a file UTF-8 whatever follows.
+  BatchReport r;
+  const std::string out = Convert(BatchFunction::kFourApply, BatchSettings(),
+                                  "\xef\xbb\xbf" + utf8_line + utf8_line, &r);
+  EXPECT_EQ(r.converted, 2);
+  EXPECT_EQ(r.separator, FieldSeparator::kComma);
 }
 
 TEST(Batch, VeryLongLinesPassThrough) {
@@ -671,6 +695,33 @@ TEST_F(BatchFileTest, FileErrors) {
   EXPECT_STREQ(BatchStatusText(r.status), "创建文件错误!");
   r = RunBatchFile(BatchFunction::kBlhToXyz, BatchSettings(), src, dir_);
   EXPECT_EQ(r.status, BatchStatus::kCreateOutputFailed);
+
+  // A write-protected output is refused and kept.
+  const std::string locked = Path("locked.txt");
+  Write(locked, "keep\n");
+  ASSERT_EQ(::chmod(locked.c_str(), 0444), 0);
+  r = RunBatchFile(BatchFunction::kBlhToXyz, BatchSettings(), src, locked);
+  EXPECT_EQ(r.status, BatchStatus::kCreateOutputFailed);
+  EXPECT_EQ(Read(locked), "keep\n");
+
+  // A device is written, not replaced by a plain file; a full one fails.
+  r = RunBatchFile(BatchFunction::kBlhToXyz, BatchSettings(), src, "/dev/null");
+  EXPECT_EQ(r.status, BatchStatus::kOk) << r.detail;
+  r = RunBatchFile(BatchFunction::kBlhToXyz, BatchSettings(), src, "/dev/full");
+  EXPECT_EQ(r.status, BatchStatus::kWriteFailed);
+  struct stat st;
+  ASSERT_EQ(::stat("/dev/full", &st), 0);
+  EXPECT_TRUE(S_ISCHR(st.st_mode));
+}
+
+TEST_F(BatchFileTest, HardLinkedOutputStaysLinked) {
+  const std::string src = Path("in.txt"), dst = Path("out.txt"), twin = Path("twin.txt");
+  Write(src, "P 30 120 0\n");
+  Write(dst, "old contents, longer than the new ones\n");
+  ASSERT_EQ(::link(dst.c_str(), twin.c_str()), 0);
+  const BatchReport r = RunBatchFile(BatchFunction::kBlhToXyz, BatchSettings(), src, dst);
+  ASSERT_EQ(r.status, BatchStatus::kOk) << r.detail;
+  EXPECT_EQ(Read(twin), "P -2764128.3196  4787610.6883  3170373.7354\n");
 }
 
 TEST_F(BatchFileTest, ReplacesAnExistingOutputKeepingItsModeAndLinks) {

@@ -38,17 +38,20 @@ PointListResult ParseCommonPointList(std::string_view text, CommonPointKind kind
   const size_t min_length = spatial ? 12 : 8;
   const char* pattern = spatial ? "%s %lf %lf %lf %lf %lf %lf" : "%s %lf %lf %lf %lf";
   const int fields_wanted = spatial ? 7 : 5;
+  // The encoding and the separator are decided once for the whole list.
+  const common::TextEncoding encoding = common::DetectTextEncoding(text);
   text = StripUtf8Bom(text);
-  result.separator = DetectFieldSeparator(text);
+  result.separator = DetectFieldSeparator(text, encoding);
   LineCursor cursor(text);
   std::string_view raw;
   while (cursor.Next(&raw)) {
     ++result.lines;
     const std::string_view line = common::TrimSpace(UpToNul(raw));
     common::ScanField fields[7];
-    const bool too_short = line.size() <= min_length || CodePageLength(line) <= min_length;
-    if (too_short ||
-        ReadLineFields(line, result.separator, pattern, fields_wanted, fields) < fields_wanted) {
+    const bool too_short =
+        line.size() <= min_length || CodePageLength(line, encoding) <= min_length;
+    if (too_short || ReadLineFields(line, result.separator, encoding, pattern, fields_wanted,
+                                    fields) < fields_wanted) {
       ++result.lines_skipped;
       if (!line.empty() && result.skips.size() < kMaxListedSkips) {
         result.skips.push_back(BatchLineFailure{
@@ -58,7 +61,7 @@ PointListResult ParseCommonPointList(std::string_view text, CommonPointKind kind
     }
     double values[6];
     for (int i = 1; i < fields_wanted; ++i) values[i - 1] = fields[i].number;
-    rows->push_back(MakeCommonPointRow(common::FileTextToUtf8(fields[0].text), values,
+    rows->push_back(MakeCommonPointRow(common::DecodeText(fields[0].text, encoding), values,
                                        fields_wanted - 1));
     ++result.rows_added;
   }

@@ -102,7 +102,7 @@ std::string SerializeGrk(const GrkDocument& doc) {
   out += doc.version;
   out += "\r\n";
   Put<int32_t>(&out, doc.currentIndex);
-  std::string text = common::Utf8ToFileText(doc.currentText);
+  std::string text = common::Utf8ToStoredText(doc.currentText);
   if (text.size() > 0xFFFFFFFFu) text.resize(0xFFFFFFFFu);
   const size_t n = text.size();
   if (n < 255) {
@@ -160,7 +160,7 @@ GrkReadResult ParseGrk(std::string_view bytes, GrkDocument* doc) {
     result.detail = "at byte " + std::to_string(r.pos()) + ": " + r.failure();
     return result;
   }
-  d.currentText = common::FileTextToUtf8(text);
+  d.currentText = common::StoredTextToUtf8(text);
   d.version = doc->version;
   *doc = d;
   return result;

@@ -1,6 +1,7 @@
 #include "geotools/compute/grk_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -71,6 +72,18 @@ TEST(GrkFile, RoundTripWithChineseTextAndCustomEllipsoid) {
   GrkDocument back;
   ASSERT_EQ(ParseGrk(bytes, &back).status, GrkStatus::kOk);
   EXPECT_EQ(back, doc);
+}
+
+TEST(GrkFile, StoredTextIsCodePageAndMarksWhatHasNoCodePageForm) {
+  GrkDocument doc;
+  for (const std::string text : {"目录", "前路全", "点\xF0\x9F\x98\x80"}) {
+    doc.currentText = text;
+    GrkDocument back;
+    ASSERT_EQ(ParseGrk(SerializeGrk(doc), &back).status, GrkStatus::kOk);
+    EXPECT_EQ(back.currentText, text);
+  }
+  doc.currentText = "目录";
+  EXPECT_NE(SerializeGrk(doc).find("\xC4\xBF\xC2\xBC"), std::string::npos);
 }
 
 TEST(GrkFile, LengthPrefixes) {
@@ -198,6 +211,17 @@ TEST(GrkFile, SaveAndLoad) {
   GrkDocument back;
   EXPECT_EQ(LoadGrkFile(path, &back).status, GrkStatus::kOk);
   EXPECT_EQ(back, doc);
+  // Saved through a symbolic link, the link stays a link.
+  const std::string link = path + ".link";
+  ASSERT_EQ(::symlink(path.c_str(), link.c_str()), 0);
+  doc.currentIndex = 5;
+  ASSERT_TRUE(SaveGrkFile(link, doc, &error)) << error;
+  struct stat st;
+  ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_EQ(LoadGrkFile(path, &back).status, GrkStatus::kOk);
+  EXPECT_EQ(back.currentIndex, 5);
+  ::unlink(link.c_str());
   ::unlink(path.c_str());
   EXPECT_EQ(LoadGrkFile(path, &back).status, GrkStatus::kOpenFailed);
 }

@@ -33,15 +33,8 @@ std::string_view UpToNul(std::string_view line) {
   return nul == std::string_view::npos ? line : line.substr(0, nul);
 }
 
-size_t CodePageLength(std::string_view line) {
-  bool ascii = true;
-  for (unsigned char c : line) {
-    if (c >= 0x80) {
-      ascii = false;
-      break;
-    }
-  }
-  if (ascii || !common::IsValidUtf8(line)) return line.size();
+size_t CodePageLength(std::string_view line, common::TextEncoding encoding) {
+  if (encoding == common::TextEncoding::kCp936) return line.size();
   size_t length = 0;
   for (unsigned char c : line) {
     if (c < 0x80) {

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "common/cp936.h"
+
 namespace georeckon {
 
 // `text` without a leading UTF-8 byte order mark.
@@ -34,9 +36,9 @@ std::string_view WithoutCarriageReturn(std::string_view line);
 std::string_view UpToNul(std::string_view line);
 
 // How many bytes the line takes in code page 936, the unit of the minimum
-// line lengths: the byte count of a CP936 (or ASCII) line; for a line that
-// is valid UTF-8, one for each ASCII character and two for every other
+// line lengths: the byte count of a line of a CP936 file; for a line of a
+// UTF-8 file, one for each ASCII character and two for every other
 // character, as the same text has in CP936.
-size_t CodePageLength(std::string_view line);
+size_t CodePageLength(std::string_view line, common::TextEncoding encoding);
 
 }  // namespace georeckon

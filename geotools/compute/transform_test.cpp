@@ -336,6 +336,22 @@ TEST(CommonPoints, SeparatorsOfAListAreFoundPerFile) {
   EXPECT_EQ(rows[2].cells[5], "6.0000");
 }
 
+TEST(CommonPoints, NamesAreDecodedInTheEncodingOfTheWholeList) {
+  // "目录" in CP936 (C4 BF C2 BC) is also valid UTF-8; the other name, 点 in
+  // CP936, is not, so the whole list is CP936.
+  std::vector<CommonPointRow> rows;
+  ParseCommonPointList("\xc4\xbf\xc2\xbc 1 2 3 4\n\xb5\xe3 1 2 3 4\n", CommonPointKind::kPlane,
+                       &rows);
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0].name, "目录");
+  EXPECT_EQ(rows[1].name, "点");
+  // A list that is UTF-8 throughout keeps its names.
+  rows.clear();
+  ParseCommonPointList("目录 1 2 3 4\n", CommonPointKind::kPlane, &rows);
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].name, "目录");
+}
+
 TEST(CommonPoints, MissingFileIsReported) {
   std::vector<CommonPointRow> rows;
   const PointListResult r =

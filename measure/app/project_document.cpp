@@ -122,6 +122,11 @@ bool CProjectDocument::DoOpenDocument(const wxString& file) {
     ShowMessage(GetDocumentWindow(), result.message, Icon::kWarning);
     return false;
   }
+  if (!result.notes.empty()) {
+    std::string notes;
+    for (const std::string& note : result.notes) notes += note + "\n";
+    ShowMessage(GetDocumentWindow(), notes, Icon::kWarning);
+  }
   StopWork();
   core_ = std::move(fresh);
   Wire();

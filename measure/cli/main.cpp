@@ -1,5 +1,7 @@
 // vistamet-cli: the measurement program's document operations without a
 // window.
+#include <signal.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -40,6 +42,7 @@ bool Open(const std::string& path, CVistametDoc* doc, std::string* version) {
     Fail(path + ": " + r.message);
     return false;
   }
+  for (const std::string& note : r.notes) std::fprintf(stderr, "vistamet-cli: %s\n", note.c_str());
   if (version) *version = r.version;
   return true;
 }
@@ -117,7 +120,10 @@ int Adjust(const std::vector<std::string>& args) {
   CliProgress progress;
   doc.SetPrompt(&prompt);
   AdjustSummary summary;
-  const int ok = doc.BundleAdjust(AdjustmentReports(reports), &progress, &summary);
+  const AdjustmentReports report_files(reports);
+  const int ok = doc.BundleAdjust(report_files, &progress, &summary);
+  for (const std::string& failure : report_files.failures())
+    std::fprintf(stderr, "vistamet-cli: report not written: %s\n", failure.c_str());
   std::printf("adjustment: %s\n", ok ? "converged" : "failed");
   std::printf("iterations: %d (best %d)\n", summary.iterations, summary.bestIteration);
   std::printf("rms: %.6f mm (linear %.6f mm), redundancy %d\n", summary.rms, summary.rmsLinear,
@@ -137,7 +143,7 @@ int Adjust(const std::vector<std::string>& args) {
     if (!SaveProjectFile(doc, out, &message)) return Fail(message);
     std::printf("written: %s\n", out.c_str());
   }
-  return ok ? 0 : 1;
+  return ok && report_files.failures().empty() ? 0 : 1;
 }
 
 int Extract(const std::vector<std::string>& args) {
@@ -204,6 +210,9 @@ int MakeSample(const std::vector<std::string>& args) {
 
 int main(int argc, char** argv) {
   using namespace vistamet::cli;
+  // A limit on file size makes a save fail with a message instead of
+  // ending the program without a word.
+  ::signal(SIGXFSZ, SIG_IGN);
   if (argc < 2) {
     std::fputs(kUsage, stderr);
     return 2;

@@ -26,8 +26,11 @@ class ReportTexts {
  public:
   explicit ReportTexts(const AdjustmentReports& reports) : reports_(reports) {}
   ~ReportTexts() {
-    for (const Text& t : texts_)
-      if (t.touched) common::SaveFileAtomically(reports_.PathOf(t.name), t.text);
+    for (const Text& t : texts_) {
+      std::string error;
+      if (t.touched && !common::SaveFileAtomically(reports_.PathOf(t.name), t.text, &error))
+        reports_.NoteFailure(error);
+    }
   }
   ReportTexts(const ReportTexts&) = delete;
   ReportTexts& operator=(const ReportTexts&) = delete;
@@ -527,9 +530,8 @@ int Adjust(std::vector<ImagePoint>& observations, std::vector<SpacePoint>& point
 double WrapAngle(double a) {
   constexpr double kPi = std::numbers::pi;
   if (!std::isfinite(a)) return a;
-  while (a > kPi) a -= 2 * kPi;
-  while (a < -kPi) a += 2 * kPi;
-  return a;
+  // One step at any size: subtracting 2 pi no longer changes a huge angle.
+  return std::remainder(a, 2 * kPi);
 }
 
 std::string AdjustmentReports::PathOf(const char* name) const {

@@ -59,7 +59,8 @@ struct AdjustSummary {
 
 // The four report files of a run. With an empty folder nothing is written.
 // A file that cannot be written is skipped: the adjustment never depends on
-// its reports. They are written when the run ends.
+// its reports; failures() then says which and why, for the caller to tell.
+// They are written when the run ends.
 class AdjustmentReports {
  public:
   explicit AdjustmentReports(std::string folder = {}) : folder_(std::move(folder)) {}
@@ -71,8 +72,12 @@ class AdjustmentReports {
   static constexpr char kPoints[] = "_XYZ3D.txt";
   static constexpr char kResiduals[] = "_VxVy2D.txt";
 
+  const std::vector<std::string>& failures() const { return failures_; }
+  void NoteFailure(std::string message) const { failures_.push_back(std::move(message)); }
+
  private:
   std::string folder_;
+  mutable std::vector<std::string> failures_;
 };
 
 // Runs the adjustment core.

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <functional>
+#include <limits>
 #include <numbers>
 
 #include "common/atomic_file.h"
@@ -93,6 +94,12 @@ TEST(Adjust, AnglesAreBroughtIntoMinusPiToPi) {
   EXPECT_EQ(common::StrFormat("%12.5lf", WrapAngle(3.2)), "    -3.08319");
   EXPECT_NEAR(WrapAngle(-7.0), -7.0 + 2 * std::numbers::pi, 1e-15);
   EXPECT_EQ(WrapAngle(1.0), 1.0);
+  // Angles too large for a subtraction of 2 pi to change them end at once.
+  for (double huge : {1e17, -1e17, 1e300, -std::numeric_limits<double>::max()}) {
+    const double a = WrapAngle(huge);
+    EXPECT_LE(std::fabs(a), std::numbers::pi) << huge;
+  }
+  EXPECT_TRUE(std::isnan(WrapAngle(std::nan(""))));
   // A correction that carries kappa past pi leaves it near -pi.
   const double truth = std::numbers::pi + 0.0005;
   Problem p = MakeProblem(2, true, truth);
@@ -234,6 +241,19 @@ int Count(const std::string& text, const std::string& what) {
   return n;
 }
 
+TEST(Adjust, AbsurdImageCoordinatesEndTheRunWithAnglesInRange) {
+  for (double x : {1e20, 1e79, 1e300}) {
+    Problem p = MakeProblem(2, true);
+    p.observations[0].x = x;
+    AdjustSummary sum;
+    Adjust(p.observations, p.points, p.photos, Settings(20), nullptr, AdjustmentReports(), nullptr,
+           &sum);
+    EXPECT_LE(sum.iterations, 20) << x;
+    for (const PhotoParams& photo : p.photos)
+      EXPECT_TRUE(!std::isfinite(photo.kappa) || std::fabs(photo.kappa) <= std::numbers::pi) << x;
+  }
+}
+
 TEST(AdjustmentReports, FilesFollowTheIterations) {
   testing::TempDir dir;
   const AdjustmentReports reports(dir.path());
@@ -360,9 +380,11 @@ TEST(AdjustmentReports, ZeroRedundancyGivesNoRms) {
 
 TEST(AdjustmentReports, UnwritableFolderDoesNotStopTheAdjustment) {
   Problem p = MakeProblem(2, true);
-  EXPECT_EQ(Adjust(p.observations, p.points, p.photos, Settings(5), nullptr,
-                   AdjustmentReports("/nonexistent/reports")),
-            1);
+  const AdjustmentReports reports("/nonexistent/reports");
+  EXPECT_EQ(Adjust(p.observations, p.points, p.photos, Settings(5), nullptr, reports), 1);
+  // ... but says which reports were not written.
+  ASSERT_EQ(reports.failures().size(), 4u);
+  EXPECT_NE(reports.failures()[0].find("/nonexistent/reports/"), std::string::npos);
 }
 
 }  // namespace

@@ -102,6 +102,9 @@ int JacobiEigen(std::span<double> a, int n, double tolerance, std::span<double> 
   for (size_t i = 1; i < dim; ++i)
     for (size_t j = 0; j < i; ++j) off += a[i * dim + j] * a[i * dim + j];
   double h = std::sqrt(2.0 * off) / n;
+  // Elements so large that their squares overflow: the threshold would stay
+  // infinite and never fall below the tolerance.
+  if (!std::isfinite(h)) return 0;
 
   // Each rotation zeroes one element and converges quadratically; the bound
   // only guards against a pathological input turning this into a hang.
@@ -124,6 +127,7 @@ int JacobiEigen(std::span<double> a, int n, double tolerance, std::span<double> 
     }
     if (h < tolerance) break;
     h /= n;
+    if (++rotations > maxRotations) return 0;
   }
   return 1;
 }

@@ -303,6 +303,12 @@ TEST(JacobiEigen, RefusesNonFiniteInputInsteadOfLooping) {
   EXPECT_EQ(JacobiEigen(inf, 2, 1e-15, v), 0);
   std::vector<double> small(3);
   EXPECT_EQ(JacobiEigen(small, 2, 1e-15, v), 0);
+  // Finite elements whose sum of squares overflows.
+  std::vector<double> huge = {1, 1e200, 1e200, 2};
+  EXPECT_EQ(JacobiEigen(huge, 2, 1e-15, v), 0);
+  std::vector<double> wide(81, 1e160);
+  std::vector<double> v9(81);
+  EXPECT_EQ(JacobiEigen(wide, 9, 1e-15, v9), 0);
 }
 
 // Two and three photos of points off the control plane.

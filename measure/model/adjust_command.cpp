@@ -149,7 +149,9 @@ bool CVistametDoc::PreparePointForAdjustment(size_t si, AdjustmentInput& input) 
   RemoveDistancesOf(number, DistanceEnd::kEither);
   if (s.IsControl()) return true;  // known coordinates are the user's data
   if (ray_count == 0 && options.bCleanPoints) {
-    DeleteSpacePoint(number, false);
+    // Image points whose photo cannot convert them may still carry the
+    // number: they lose it with the point, never keep a number without one.
+    DeleteSpacePoint(number, true);
     return false;
   }
   s.X = s.Y = s.Z = 0;

@@ -1,6 +1,7 @@
 #include "measure/model/project_file.h"
 
 #include <climits>
+#include <cmath>
 #include <cstring>
 
 #include "common/atomic_file.h"
@@ -197,6 +198,9 @@ class ProjectReader {
   bool AdjustedPoints();    // (after 1.2)
   // Refuses records on photos that do not exist; puts currentPhoto in range.
   bool CheckPhotoIndices();
+  // Refuses image points that are not numbers or lie far outside any photo,
+  // and records that break the document's rules.
+  bool CheckRecords();
 
  private:
   bool Fail(const std::string& why) {
@@ -233,7 +237,7 @@ bool ProjectReader::Settings() {
   doc_->options.bLmsFeature = in_.IntLine();
   doc_->options.bKeepMinRms = in_.IntLine();
   doc_->mapShowTime = in_.IntLine();
-  doc_->mapTitle = common::FileTextToUtf8(in_.Line());
+  doc_->mapTitle = common::StoredTextToUtf8(in_.Line());
   doc_->mapScale = in_.IntLine();
   doc_->planeSet = in_.IntLine();
   doc_->listMode = in_.IntLine();
@@ -261,7 +265,7 @@ bool ProjectReader::Photos() {
   doc_->photoPaths.clear();
   doc_->photoImages.clear();
   for (int32_t i = 0; i < n && !in_.AtEnd(); ++i) {
-    const std::string stored = common::FileTextToUtf8(in_.Line());
+    const std::string stored = common::StoredTextToUtf8(in_.Line());
     const std::string path = ResolvePhotoPath(stored, path_);
     ImageHolder image;
     if (!LoadBitmapFile(path, &image)) {
@@ -346,6 +350,8 @@ bool ProjectReader::AdjustmentOptions() {
     return Fail("文件在平差选项中结束");
   if (VersionAfter(version_, "1.21") && !in_.F64(&doc_->options.dControlWeight))
     return Fail("文件在控制点权中结束");
+  for (std::string& note : ClampAdjustmentOptions(&doc_->options))
+    result_.notes.push_back(path_ + ": " + note);
   return true;
 }
 
@@ -373,6 +379,24 @@ bool ProjectReader::CheckPhotoIndices() {
   return true;
 }
 
+// Beyond this many pixels from the origin an image point lies far outside
+// any photo: the adjustment's angles and sums of squares would lose all
+// meaning or overflow.
+constexpr double kMaxImageCoordinate = 1e6;
+
+bool ProjectReader::CheckRecords() {
+  for (size_t i = 0; i < doc_->imagePoints.size(); ++i) {
+    const ImagePoint& p = doc_->imagePoints[i];
+    if (!(std::fabs(p.x) <= kMaxImageCoordinate && std::fabs(p.y) <= kMaxImageCoordinate))
+      return Fail(common::StrFormat("图像点 %zu 的坐标 (%g, %g) 远在相片之外", i + 1, p.x, p.y));
+    if (!std::isfinite(p.weightX) || !std::isfinite(p.weightY))
+      return Fail(common::StrFormat("图像点 %zu 的权不是有限数", i + 1));
+  }
+  const std::string broken = FindBrokenInvariant(*doc_);
+  if (!broken.empty()) return Fail(broken);
+  return true;
+}
+
 }  // namespace
 
 std::string WriteProjectBytes(const CVistametDoc& doc) {
@@ -385,7 +409,7 @@ std::string WriteProjectBytes(const CVistametDoc& doc) {
   w.IntLine(doc.options.bLmsFeature);
   w.IntLine(doc.options.bKeepMinRms);
   w.IntLine(doc.mapShowTime);
-  w.Line(common::Utf8ToFileText(OneLine(doc.mapTitle)));
+  w.Line(common::Utf8ToStoredText(OneLine(doc.mapTitle)));
   w.IntLine(doc.mapScale);
   w.IntLine(doc.planeSet);
   w.IntLine(doc.listMode);
@@ -398,7 +422,7 @@ std::string WriteProjectBytes(const CVistametDoc& doc) {
   w.IntLine(doc.listWindowOn);
   w.IntLine(doc.bAutoPlaneTrans);
   w.IntLine(static_cast<int32_t>(doc.photoPaths.size()));
-  for (const std::string& path : doc.photoPaths) w.Line(common::Utf8ToFileText(OneLine(path)));
+  for (const std::string& path : doc.photoPaths) w.Line(common::Utf8ToStoredText(OneLine(path)));
   for (const PhotoParams& pp : doc.photoParams)
     for (int k = 0; k < PhotoParams::kCount; ++k) w.F64(pp.Get(k));
   w.IntLine(static_cast<int32_t>(doc.imagePoints.size()));
@@ -456,7 +480,7 @@ LoadResult ReadProjectBytes(std::string_view bytes, const std::string& project_p
   [[maybe_unused]] const bool accepted =
       r.Header() && r.Settings() && r.Photos() && r.ImagePoints() && r.SpacePoints() &&
       r.Distances() && r.Features() && r.AdjustmentOptions() && r.AdjustedPoints() &&
-      r.CheckPhotoIndices();
+      r.CheckPhotoIndices() && r.CheckRecords();
   return r.result();
 }
 

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "measure/model/vistamet_doc.h"
 
@@ -22,6 +23,10 @@ struct LoadResult {
   LoadStatus status = LoadStatus::kOk;
   std::string message;  // the text to show the user (UTF-8); empty on success
   std::string version;  // the version line read
+  // Values the reader changed to make the project usable (an option outside
+  // the range the options sheet allows), one message each, to show the user
+  // after a successful load.
+  std::vector<std::string> notes;
   bool ok() const { return status == LoadStatus::kOk; }
 };
 

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
+#include <functional>
 
 #include "common/atomic_file.h"
 #include "measure/model/test_photos.h"
@@ -331,6 +333,90 @@ TEST_F(FullProject, PointsOnPhotosThatDoNotExistAreRefused) {
   CVistametDoc reset;
   ASSERT_TRUE(ReadProjectBytes(WriteProjectBytes(broken), path_, &reset).ok());
   EXPECT_EQ(reset.currentPhoto, 0);
+}
+
+TEST_F(FullProject, ChineseFolderNamesAndTitlesComeBackUnchanged) {
+  // "目录" is C4 BF C2 BC in CP936, which is also valid UTF-8; "前", "路"
+  // and "全" are the same kind.
+  std::filesystem::create_directory(dir_.File("目录"));
+  const std::string photo = WritePhoto(dir_.File("目录/前路全.bmp"), 10, 8, 1);
+  CVistametDoc doc = doc_;
+  doc.photoPaths[0] = photo;
+  doc.mapTitle = "目录 前路全";
+  const std::string bytes = WriteProjectBytes(doc);
+  EXPECT_NE(bytes.find("\xC4\xBF\xC2\xBC"), std::string::npos);
+  CVistametDoc back;
+  const LoadResult r = ReadProjectBytes(bytes, path_, &back);
+  ASSERT_TRUE(r.ok()) << r.message;
+  EXPECT_EQ(back.photoPaths[0], photo);
+  EXPECT_EQ(back.mapTitle, "目录 前路全");
+  // A title with no CP936 form is stored behind a marker and read back.
+  doc.mapTitle = "plan \xF0\x9F\x97\xBA 目录";
+  CVistametDoc marked;
+  ASSERT_TRUE(ReadProjectBytes(WriteProjectBytes(doc), path_, &marked).ok());
+  EXPECT_EQ(marked.mapTitle, doc.mapTitle);
+}
+
+TEST_F(FullProject, RecordsBreakingTheDocumentRulesAreRefusedByName) {
+  struct Case {
+    const char* expected;
+    std::function<void(CVistametDoc&)> damage;
+  } cases[] = {
+      {"图像点 1 的点号 77 没有对应的空间点",
+       [](CVistametDoc& d) { d.imagePoints[0].pointNumber = 77; }},
+      {"图像点 3 的点号 1000 在相片 2 上出现了两次",
+       [](CVistametDoc& d) { d.imagePoints.push_back(d.imagePoints[0]); }},
+      {"空间点 2 的点号 1000 与前面的空间点重复",
+       [](CVistametDoc& d) { d.spacePoints.push_back(d.spacePoints[0]); }},
+      {"图像点 1 的坐标 (1e+20, 2.5) 远在相片之外",
+       [](CVistametDoc& d) { d.imagePoints[0].x = 1e20; }},
+      {"图像点 2 的坐标 (0, nan) 远在相片之外",
+       [](CVistametDoc& d) { d.imagePoints[1].y = std::nan(""); }},
+      {"图像点 1 的权不是有限数",
+       [](CVistametDoc& d) { d.imagePoints[0].weightY = INFINITY; }},
+  };
+  for (const Case& c : cases) {
+    CVistametDoc broken = doc_;
+    c.damage(broken);
+    CVistametDoc back;
+    const LoadResult r = ReadProjectBytes(WriteProjectBytes(broken), path_, &back);
+    EXPECT_EQ(r.status, LoadStatus::kUnreadable) << c.expected;
+    EXPECT_NE(r.message.find(c.expected), std::string::npos) << r.message;
+  }
+  // The same number on two photos is the normal case.
+  CVistametDoc fine = doc_;
+  fine.imagePoints[1].pointNumber = 1000;
+  CVistametDoc back;
+  EXPECT_TRUE(ReadProjectBytes(WriteProjectBytes(fine), path_, &back).ok());
+}
+
+TEST_F(FullProject, OptionsOutsideTheSheetsRangesAreClampedWithAMessage) {
+  CVistametDoc hostile = doc_;
+  hostile.options.nMaxIter = 2147483647;
+  hostile.options.dAngleTol = std::nan("");
+  hostile.options.dCoordTol = -1;
+  hostile.options.dControlWeight = 0;
+  CVistametDoc back;
+  const LoadResult r = ReadProjectBytes(WriteProjectBytes(hostile), path_, &back);
+  ASSERT_TRUE(r.ok()) << r.message;
+  EXPECT_EQ(back.options.nMaxIter, 200);
+  EXPECT_EQ(back.options.dAngleTol, AdjustmentOptions().dAngleTol);
+  EXPECT_EQ(back.options.dCoordTol, 0);
+  EXPECT_EQ(back.options.dControlWeight, 1);
+  ASSERT_EQ(r.notes.size(), 4u);
+  EXPECT_NE(r.notes[0].find("次数限制 2147483647 超出 0 到 200 的范围，改为 200"), std::string::npos)
+      << r.notes[0];
+  // Values inside the ranges, the edges included, are kept without a word.
+  CVistametDoc edges = doc_;
+  edges.options.nMaxIter = 0;
+  edges.options.dAngleTol = 0.1;
+  edges.options.dCoordTol = 0;
+  edges.options.dControlWeight = 10000;
+  CVistametDoc kept;
+  const LoadResult k = ReadProjectBytes(WriteProjectBytes(edges), path_, &kept);
+  ASSERT_TRUE(k.ok());
+  EXPECT_TRUE(k.notes.empty());
+  EXPECT_EQ(kept.options.dControlWeight, 10000);
 }
 
 TEST(ProjectFile, TitleLineBreaksAreWrittenAsBlanks) {

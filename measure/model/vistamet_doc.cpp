@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <set>
+#include <utility>
 
 #include "common/strformat.h"
 #include "measure/model/bitmap.h"
@@ -215,6 +217,9 @@ void CVistametDoc::SetCurrentPhoto(int n) {
 // --- Numbering and space points ---
 
 int CVistametDoc::StoreSpacePoint(const SpacePoint& record) {
+  // A record without a number could never be found again, and a second one
+  // would share its "number".
+  if (record.pointNumber == kNoNumber) return 0;
   const int k = FindSpacePoint(record.pointNumber);
   if (k >= 0) {
     if (record.controlFlag < 1)
@@ -230,10 +235,12 @@ int CVistametDoc::StoreSpacePoint(const SpacePoint& record) {
 int CVistametDoc::NumberImagePoint(int i) {
   if (i < 0 || i >= static_cast<int>(imagePoints.size()) || !prompt_) return 0;
   const int32_t b = imagePoints[i].pointNumber;
+  // The photo of the point: the current one when the user clicked it.
+  const int photo = imagePoints[i].photoIndex;
   SpacePoint record;
   record.controlFlag = 0;
   if (b == kNoNumber) {
-    record.pointNumber = HighestPointNumber(currentPhoto) + 1;
+    record.pointNumber = HighestPointNumber(photo) + 1;
   } else {
     record.pointNumber = b;
   }
@@ -242,9 +249,10 @@ int CVistametDoc::NumberImagePoint(int i) {
   const SpacePoint before = record;
   if (!prompt_->EditSpacePoint(record)) return 0;
   const int32_t k = record.pointNumber;
+  if (k == kNoNumber) return 0;  // "no number" is no number to give
 
   if (b == kNoNumber) {
-    if (FindImagePointByNumber(k, currentPhoto, true) >= 0) {
+    if (FindImagePointByNumber(k, photo, true) >= 0) {
       Message(common::StrFormat(text::kNumberExists, k), Icon::kWarning);
       return 0;
     }
@@ -257,8 +265,8 @@ int CVistametDoc::NumberImagePoint(int i) {
     }
     int on_control = 0;
     for (const ImagePoint& p : imagePoints)
-      if (p.photoIndex == currentPhoto && FindControlPoint(p.pointNumber) >= 0) ++on_control;
-    if (on_control >= 4) OrientPhoto(currentPhoto);
+      if (p.photoIndex == photo && FindControlPoint(p.pointNumber) >= 0) ++on_control;
+    if (on_control >= 4) OrientPhoto(photo);
     adjusted = 0;
     SetModified();
     return 1;
@@ -274,7 +282,7 @@ int CVistametDoc::NumberImagePoint(int i) {
     }
     return 0;
   }
-  if (FindImagePointByNumber(k, currentPhoto, true) >= 0) {
+  if (FindImagePointByNumber(k, photo, true) >= 0) {
     Message(common::StrFormat(text::kNumberExists, k), Icon::kWarning);
     return 0;
   }
@@ -438,6 +446,63 @@ void CVistametDoc::ShiftOrigin() {
   // that closing it asks to save them.
   SetModified();
   UpdateViews(ViewUpdate::kAll);
+}
+
+std::string FindBrokenInvariant(const CVistametDoc& doc) {
+  std::set<int32_t> numbers;
+  for (size_t i = 0; i < doc.spacePoints.size(); ++i) {
+    const int32_t number = doc.spacePoints[i].pointNumber;
+    if (!numbers.insert(number).second)
+      return common::StrFormat("空间点 %zu 的点号 %d 与前面的空间点重复", i + 1, number);
+  }
+  std::set<std::pair<int32_t, int32_t>> on_photo;
+  for (size_t i = 0; i < doc.imagePoints.size(); ++i) {
+    const ImagePoint& p = doc.imagePoints[i];
+    if (p.photoIndex < 0 || p.photoIndex >= doc.PhotoCount())
+      return common::StrFormat("图像点 %zu 的相片编号 %d 无效", i + 1, p.photoIndex);
+    if (p.pointNumber == kNoNumber) continue;
+    if (!numbers.count(p.pointNumber))
+      return common::StrFormat("图像点 %zu 的点号 %d 没有对应的空间点", i + 1, p.pointNumber);
+    if (!on_photo.insert({p.photoIndex, p.pointNumber}).second)
+      return common::StrFormat("图像点 %zu 的点号 %d 在相片 %d 上出现了两次", i + 1, p.pointNumber,
+                               p.photoIndex + 1);
+  }
+  if (doc.distancePairs.size() % 2 != 0) return "距离点号的数目不是偶数";
+  return std::string();
+}
+
+namespace {
+
+// Clamps one value into [low, high]; not a number becomes `fallback`.
+template <typename T>
+void ClampOption(const char* name, T* value, T low, T high, T fallback,
+                 std::vector<std::string>* notes) {
+  T wanted = *value;
+  if (std::isnan(static_cast<double>(wanted))) {
+    wanted = fallback;
+  } else {
+    wanted = std::clamp(wanted, low, high);
+  }
+  if (wanted == *value) return;
+  notes->push_back(common::StrFormat("%s %.10g 超出 %.10g 到 %.10g 的范围，改为 %.10g", name,
+                                     static_cast<double>(*value), static_cast<double>(low),
+                                     static_cast<double>(high), static_cast<double>(wanted)));
+  *value = wanted;
+}
+
+}  // namespace
+
+std::vector<std::string> ClampAdjustmentOptions(AdjustmentOptions* o) {
+  const AdjustmentOptions defaults;
+  std::vector<std::string> notes;
+  ClampOption("次数限制", &o->nMaxIter, 0, kMaxIterationsLimit, defaults.nMaxIter, &notes);
+  ClampOption("坐标限差", &o->dCoordTol, 0.0, kMaxCoordTol, defaults.dCoordTol, &notes);
+  ClampOption("角度限差", &o->dAngleTol, 0.0, kMaxAngleTol, defaults.dAngleTol, &notes);
+  ClampOption("控制点倍权", &o->dControlWeight, kMinControlWeight, kMaxControlWeight,
+              defaults.dControlWeight, &notes);
+  ClampOption("x权", &o->dWeightX, kTinyWeight, kMaxObservationWeight, defaults.dWeightX, &notes);
+  ClampOption("y权", &o->dWeightY, kTinyWeight, kMaxObservationWeight, defaults.dWeightY, &notes);
+  return notes;
 }
 
 }  // namespace vistamet

@@ -265,4 +265,22 @@ class CVistametDoc {
   bool modified_ = false;
 };
 
+// Checks invariants 2 to 5 on records that came from outside (a file):
+// an empty string when they hold, else the first broken rule, naming the
+// record (1-based) and its number.
+std::string FindBrokenInvariant(const CVistametDoc& doc);
+
+// The ranges the options sheet accepts for the adjustment options.
+inline constexpr int32_t kMaxIterationsLimit = 200;
+inline constexpr double kMaxCoordTol = 10000;     // mm
+inline constexpr double kMaxAngleTol = 0.1;       // rad
+inline constexpr double kMinControlWeight = 1;
+inline constexpr double kMaxControlWeight = 10000;
+inline constexpr double kMaxObservationWeight = 10000;
+
+// Brings every adjustment option into the sheet's range: a value outside
+// it becomes the nearest valid one, a value that is not a number the
+// default. Returns one message per changed option (empty when none was).
+std::vector<std::string> ClampAdjustmentOptions(AdjustmentOptions* options);
+
 }  // namespace vistamet

@@ -299,6 +299,32 @@ TEST_F(DocTest, NumberUsedTwiceOnAPhotoFailsButLinksAcrossPhotos) {
   EXPECT_EQ(doc_.NumberImagePoint(1), 0);
 }
 
+TEST_F(DocTest, TheNoNumberValueIsNeverGivenOrStored) {
+  MakePhotos(1);
+  doc_.imagePoints = {Pt(0, -1), Pt(0, 5)};
+  doc_.spacePoints = {Sp(5)};
+  prompt_.TypeNumber(-1);
+  EXPECT_EQ(doc_.NumberImagePoint(0), 0);
+  prompt_.TypeNumber(-1);
+  EXPECT_EQ(doc_.NumberImagePoint(1), 0);
+  EXPECT_EQ(doc_.imagePoints[1].pointNumber, 5);
+  EXPECT_EQ(doc_.StoreSpacePoint(Sp(-1)), 0);
+  EXPECT_EQ(doc_.StoreSpacePoint(Sp(-1)), 0);
+  ASSERT_EQ(doc_.spacePoints.size(), 1u);
+  EXPECT_EQ(FindBrokenInvariant(doc_), "");
+}
+
+TEST_F(DocTest, NumberingChecksThePhotoOfThePointNotTheCurrentOne) {
+  MakePhotos(2);
+  doc_.imagePoints = {Pt(1, 4), Pt(1, -1)};
+  doc_.spacePoints = {Sp(4)};
+  doc_.currentPhoto = 0;
+  prompt_.TypeNumber(4);
+  EXPECT_EQ(doc_.NumberImagePoint(1), 0);
+  EXPECT_EQ(doc_.imagePoints[1].pointNumber, -1);
+  EXPECT_EQ(FindBrokenInvariant(doc_), "");
+}
+
 TEST_F(DocTest, NumberingOntoAControlPointAsksWhetherToKeepIt) {
   MakePhotos(2);
   doc_.imagePoints = {Pt(0, -1), Pt(0, -1)};

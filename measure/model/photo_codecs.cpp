@@ -162,36 +162,25 @@ bool DecodeJpeg(std::string_view file, const DecodeOptions& options, ImageHolder
   img.topDown = true;
   img.bitsPerPixel = grey_file ? 8 : 24;
   img.stride = static_cast<int32_t>(((static_cast<size_t>(img.bitsPerPixel) * sw + 31) / 32) * 4);
-  const size_t pixels = static_cast<size_t>(sw) * sh;
   const int flags = TJFLAG_STOPONWARNING;
-  if (grey_file) {
-    if (!Allocate(&img.grey, pixels)) return (*why = "not enough memory", false);
-    if (tjDecompress2(tj.h, buf, file.size(), img.grey.data(), sw, sw, sh, TJPF_GRAY, flags) != 0)
-      return (*why = JpegFailure(tj.h, file), false);
-    if (options.colour) {
+  // The grey image is the luminance as coded, whatever else is wanted, so
+  // that a photo's grey image never depends on how it was first decoded.
+  if (!Allocate(&img.grey, static_cast<size_t>(sw) * sh)) return (*why = "not enough memory", false);
+  if (tjDecompress2(tj.h, buf, file.size(), img.grey.data(), sw, sw, sh, TJPF_GRAY, flags) != 0)
+    return (*why = JpegFailure(tj.h, file), false);
+  if (options.colour) {
+    if (!Allocate(&img.dib, static_cast<size_t>(img.stride) * sh))
+      return (*why = "not enough memory", false);
+    if (grey_file) {
       img.palette.resize(256);
       for (uint32_t k = 0; k < 256; ++k) img.palette[k] = k | (k << 8) | (k << 16);
-      if (!Allocate(&img.dib, static_cast<size_t>(img.stride) * sh))
-        return (*why = "not enough memory", false);
       for (int i = 0; i < sh; ++i)
         std::memcpy(img.dib.data() + static_cast<size_t>(i) * img.stride,
                     img.grey.data() + static_cast<size_t>(i) * sw, sw);
+    } else if (tjDecompress2(tj.h, buf, file.size(), img.dib.data(), sw, img.stride, sh, TJPF_BGR,
+                             flags) != 0) {
+      return (*why = JpegFailure(tj.h, file), false);
     }
-    *out = std::move(img);
-    return true;
-  }
-  // Colour: rows of blue, green, red straight into the holder's rows (or a
-  // scratch buffer when only the grey image is wanted).
-  std::vector<uint8_t> scratch;
-  std::vector<uint8_t>& rows = options.colour ? img.dib : scratch;
-  if (!Allocate(&rows, static_cast<size_t>(img.stride) * sh) || !Allocate(&img.grey, pixels))
-    return (*why = "not enough memory", false);
-  if (tjDecompress2(tj.h, buf, file.size(), rows.data(), sw, img.stride, sh, TJPF_BGR, flags) != 0)
-    return (*why = JpegFailure(tj.h, file), false);
-  for (int i = 0; i < sh; ++i) {
-    const uint8_t* s = rows.data() + static_cast<size_t>(i) * img.stride;
-    uint8_t* g = img.grey.data() + static_cast<size_t>(i) * sw;
-    for (int j = 0; j < sw; ++j, s += 3) g[j] = static_cast<uint8_t>((s[0] + s[1] + s[2]) / 3);
   }
   *out = std::move(img);
   return true;

@@ -4,9 +4,11 @@
 //
 // Pixels decoded from JPEG, PNG and TIFF are held like a top-down bitmap:
 // colour photos as 24-bit rows of blue, green, red; grey photos as 8-bit
-// rows with a grey palette. The grey buffer is (r + g + b) / 3 of the 8-bit
-// samples, as for BMP. Samples of 16 bits become 8 bits by rounding to the
-// nearest value: v8 = (v16 * 255 + 32767) / 65535.
+// rows with a grey palette. The grey buffer of PNG and TIFF photos is
+// (r + g + b) / 3 of the 8-bit samples, as for BMP; that of a JPEG photo is
+// its luminance as coded (0.299 r + 0.587 g + 0.114 b), which the decoder
+// gives without converting colour. Samples of 16 bits become 8 bits by
+// rounding to the nearest value: v8 = (v16 * 255 + 32767) / 65535.
 //
 // Every function refuses damaged, truncated or unsupported files with a
 // message that names the file and says what is wrong; none of them throws

@@ -277,6 +277,14 @@ int OpenPhoto(const std::string& path, struct stat* st, std::string* error) {
 
 }  // namespace
 
+ImageHolder PhotoHeader(const PhotoInfo& info) {
+  ImageHolder image;
+  image.width = info.width;
+  image.height = info.height;
+  image.bounds = {0, 0, info.width, info.height};
+  return image;
+}
+
 bool ProbePhoto(std::string_view file, const std::string& name, PhotoInfo* out,
                 std::string* error) {
   Source src;

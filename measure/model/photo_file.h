@@ -65,6 +65,10 @@ bool ProbePhotoFile(const std::string& path, PhotoInfo* out, std::string* error 
 bool LoadPhotoFile(const std::string& path, const DecodeOptions& options, ImageHolder* out,
                    std::string* error = nullptr, PhotoInfo* info = nullptr);
 
+// A holder with the size and bounds of the probed photo and no pixels: what
+// a project keeps of a photo until its pixels are needed.
+ImageHolder PhotoHeader(const PhotoInfo& info);
+
 // The same from the bytes of a whole file; messages start with `name`.
 bool ProbePhoto(std::string_view file, const std::string& name, PhotoInfo* out,
                 std::string* error = nullptr);

@@ -4,7 +4,8 @@
 #include <cmath>
 
 #include "common/strformat.h"
-#include "measure/model/bitmap.h"
+#include "measure/model/photo_cache.h"
+#include "measure/model/photo_file.h"
 #include "measure/records/texts.h"
 
 namespace vistamet {
@@ -136,7 +137,13 @@ bool CVistametDoc::AnyImagePointNumbered(int32_t number) const {
 int CVistametDoc::InitNewProject(const std::vector<std::string>& paths, std::string* error) {
   std::vector<ImageHolder> images(paths.size());
   for (size_t i = 0; i < paths.size(); ++i) {
-    if (!LoadBitmapFile(paths[i], &images[i], error)) return 0;
+    if (std::find(paths.begin(), paths.begin() + i, paths[i]) != paths.begin() + i) {
+      if (error) *error = paths[i] + ": the photo is listed twice";
+      return 0;
+    }
+    PhotoInfo info;
+    if (!ProbePhotoFile(paths[i], &info, error)) return 0;
+    images[i] = PhotoHeader(info);
   }
   photoPaths = paths;
   photoImages = std::move(images);
@@ -155,13 +162,33 @@ int CVistametDoc::AddPhoto(const std::string& path, std::string* error) {
     if (error) *error = path + ": the photo is already in the project";
     return 0;
   }
-  ImageHolder image;
-  if (!LoadBitmapFile(path, &image, error)) return 0;
-  photoImages.push_back(std::move(image));
+  PhotoInfo info;
+  if (!ProbePhotoFile(path, &info, error)) return 0;
+  photoImages.push_back(PhotoHeader(info));
   photoPaths.push_back(path);
   photoParams.push_back(PhotoParams{});
   SetModified();
   return 1;
+}
+
+std::shared_ptr<const ImageHolder> CVistametDoc::PhotoPixels(int photo, bool colour,
+                                                             std::string* error) const {
+  if (!ValidPhoto(photo) || static_cast<size_t>(photo) >= photoImages.size()) {
+    if (error) *error = "no such photo";
+    return nullptr;
+  }
+  const ImageHolder& held = photoImages[photo];
+  if (!held.grey.empty() && (!colour || !held.dib.empty()))
+    return std::shared_ptr<const ImageHolder>(std::shared_ptr<const ImageHolder>(), &held);
+  auto image = PhotoCache::Shared().Get(photoPaths[photo], colour, error);
+  if (image && (image->width != held.width || image->height != held.height)) {
+    if (error)
+      *error = common::StrFormat("%s: the photo is now %d x %d pixels, not %d x %d as when it "
+                                 "joined the project", photoPaths[photo].c_str(), image->width,
+                                 image->height, held.width, held.height);
+    return nullptr;
+  }
+  return image;
 }
 
 int CVistametDoc::DeletePhoto(int n) {

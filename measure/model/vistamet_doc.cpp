@@ -134,8 +134,10 @@ bool CVistametDoc::AnyImagePointNumbered(int32_t number) const {
 
 // --- Photos ---
 
-int CVistametDoc::InitNewProject(const std::vector<std::string>& paths, std::string* error) {
+int CVistametDoc::InitNewProject(const std::vector<std::string>& paths, std::string* error,
+                                 const NewProjectCamera& camera) {
   std::vector<ImageHolder> images(paths.size());
+  std::vector<PhotoParams> params(paths.size());
   for (size_t i = 0; i < paths.size(); ++i) {
     if (std::find(paths.begin(), paths.begin() + i, paths[i]) != paths.begin() + i) {
       if (error) *error = paths[i] + ": the photo is listed twice";
@@ -144,10 +146,14 @@ int CVistametDoc::InitNewProject(const std::vector<std::string>& paths, std::str
     PhotoInfo info;
     if (!ProbePhotoFile(paths[i], &info, error)) return 0;
     images[i] = PhotoHeader(info);
+    const double f = camera.f > 0 ? camera.f : info.focalLengthMm;
+    if (f > 0) params[i].f = params[i].f1 = params[i].f2 = f;
+    const double pixel = camera.pixelSize > 0 ? camera.pixelSize : info.pixelSizeMm;
+    if (pixel > 0) params[i].pixelSize = pixel;
   }
   photoPaths = paths;
   photoImages = std::move(images);
-  photoParams.assign(paths.size(), PhotoParams{});
+  photoParams = std::move(params);
   currentPhoto = 0;
   return 1;
 }

@@ -36,6 +36,14 @@ struct UserSettings {
   int32_t bAutoPlaneTrans = 0;
 };
 
+// The camera a new project gives its photos: a value above 0 wins;
+// otherwise each photo's EXIF focal length and focal-plane resolution, and
+// where those are missing the initial values.
+struct NewProjectCamera {
+  double f = 0;          // mm
+  double pixelSize = 0;  // mm
+};
+
 // Which photos the sweep of unnumbered points covers.
 enum class SweepScope { kAllPhotos, kCurrentPhoto };
 
@@ -127,7 +135,8 @@ class CVistametDoc {
   // file's header. A file that is not a photo we read, or a path listed
   // twice, refuses the whole project (the document stays empty) and
   // *error names it.
-  int InitNewProject(const std::vector<std::string>& paths, std::string* error = nullptr);
+  int InitNewProject(const std::vector<std::string>& paths, std::string* error = nullptr,
+                     const NewProjectCamera& camera = {});
   // Appends a photo with default parameters. Fails when the path is already
   // in the project or the file is not a photo we read.
   int AddPhoto(const std::string& path, std::string* error = nullptr);

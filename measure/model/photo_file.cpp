@@ -233,8 +233,8 @@ bool DecodeBytes(std::string_view file, const std::string& name, const DecodeOpt
     case PhotoFormat::kBmp:
       ok = DecodeBitmap(file, &img, &why);
       if (ok && !options.colour) {
-        img.dib = {};
-        img.palette = {};
+        std::vector<uint8_t>().swap(img.dib);
+        std::vector<uint32_t>().swap(img.palette);
       }
       break;
     case PhotoFormat::kJpeg: ok = photo_codecs::DecodeJpeg(file, options, &img, &why); break;

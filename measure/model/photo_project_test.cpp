@@ -2,6 +2,7 @@
 // camera defaults from EXIF, and a JPEG project that measures like a BMP
 // one.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 #include "common/atomic_file.h"
 #include "measure/model/photo_cache.h"
 #include "measure/model/photo_encode.h"
+#include "measure/model/photo_thumbnails.h"
 #include "measure/model/project_file.h"
 #include "measure/model/sample_project.h"
 #include "measure/model/test_photos.h"
@@ -217,6 +219,49 @@ TEST(ProjectPhotos, JpegProjectExtractsAndAdjustsLikeBmp) {
     ASSERT_EQ(adjusted[k].BundleAdjust(AdjustmentReports()), 1);
   }
   ExpectSamePoints(adjusted[0], adjusted[1], 0.3);
+}
+
+}  // namespace
+}  // namespace vistamet
+
+namespace vistamet {
+namespace {
+
+TEST(PhotoThumbnail, MadeOnceThenReadFromTheCacheUntilThePhotoChanges) {
+  TempDir dir;
+  const std::string cache = dir.File("cache/thumbs");
+  const std::string photo = WriteJpeg(dir.File("big.jpg"), 2048, 1536, nullptr);
+  ImageHolder thumb;
+  std::string error;
+  ASSERT_TRUE(LoadPhotoThumbnail(photo, &thumb, &error, cache)) << error;
+  EXPECT_EQ(thumb.width, kThumbnailSide);
+  EXPECT_EQ(thumb.height, 192);
+  EXPECT_FALSE(thumb.dib.empty());
+  const std::string stored = ThumbnailFile(photo, cache);
+  ASSERT_TRUE(common::FileExists(stored));
+
+  // The stored file is what is shown next time: replaced by a marker
+  // image, the marker comes back.
+  std::vector<uint8_t> marker(10 * 5 * 3, 77);
+  ASSERT_TRUE(common::SaveFileAtomically(stored, EncodePng(10, 5, 3, 8, marker.data())));
+  ASSERT_TRUE(LoadPhotoThumbnail(photo, &thumb, &error, cache)) << error;
+  EXPECT_EQ(thumb.width, 10);
+
+  // A photo written anew (other size and time) gets a thumbnail of its own.
+  struct timespec times[2] = {{0, UTIME_NOW}, {1000, 0}};
+  WriteJpeg(photo, 300, 600, nullptr);
+  ASSERT_EQ(::utimensat(AT_FDCWD, photo.c_str(), times, 0), 0);
+  ASSERT_TRUE(LoadPhotoThumbnail(photo, &thumb, &error, cache)) << error;
+  EXPECT_EQ(thumb.width, 128);
+  EXPECT_EQ(thumb.height, kThumbnailSide);
+
+  // A photo smaller than a thumbnail keeps its size; a cache folder that
+  // cannot be made costs only the storing.
+  const std::string small = testing::WritePhoto(dir.File("small.bmp"), 40, 30);
+  ASSERT_TRUE(LoadPhotoThumbnail(small, &thumb, &error, "/proc/no/such/folder")) << error;
+  EXPECT_EQ(thumb.width, 40);
+  EXPECT_EQ(thumb.height, 30);
+  EXPECT_FALSE(LoadPhotoThumbnail(dir.File("missing.jpg"), &thumb, &error, cache));
 }
 
 }  // namespace

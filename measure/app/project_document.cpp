@@ -95,12 +95,13 @@ void CProjectDocument::UpdateViews(ViewUpdate what) {
 bool CProjectDocument::OnNewDocument() {
   if (!wxDocument::OnNewDocument()) return false;
   auto* manager = dynamic_cast<CDocManager*>(GetDocumentManager());
+  const NewProjectCamera camera = manager ? manager->PendingCamera() : NewProjectCamera();
   const std::vector<std::string> photos =
       manager ? manager->TakePendingPhotos() : std::vector<std::string>();
   if (!photos.empty()) {
     auto fresh = std::make_unique<CVistametDoc>(LoadUserSettings());
     std::string error;
-    if (!fresh->InitNewProject(photos, &error)) {
+    if (!fresh->InitNewProject(photos, &error, camera)) {
       ShowMessage(GetDocumentWindow(), error, Icon::kWarning);
       return false;
     }

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+
 #include <wx/docmdi.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
@@ -323,6 +325,7 @@ void CProjectDocument::OnOptions(wxCommandEvent&) {
   const OptionsValues values = sheet.Values();
   StoreLmsFeature(values.adjust.bLmsFeature);
   StoreAutoPlaneTrans(values.bAutoPlaneTrans);
+  StorePhotoCacheMb(std::clamp(values.photoCacheMb, kMinPhotoCacheMb, kMaxPhotoCacheMb));
   ApplyOptions(values, *core_);
 }
 

@@ -34,6 +34,7 @@ enum class ResectStatus;  // measure/compute/orientation.h
 struct UserSettings {
   int32_t bLmsFeature = 1;
   int32_t bAutoPlaneTrans = 0;
+  int32_t photoCacheMb = 1024;  // the decoded-photo cache's bound
 };
 
 // The camera a new project gives its photos: a value above 0 wins;

@@ -162,6 +162,17 @@ bool Decode(const uint8_t* bytes, const uint8_t* dib, size_t dib_size,
                                          static_cast<long long>(height)));
 
   const size_t table_offset = header_size + masks_size;
+  // A colour table shorter than the depth allows (seen with core headers,
+  // which cannot say their table's length) shows in the file header's pixel
+  // offset: the rows start inside where the full table would be. Reading
+  // the rows after a full table would shift every pixel.
+  if (file_pixel_offset >= kFileHeaderSize + table_offset &&
+      file_pixel_offset - kFileHeaderSize < table_offset + colour_count * entry_size) {
+    const size_t entries = (file_pixel_offset - kFileHeaderSize - table_offset) / entry_size;
+    if (entries * entry_size != file_pixel_offset - kFileHeaderSize - table_offset)
+      return Fail(error, "the pixel offset falls inside a colour table entry");
+    colour_count = entries;
+  }
   const size_t table_size = colour_count * entry_size;
   if (table_offset + table_size > dib_size)
     return Fail(error, "the colour table extends past the end of the file");

@@ -1,6 +1,9 @@
-// Decoding a large 24-bit photo (with its grey buffer) from a file that is
-// in the page cache.
+// Decoding photos (a large 24-bit BMP with its grey buffer, a 24 MP JPEG)
+// from files in the page cache, and opening a project of large photos.
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <string>
@@ -10,6 +13,8 @@
 #include "measure/model/bitmap.h"
 #include "measure/model/photo_encode.h"
 #include "measure/model/photo_file.h"
+#include "measure/model/project_file.h"
+#include "measure/model/vistamet_doc.h"
 
 namespace {
 
@@ -80,6 +85,39 @@ void BM_ProbeJpeg24Mp(benchmark::State& state) {
   std::remove(path.c_str());
 }
 BENCHMARK(BM_ProbeJpeg24Mp)->Unit(benchmark::kMicrosecond);
+
+// Opening a project of 40 photos of 24 MP (40 links to one JPEG): headers
+// only. The counter is the process's peak resident memory.
+void BM_OpenProject40x24Mp(benchmark::State& state) {
+  const std::string dir = "/tmp/vistamet_bench_project";
+  ::mkdir(dir.c_str(), 0700);
+  const std::string first = dir + "/photo0.jpg";
+  common::SaveFileAtomically(first, Jpeg24Mp());
+  std::vector<std::string> paths{first};
+  for (int i = 1; i < 40; ++i) {
+    paths.push_back(dir + "/photo" + std::to_string(i) + ".jpg");
+    ::unlink(paths.back().c_str());
+    ::link(first.c_str(), paths.back().c_str());
+  }
+  vistamet::CVistametDoc doc;
+  std::string error, message;
+  if (!doc.InitNewProject(paths, &error) ||
+      !vistamet::SaveProjectFile(doc, dir + "/p.vmt", &message)) {
+    state.SkipWithError("cannot write the project");
+    return;
+  }
+  for (auto _ : state) {
+    vistamet::CVistametDoc loaded;
+    if (!vistamet::LoadProjectFile(dir + "/p.vmt", &loaded).ok()) state.SkipWithError("open failed");
+    benchmark::DoNotOptimize(loaded.photoImages.data());
+  }
+  struct rusage usage;
+  ::getrusage(RUSAGE_SELF, &usage);
+  state.counters["peak_rss_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+  for (const std::string& p : paths) ::unlink(p.c_str());
+  ::unlink((dir + "/p.vmt").c_str());
+}
+BENCHMARK(BM_OpenProject40x24Mp)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -148,6 +148,12 @@ bool DecodeJpeg(std::string_view file, const DecodeOptions& options, ImageHolder
   if (tjDecompressHeader3(tj.h, buf, file.size(), &w, &h, &subsamp, &colourspace) != 0)
     return (*why = JpegFailure(tj.h, file), false);
   if (!CheckSize(w, h, why)) return false;
+  // Every 8 x 8 block of luminance takes at least one bit: a file too short
+  // for its size is refused before its pixels are allocated.
+  if (static_cast<uint64_t>(w) * h > static_cast<uint64_t>(file.size()) * 512) {
+    *why = common::StrFormat("damaged: %zu bytes cannot hold %d x %d pixels", file.size(), w, h);
+    return false;
+  }
   int count = 0;
   const tjscalingfactor* factors = tjGetScalingFactors(&count);
   tjscalingfactor scale{1, 1};

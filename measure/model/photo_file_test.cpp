@@ -261,6 +261,17 @@ TEST(DecodePhoto, TruncatedFilesAreRefused) {
   }
 }
 
+// Rewrites the CRC of a PNG's header chunk after its fields were edited.
+void FixHeaderCrc(std::string& png) {
+  uint32_t crc = 0xFFFFFFFFu;
+  for (size_t k = 12; k < 29; ++k) {
+    crc ^= static_cast<uint8_t>(png[k]);
+    for (int b = 0; b < 8; ++b) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+  }
+  crc ^= 0xFFFFFFFFu;
+  for (int k = 0; k < 4; ++k) png[29 + k] = static_cast<char>(crc >> (24 - 8 * k));
+}
+
 TEST(DecodePhoto, AbsurdSizesAreRefusedBeforeAnyAllocation) {
   // A PNG header claiming 60000 x 60000 pixels.
   std::string png = EncodePng(2, 2, 1, 8, "\1\2\3\4");
@@ -283,6 +294,19 @@ TEST(DecodePhoto, AbsurdSizesAreRefusedBeforeAnyAllocation) {
   EXPECT_FALSE(ProbePhoto(jpeg, "big.jpg", &info, &error));
   EXPECT_NE(error.find("unsupported size"), std::string::npos) << error;
   EXPECT_FALSE(DecodePhoto(jpeg, "big.jpg", {}, &img, &error));
+
+  // Sizes a file's data cannot hold are refused before allocating: a PNG
+  // header claiming 20000 x 20000 (within the limit) in a few bytes.
+  const uint8_t mid[4] = {0, 0, 0x4E, 0x20};
+  std::memcpy(&png[16], mid, 4);
+  std::memcpy(&png[20], mid, 4);
+  FixHeaderCrc(png);
+  EXPECT_TRUE(ProbePhoto(png, "mid.png", &info, &error)) << error;  // the header alone is fine
+  EXPECT_FALSE(DecodePhoto(png, "mid.png", {}, &img, &error));
+  EXPECT_NE(error.find("cannot hold 20000 x 20000"), std::string::npos) << "PNG: " << error;
+  jpeg.replace(sof + 5, 4, "\x4E\x20\x4E\x20");
+  EXPECT_FALSE(DecodePhoto(jpeg, "mid.jpg", {}, &img, &error));
+  EXPECT_NE(error.find("cannot hold 20000 x 20000"), std::string::npos) << "JPEG: " << error;
 
   // A file that is no photo is refused as such.
   EXPECT_FALSE(DecodePhoto("GIF89a.....", "x.gif", {}, &img, &error));

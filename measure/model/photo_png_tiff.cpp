@@ -134,6 +134,13 @@ bool DecodePng(std::string_view file, Raster* out, std::string* why) {
   png_set_read_fn(r.s.png, &r.s, PngRead);
   PngLayout l;
   if (!PngReadHeader(&r.s, &l)) return (*why = r.s.message, false);
+  // Deflate packs at most 1032 bytes into one: a file too short for its
+  // size is refused before its pixels are allocated.
+  if ((static_cast<uint64_t>(l.rowBytes) + 1) * l.height > static_cast<uint64_t>(file.size()) * 1032) {
+    *why = common::StrFormat("damaged: %zu bytes cannot hold %u x %u pixels", file.size(),
+                             l.width, l.height);
+    return false;
+  }
   const int out_channels = l.channels >= 3 ? 3 : 1;
   std::vector<uint8_t> samples;
   std::vector<png_bytep> rows(l.height);

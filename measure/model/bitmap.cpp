@@ -285,6 +285,10 @@ bool LoadBitmapFile(const std::string& path, ImageHolder* out, std::string* erro
 
 bool ColourAt(const ImageHolder& image, int32_t x, int32_t y, uint32_t* colour) {
   if (image.Empty() || x < 0 || y < 0 || x >= image.width || y >= image.height) return false;
+  // A holder with the grey image only (or short rows) has no colours.
+  if (image.stride <= 0 ||
+      image.dib.size() < image.pixelOffset + static_cast<size_t>(image.stride) * image.height)
+    return false;
   const uint8_t* row = image.Row(y);
   switch (image.bitsPerPixel) {
     case 24: {

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <new>
 #include <stdexcept>
+#include <utility>
 
 #include "common/strformat.h"
 #include "measure/model/bitmap.h"
@@ -212,19 +213,70 @@ bool ProbeSource(const Source& src, const std::string& name, PhotoInfo* out, std
     default: why = "unsupported: not a BMP, JPEG, PNG or TIFF photo"; break;
   }
   if (!ok) return Fail(error, name, why);
-  if (info.orientation != 1) {
+  if (info.orientation < 1 || info.orientation > 8) {
     return Fail(error, name,
-                common::StrFormat("the photo is stored turned or mirrored (EXIF orientation %d); "
-                                  "turn it upright and save it without the tag first",
+                common::StrFormat("unsupported EXIF orientation %d: the photo may be stored turned "
+                                  "or mirrored; turn it upright and save it without the tag first",
                                   info.orientation));
   }
+  // Turned a quarter: the photo is seen (and measured) upright.
+  if (info.orientation >= 5) std::swap(info.width, info.height);
   info.fileSize = static_cast<int64_t>(src.size);
   *out = std::move(info);
   return true;
 }
 
+// Where the pixel (x, y) of the upright photo (w x h as seen) is stored,
+// for an EXIF orientation; sw, sh the stored size.
+inline void StoredAt(int orientation, int32_t x, int32_t y, int32_t sw, int32_t sh, int32_t* sx,
+                     int32_t* sy) {
+  switch (orientation) {
+    case 2: *sx = sw - 1 - x; *sy = y; break;
+    case 3: *sx = sw - 1 - x; *sy = sh - 1 - y; break;
+    case 4: *sx = x; *sy = sh - 1 - y; break;
+    case 5: *sx = y; *sy = x; break;
+    case 6: *sx = y; *sy = sh - 1 - x; break;
+    case 7: *sx = sw - 1 - y; *sy = sh - 1 - x; break;
+    case 8: *sx = sw - 1 - y; *sy = x; break;
+    default: *sx = x; *sy = y; break;
+  }
+}
+
+// Turns decoded pixels (8-bit grey, and 8- or 24-bit top-down rows) upright.
+bool Orient(int orientation, ImageHolder* img, std::string* why) {
+  if (orientation <= 1) return true;
+  const int32_t sw = img->width, sh = img->height;
+  const int32_t w = orientation >= 5 ? sh : sw, h = orientation >= 5 ? sw : sh;
+  const int bytes = img->bitsPerPixel / 8;
+  const bool rows = !img->dib.empty();
+  if (rows && (!img->topDown || img->pixelOffset != 0 || (bytes != 1 && bytes != 3)))
+    return (*why = "unsupported: this pixel layout cannot be turned", false);
+  const int32_t stride = static_cast<int32_t>(((static_cast<size_t>(img->bitsPerPixel) * w + 31) / 32) * 4);
+  std::vector<uint8_t> grey, dib;
+  if (!photo_codecs::Allocate(&grey, static_cast<size_t>(w) * h) ||
+      (rows && !photo_codecs::Allocate(&dib, static_cast<size_t>(stride) * h)))
+    return (*why = "not enough memory", false);
+  for (int32_t y = 0; y < h; ++y)
+    for (int32_t x = 0; x < w; ++x) {
+      int32_t sx, sy;
+      StoredAt(orientation, x, y, sw, sh, &sx, &sy);
+      grey[static_cast<size_t>(y) * w + x] = img->grey[static_cast<size_t>(sy) * sw + sx];
+      if (rows)
+        std::memcpy(&dib[static_cast<size_t>(y) * stride + static_cast<size_t>(x) * bytes],
+                    &img->dib[static_cast<size_t>(sy) * img->stride + static_cast<size_t>(sx) * bytes],
+                    bytes);
+    }
+  img->grey = std::move(grey);
+  img->dib = std::move(dib);
+  img->width = w;
+  img->height = h;
+  img->stride = stride;
+  img->bounds = {0, 0, w, h};
+  return true;
+}
+
 bool DecodeBytes(std::string_view file, const std::string& name, const DecodeOptions& options,
-                 ImageHolder* out, std::string* error) {
+                 int orientation, ImageHolder* out, std::string* error) {
   std::string why;
   ImageHolder img;
   photo_codecs::Raster raster;
@@ -248,7 +300,7 @@ bool DecodeBytes(std::string_view file, const std::string& name, const DecodeOpt
       break;
     default: why = "unsupported: not a BMP, JPEG, PNG or TIFF photo"; break;
   }
-  if (!ok) return Fail(error, name, why);
+  if (!ok || !Orient(orientation, &img, &why)) return Fail(error, name, why);
   *out = std::move(img);
   return true;
 }
@@ -295,7 +347,9 @@ bool ProbePhoto(std::string_view file, const std::string& name, PhotoInfo* out,
 
 bool DecodePhoto(std::string_view file, const std::string& name, const DecodeOptions& options,
                  ImageHolder* out, std::string* error) {
-  return DecodeBytes(file, name, options, out, error);
+  PhotoInfo info;
+  if (!ProbePhoto(file, name, &info, error)) return false;
+  return DecodeBytes(file, name, options, info.orientation, out, error);
 }
 
 bool ProbePhotoFile(const std::string& path, PhotoInfo* out, std::string* error) {
@@ -337,7 +391,7 @@ bool LoadPhotoFile(const std::string& path, const DecodeOptions& options, ImageH
     return Fail(error, path, common::StrFormat("cannot read the file past byte %zu", got));
   const bool ok = DecodeBytes(
       std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), path, options,
-      out, error);
+      probed.orientation, out, error);
   if (ok && info) {
     probed.modifiedNs = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
     *info = std::move(probed);

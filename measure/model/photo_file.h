@@ -33,7 +33,7 @@ PhotoFormat SniffPhotoFormat(std::string_view head);
 // What a photo file says about itself without its pixels being decoded.
 struct PhotoInfo {
   PhotoFormat format = PhotoFormat::kUnknown;
-  int32_t width = 0;
+  int32_t width = 0;           // as seen upright (see orientation)
   int32_t height = 0;
   int32_t orientation = 1;     // EXIF orientation, 1 = upright as stored
   double focalLengthMm = 0;    // EXIF focal length; 0 when not recorded
@@ -56,9 +56,10 @@ struct DecodeOptions {
   int reduce = 1;
 };
 
-// Reads the header (and EXIF) of the photo at `path`. A photo whose
-// orientation tag says it is stored turned or mirrored is refused: its
-// pixels would be measured sideways.
+// Reads the header (and EXIF) of the photo at `path`. A photo whose EXIF
+// orientation says it is stored turned or mirrored is decoded upright, so
+// that it is never measured sideways: its size here is the upright size.
+// An orientation value outside 1..8 is refused.
 bool ProbePhotoFile(const std::string& path, PhotoInfo* out, std::string* error = nullptr);
 
 // Decodes the photo at `path` into *out (replaced only on success).

@@ -223,18 +223,99 @@ TEST(ProbePhotoFile, ReadsSizeAndCameraFromExif) {
   EXPECT_EQ(info.camera, "");
 }
 
-TEST(ProbePhotoFile, TurnedPhotoIsRefusedWithTheReason) {
-  const auto s = Pattern8(32, 16, 3);
+// A grey raster, w x h, turned or mirrored.
+struct GreyRaster {
+  int w, h;
+  std::vector<uint8_t> v;
+  uint8_t at(int x, int y) const { return v[static_cast<size_t>(y) * w + x]; }
+};
+GreyRaster TurnClockwise(const GreyRaster& in) {
+  // The top row becomes the right column.
+  GreyRaster out{in.h, in.w, std::vector<uint8_t>(in.v.size())};
+  for (int y = 0; y < in.h; ++y)
+    for (int x = 0; x < in.w; ++x) out.v[static_cast<size_t>(x) * out.w + (in.h - 1 - y)] = in.at(x, y);
+  return out;
+}
+GreyRaster Mirror(const GreyRaster& in) {
+  GreyRaster out = in;
+  for (int y = 0; y < in.h; ++y)
+    for (int x = 0; x < in.w; ++x) out.v[static_cast<size_t>(y) * in.w + x] = in.at(in.w - 1 - x, y);
+  return out;
+}
+// What a viewer shows for each EXIF orientation of the stored raster.
+GreyRaster Upright(const GreyRaster& stored, int orientation) {
+  const GreyRaster m = orientation == 2 || orientation == 4 || orientation == 5 || orientation == 7
+                           ? Mirror(stored) : stored;
+  const int quarters[9] = {0, 0, 0, 2, 2, 3, 1, 1, 3};
+  GreyRaster r = m;
+  for (int k = 0; k < quarters[orientation]; ++k) r = TurnClockwise(r);
+  return r;
+}
+
+TEST(DecodePhoto, TurnedPhotoIsDecodedUpright) {
+  const int w = 24, h = 16;
+  const auto s = Pattern8(w, h, 1);
+  const std::string plain = EncodeJpeg(w, h, 1, s.data(), 95);
+  const GreyRaster stored{w, h, ReferenceJpeg(plain, w, h, TJPF_GRAY)};
+  for (int orientation = 1; orientation <= 8; ++orientation) {
+    SCOPED_TRACE(orientation);
+    ExifFields exif;
+    exif.orientation = static_cast<uint16_t>(orientation);
+    const std::string jpeg = EncodeJpeg(w, h, 1, s.data(), 95, BuildExifBlock(exif));
+    const GreyRaster expected = Upright(stored, orientation);
+    PhotoInfo info;
+    std::string error;
+    ASSERT_TRUE(ProbePhoto(jpeg, "t.jpg", &info, &error)) << error;
+    EXPECT_EQ(info.orientation, orientation);
+    EXPECT_EQ(info.width, expected.w);
+    EXPECT_EQ(info.height, expected.h);
+    ImageHolder img;
+    ASSERT_TRUE(DecodePhoto(jpeg, "t.jpg", {}, &img, &error)) << error;
+    ASSERT_EQ(img.width, expected.w);
+    ASSERT_EQ(img.height, expected.h);
+    EXPECT_EQ(img.grey, expected.v);
+    for (int y = 0; y < expected.h; y += 5)
+      for (int x = 0; x < expected.w; x += 7) {
+        uint32_t c = 0;
+        ASSERT_TRUE(ColourAt(img, x, y, &c));
+        EXPECT_EQ(c, expected.at(x, y) * 0x010101u) << x << "," << y;
+      }
+  }
+  // Colour rows turn with the grey image: each channel as a grey raster.
+  const auto s3 = Pattern8(w, h, 3);
+  const std::string plain3 = EncodeJpeg(w, h, 3, s3.data(), 95);
+  const auto rgb = ReferenceJpeg(plain3, w, h, TJPF_RGB);
+  for (int orientation : {5, 6, 8}) {
+    ExifFields exif;
+    exif.orientation = static_cast<uint16_t>(orientation);
+    ImageHolder img;
+    std::string error;
+    ASSERT_TRUE(DecodePhoto(EncodeJpeg(w, h, 3, s3.data(), 95, BuildExifBlock(exif)), "c.jpg", {},
+                            &img, &error)) << error;
+    for (int c = 0; c < 3; ++c) {
+      GreyRaster channel{w, h, std::vector<uint8_t>(static_cast<size_t>(w) * h)};
+      for (size_t k = 0; k < channel.v.size(); ++k) channel.v[k] = rgb[3 * k + c];
+      const GreyRaster expected = Upright(channel, orientation);
+      for (int y = 0; y < expected.h; ++y)
+        for (int x = 0; x < expected.w; ++x) {
+          uint32_t colour = 0;
+          ASSERT_TRUE(ColourAt(img, x, y, &colour));
+          ASSERT_EQ((colour >> (8 * c)) & 0xFF, expected.at(x, y)) << orientation << " " << x << "," << y;
+        }
+    }
+  }
+
+  // A value no orientation has is refused with the reason.
   ExifFields exif;
-  exif.orientation = 6;
+  exif.orientation = 9;
   const std::string path = TempPath("turned.jpg");
-  ASSERT_TRUE(common::SaveFileAtomically(path, EncodeJpeg(32, 16, 3, s.data(), 85,
+  ASSERT_TRUE(common::SaveFileAtomically(path, EncodeJpeg(w, h, 1, s.data(), 95,
                                                          BuildExifBlock(exif))));
   PhotoInfo info;
   std::string error;
   EXPECT_FALSE(ProbePhotoFile(path, &info, &error));
   EXPECT_NE(error.find(path), std::string::npos) << error;
-  EXPECT_NE(error.find("orientation 6"), std::string::npos) << error;
+  EXPECT_NE(error.find("orientation 9"), std::string::npos) << error;
   ImageHolder img;
   EXPECT_FALSE(LoadPhotoFile(path, {}, &img, &error));
 }

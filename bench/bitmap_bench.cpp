@@ -1,6 +1,9 @@
-// Decoding a large 24-bit photo (with its grey buffer) from a file that is
-// in the page cache.
+// Decoding photos (a large 24-bit BMP with its grey buffer, a 24 MP JPEG)
+// from files in the page cache, and opening a project of large photos.
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <string>
@@ -8,6 +11,10 @@
 
 #include "common/atomic_file.h"
 #include "measure/model/bitmap.h"
+#include "measure/model/photo_encode.h"
+#include "measure/model/photo_file.h"
+#include "measure/model/project_file.h"
+#include "measure/model/vistamet_doc.h"
 
 namespace {
 
@@ -29,6 +36,88 @@ void BM_LoadBitmap24(benchmark::State& state) {
   std::remove(path.c_str());
 }
 BENCHMARK(BM_LoadBitmap24)->Unit(benchmark::kMillisecond);
+
+// A 24-megapixel JPEG like a camera's: smooth shading with fine texture.
+const std::string& Jpeg24Mp() {
+  static const std::string jpeg = [] {
+    const int w = 6000, h = 4000;
+    std::vector<uint8_t> rgb(static_cast<size_t>(w) * h * 3);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) {
+        uint8_t* p = &rgb[(static_cast<size_t>(y) * w + x) * 3];
+        const int t = ((x * 7 + y * 13) ^ (x * y)) & 15;
+        p[0] = static_cast<uint8_t>((x / 24 + t) & 0xFF);
+        p[1] = static_cast<uint8_t>((y / 16 + t) & 0xFF);
+        p[2] = static_cast<uint8_t>(((x + y) / 40 + t) & 0xFF);
+      }
+    return vistamet::EncodeJpeg(w, h, 3, rgb.data(), 92);
+  }();
+  return jpeg;
+}
+
+// One 24 MP JPEG decoded: to the grey image only (extraction, matching),
+// with its colour rows (the image view), and at 1/8 (thumbnails).
+void BM_DecodeJpeg24Mp(benchmark::State& state) {
+  const std::string& jpeg = Jpeg24Mp();
+  vistamet::DecodeOptions options;
+  options.colour = state.range(0) == 1;
+  options.reduce = static_cast<int>(state.range(1));
+  vistamet::ImageHolder img;
+  for (auto _ : state) {
+    std::string error;
+    if (!vistamet::DecodePhoto(jpeg, "bench.jpg", options, &img, &error))
+      state.SkipWithError(error.c_str());
+    benchmark::DoNotOptimize(img.grey.data());
+  }
+  state.SetLabel(options.colour ? "colour" : "grey");
+}
+BENCHMARK(BM_DecodeJpeg24Mp)->Args({0, 1})->Args({1, 1})->Args({0, 8})->Unit(benchmark::kMillisecond);
+
+// The header probe that opening a project does per photo.
+void BM_ProbeJpeg24Mp(benchmark::State& state) {
+  const std::string path = "/tmp/vistamet_bench_24mp.jpg";
+  common::SaveFileAtomically(path, Jpeg24Mp());
+  vistamet::PhotoInfo info;
+  for (auto _ : state) {
+    if (!vistamet::ProbePhotoFile(path, &info)) state.SkipWithError("probe failed");
+    benchmark::DoNotOptimize(info.width);
+  }
+  std::remove(path.c_str());
+}
+BENCHMARK(BM_ProbeJpeg24Mp)->Unit(benchmark::kMicrosecond);
+
+// Opening a project of 40 photos of 24 MP (40 links to one JPEG): headers
+// only. The counter is the process's peak resident memory.
+void BM_OpenProject40x24Mp(benchmark::State& state) {
+  const std::string dir = "/tmp/vistamet_bench_project";
+  ::mkdir(dir.c_str(), 0700);
+  const std::string first = dir + "/photo0.jpg";
+  common::SaveFileAtomically(first, Jpeg24Mp());
+  std::vector<std::string> paths{first};
+  for (int i = 1; i < 40; ++i) {
+    paths.push_back(dir + "/photo" + std::to_string(i) + ".jpg");
+    ::unlink(paths.back().c_str());
+    ::link(first.c_str(), paths.back().c_str());
+  }
+  vistamet::CVistametDoc doc;
+  std::string error, message;
+  if (!doc.InitNewProject(paths, &error) ||
+      !vistamet::SaveProjectFile(doc, dir + "/p.vmt", &message)) {
+    state.SkipWithError("cannot write the project");
+    return;
+  }
+  for (auto _ : state) {
+    vistamet::CVistametDoc loaded;
+    if (!vistamet::LoadProjectFile(dir + "/p.vmt", &loaded).ok()) state.SkipWithError("open failed");
+    benchmark::DoNotOptimize(loaded.photoImages.data());
+  }
+  struct rusage usage;
+  ::getrusage(RUSAGE_SELF, &usage);
+  state.counters["peak_rss_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+  for (const std::string& p : paths) ::unlink(p.c_str());
+  ::unlink((dir + "/p.vmt").c_str());
+}
+BENCHMARK(BM_OpenProject40x24Mp)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

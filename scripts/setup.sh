@@ -11,6 +11,7 @@ PACKAGES=(
   libgeographiclib-dev                       # exact transverse Mercator, antipodal geodesics
   libgtest-dev libgmock-dev                  # unit and GUI tests
   libbenchmark-dev                           # benchmarks
+  libturbojpeg0-dev libpng-dev libtiff-dev libexif-dev  # photo formats
   xvfb xauth fonts-noto-cjk                  # headless GUI tests, Chinese glyphs
   locales                                    # a comma-decimal locale for the tests
   clang libclang-rt-dev                      # fuzz targets: libFuzzer and the sanitizers

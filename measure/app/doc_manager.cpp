@@ -57,9 +57,11 @@ wxDocument* CDocManager::CreateDocument(const wxString& path, long flags) {
     CNewProjectDialog dialog(frame_);
     if (dialog.ShowModal() != wxID_OK) return nullptr;
     pending_photos_ = dialog.Paths();
+    pending_camera_ = dialog.Camera();
   }
   wxDocument* doc = wxDocManager::CreateDocument(path, flags);
   pending_photos_.clear();
+  pending_camera_ = {};
   return doc;
 }
 

@@ -8,6 +8,8 @@
 
 #include <wx/docview.h>
 
+#include "measure/model/vistamet_doc.h"
+
 class wxDocMDIParentFrame;
 
 namespace vistamet {
@@ -43,6 +45,8 @@ class CDocManager : public wxDocManager {
   // File, New asks for the photos first; the new document takes them.
   wxDocument* CreateDocument(const wxString& path, long flags = 0) override;
   std::vector<std::string> TakePendingPhotos();
+  // The camera values typed into the dialog with them.
+  NewProjectCamera PendingCamera() const { return pending_camera_; }
 
   // Opens `path` in a text window, or brings forward the one that shows it.
   wxDocument* OpenTextFile(const wxString& path);
@@ -56,6 +60,7 @@ class CDocManager : public wxDocManager {
   wxDocTemplate* templates_[5] = {};
   wxDocMDIParentFrame* frame_ = nullptr;
   std::vector<std::string> pending_photos_;
+  NewProjectCamera pending_camera_;
   int new_count_ = 1;
 };
 

@@ -6,8 +6,11 @@
 #include <vector>
 
 #include "measure/app/dialog_base.h"
+#include "measure/model/vistamet_doc.h"
 
 class wxComboBox;
+class wxStaticText;
+class wxTextCtrl;
 
 namespace vistamet {
 
@@ -26,15 +29,27 @@ class CNewProjectDialog : public CDialogBase {
   void AddPaths(const std::vector<std::string>& paths);
 
   wxComboBox* PhotoList() const { return list_; }
+  wxTextCtrl* FocalField() const { return focal_; }
+  wxTextCtrl* PixelSizeField() const { return pixel_; }
+  // What the camera line shows for the selected photo.
+  std::string CameraText() const;
+
+  // The values typed in; a field left blank (0) lets each photo's EXIF
+  // decide.
+  NewProjectCamera Camera() const;
 
   bool Accept() override { return paths_.size() > 1; }
 
  private:
   void OnAddPhotos(wxCommandEvent& event);
   void UpdateOk();
+  void ShowCamera();
 
   std::vector<std::string> paths_;
   wxComboBox* list_ = nullptr;
+  wxStaticText* camera_ = nullptr;
+  wxTextCtrl* focal_ = nullptr;
+  wxTextCtrl* pixel_ = nullptr;
 };
 
 }  // namespace vistamet

@@ -110,6 +110,11 @@ CPagePhotoSet::CPagePhotoSet(wxWindow* parent, OptionsValues& v) : wxPanel(paren
   show_distances_->SetValidator(CFlagValidator(&v.bShowDistances));
   for (wxCheckBox* box : {auto_plane_, show_adjusted_, show_distances_})
     top->Add(box, 0, wxALL, 10);
+  wxFlexGridSizer* grid = Grid();
+  photo_cache_ = AddRow(this, grid, ui::kPhotoCache,
+                        CRangeValidator(&v.photoCacheMb, kMinPhotoCacheMb, kMaxPhotoCacheMb),
+                        ui::kUnitMb);
+  top->Add(grid, 0, wxALL, 10);
   SetSizer(top);
 }
 

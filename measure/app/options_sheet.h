@@ -53,8 +53,10 @@ class CPagePhotoSet : public wxPanel {
   wxCheckBox* AutoPlaneTrans() const { return auto_plane_; }
   wxCheckBox* ShowAdjusted() const { return show_adjusted_; }
   wxCheckBox* ShowDistances() const { return show_distances_; }
+  wxTextCtrl* PhotoCacheEdit() const { return photo_cache_; }
 
  private:
+  wxTextCtrl* photo_cache_ = nullptr;
   wxCheckBox* auto_plane_ = nullptr;
   wxCheckBox* show_adjusted_ = nullptr;
   wxCheckBox* show_distances_ = nullptr;

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+
 #include <wx/docmdi.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
@@ -95,12 +97,13 @@ void CProjectDocument::UpdateViews(ViewUpdate what) {
 bool CProjectDocument::OnNewDocument() {
   if (!wxDocument::OnNewDocument()) return false;
   auto* manager = dynamic_cast<CDocManager*>(GetDocumentManager());
+  const NewProjectCamera camera = manager ? manager->PendingCamera() : NewProjectCamera();
   const std::vector<std::string> photos =
       manager ? manager->TakePendingPhotos() : std::vector<std::string>();
   if (!photos.empty()) {
     auto fresh = std::make_unique<CVistametDoc>(LoadUserSettings());
     std::string error;
-    if (!fresh->InitNewProject(photos, &error)) {
+    if (!fresh->InitNewProject(photos, &error, camera)) {
       ShowMessage(GetDocumentWindow(), error, Icon::kWarning);
       return false;
     }
@@ -327,6 +330,7 @@ void CProjectDocument::OnOptions(wxCommandEvent&) {
   const OptionsValues values = sheet.Values();
   StoreLmsFeature(values.adjust.bLmsFeature);
   StoreAutoPlaneTrans(values.bAutoPlaneTrans);
+  StorePhotoCacheMb(std::clamp(values.photoCacheMb, kMinPhotoCacheMb, kMaxPhotoCacheMb));
   ApplyOptions(values, *core_);
 }
 

@@ -2,6 +2,11 @@
 
 #include <wx/config.h>
 
+#include <algorithm>
+
+#include "measure/model/photo_cache.h"
+#include "measure/shell/options_values.h"
+
 namespace vistamet {
 
 namespace {
@@ -22,11 +27,15 @@ UserSettings LoadUserSettings() {
   if (wxConfigBase* config = wxConfigBase::Get()) {
     s.bLmsFeature = static_cast<int32_t>(config->ReadLong(Key(kSettingLmsFeature), 1));
     s.bAutoPlaneTrans = static_cast<int32_t>(config->ReadLong(Key(kSettingAutoPlaneTrans), 0));
+    s.photoCacheMb = static_cast<int32_t>(std::clamp<long>(
+        config->ReadLong(Key(kSettingPhotoCacheMb), 1024), kMinPhotoCacheMb, kMaxPhotoCacheMb));
   }
+  PhotoCache::Shared().SetBudget(int64_t{s.photoCacheMb} << 20);
   return s;
 }
 
 void StoreLmsFeature(int32_t value) { Store(kSettingLmsFeature, value); }
 void StoreAutoPlaneTrans(int32_t value) { Store(kSettingAutoPlaneTrans, value); }
+void StorePhotoCacheMb(int32_t value) { Store(kSettingPhotoCacheMb, value); }
 
 }  // namespace vistamet

@@ -12,9 +12,12 @@ namespace vistamet {
 inline constexpr char kSettingGroup[] = "Setting";
 inline constexpr char kSettingLmsFeature[] = "bLmsFeature";
 inline constexpr char kSettingAutoPlaneTrans[] = "bAutoPlaneTrans";
+inline constexpr char kSettingPhotoCacheMb[] = "photoCacheMB";
 
-// Missing values give the defaults (bLmsFeature 1, bAutoPlaneTrans 0).
+// Missing values give the defaults (bLmsFeature 1, bAutoPlaneTrans 0, a
+// photo cache of 1024 MB); the photo cache takes its bound from here.
 UserSettings LoadUserSettings();
+void StorePhotoCacheMb(int32_t value);
 void StoreLmsFeature(int32_t value);
 void StoreAutoPlaneTrans(int32_t value);
 

@@ -1,6 +1,9 @@
 // vistamet-cli: the measurement program's document operations without a
 // window.
+#include <limits.h>
 #include <signal.h>
+#include <stdlib.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +13,7 @@
 
 #include "measure/cli/cli_prompt.h"
 #include "measure/compute/distance_check.h"
+#include "measure/model/photo_file.h"
 #include "measure/model/sample_project.h"
 #include "measure/model/project_file.h"
 #include "measure/model/vistamet_doc.h"
@@ -27,8 +31,11 @@ constexpr char kUsage[] =
     "  vistamet-cli extract P.vmt [-o OUT.vmt]     automatic triangle target extraction\n"
     "  vistamet-cli distcheck P.vmt KNOWN.txt [--reports DIR]\n"
     "                                               known distances against the coordinates\n"
+    "  vistamet-cli new P.vmt PHOTO... [--f MM] [--pixel-size MM]\n"
+    "                                               a new project from two photos or more\n"
+    "                                               (camera from EXIF unless given)\n"
     "  vistamet-cli make-sample DIR [--size WxH] [--photos N] [--noise PX]\n"
-    "                                               writes the synthetic sample project\n";
+    "               [--format bmp|jpeg|png|tiff]    writes the synthetic sample project\n";
 
 int Fail(const std::string& message) {
   std::fprintf(stderr, "vistamet-cli: %s\n", message.c_str());
@@ -61,8 +68,8 @@ int Info(const std::vector<std::string>& args) {
   std::printf("photos: %d\n", doc.PhotoCount());
   for (int i = 0; i < doc.PhotoCount(); ++i) {
     const ImageHolder& img = doc.photoImages[i];
-    std::printf("  %d: %s (%d x %d, %d bit)\n", i + 1, doc.photoPaths[i].c_str(), img.width,
-                img.height, img.bitsPerPixel);
+    std::printf("  %d: %s (%d x %d)\n", i + 1, doc.photoPaths[i].c_str(), img.width,
+                img.height);
   }
   std::printf("current photo: %d\n", doc.currentPhoto + 1);
   std::printf("image points: %zu (%d numbered)\n", doc.imagePoints.size(), numbered);
@@ -178,11 +185,60 @@ int DistCheck(const std::vector<std::string>& args) {
   return 0;
 }
 
+// A number option's value: positive and finite.
+bool PositiveValue(const std::string& text, double* value) {
+  char* end = nullptr;
+  *value = std::strtod(text.c_str(), &end);
+  return end != text.c_str() && *end == '\0' && *value > 0 && *value < 1e6;
+}
+
+int New(const std::vector<std::string>& args) {
+  if (args.empty()) return Fail("new needs a project file and two photos or more");
+  NewProjectCamera camera;
+  std::vector<std::string> photos;
+  for (size_t i = 1; i < args.size(); ++i) {
+    if (args[i] == "--f" || args[i] == "--pixel-size") {
+      double* v = args[i] == "--f" ? &camera.f : &camera.pixelSize;
+      if (i + 1 >= args.size() || !PositiveValue(args[i + 1], v))
+        return Fail(args[i] + " takes a positive number of millimetres");
+      ++i;
+    } else {
+      // Stored in full, so the project opens from any folder.
+      char resolved[PATH_MAX];
+      photos.push_back(::realpath(args[i].c_str(), resolved) ? std::string(resolved) : args[i]);
+    }
+  }
+  if (photos.size() < 2) return Fail("a project needs two photos or more");
+  if (::access(args[0].c_str(), F_OK) == 0) return Fail(args[0] + ": the file already exists");
+  CVistametDoc doc;
+  std::string error;
+  if (!doc.InitNewProject(photos, &error, camera)) return Fail(error);
+  for (int i = 0; i < doc.PhotoCount(); ++i) {
+    PhotoInfo info;
+    ProbePhotoFile(doc.photoPaths[i], &info);
+    std::printf("photo %d: %s (%d x %d, %s%s%s) f %g mm, pixel size %g mm\n", i + 1,
+                doc.photoPaths[i].c_str(), info.width, info.height, PhotoFormatName(info.format),
+                info.camera.empty() ? "" : ", ", info.camera.c_str(), doc.photoParams[i].f,
+                doc.photoParams[i].pixelSize);
+  }
+  std::string message;
+  if (!SaveProjectFile(doc, args[0], &message)) return Fail(message);
+  std::printf("written: %s\n", args[0].c_str());
+  return 0;
+}
+
 int MakeSample(const std::vector<std::string>& args) {
   if (args.empty()) return Fail("make-sample needs a folder");
   SampleOptions options;
+  PhotoFormat format = PhotoFormat::kBmp;
   for (size_t i = 1; i < args.size(); ++i) {
-    if (args[i] == "--size" && i + 1 < args.size()) {
+    if (args[i] == "--format" && i + 1 < args.size()) {
+      const std::string f = args[++i];
+      format = f == "bmp" ? PhotoFormat::kBmp : f == "jpeg" ? PhotoFormat::kJpeg
+             : f == "png" ? PhotoFormat::kPng : f == "tiff" ? PhotoFormat::kTiff
+                          : PhotoFormat::kUnknown;
+      if (format == PhotoFormat::kUnknown) return Fail("--format takes bmp, jpeg, png or tiff");
+    } else if (args[i] == "--size" && i + 1 < args.size()) {
       if (std::sscanf(args[++i].c_str(), "%dx%d", &options.width, &options.height) != 2 ||
           options.width < 200 || options.height < 200 || options.width > 20000 ||
           options.height > 20000)
@@ -198,7 +254,7 @@ int MakeSample(const std::vector<std::string>& args) {
     }
   }
   std::string error;
-  if (!WriteSampleProject(args[0], options, &error)) return Fail(error);
+  if (!WriteSampleProject(args[0], options, &error, format)) return Fail(error);
   std::printf("sample project written to %s (sample.vmt, sample_photos.vmt, "
               "known_distances.txt, truth.txt)\n",
               args[0].c_str());
@@ -221,6 +277,7 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 2, argv + argc);
   if (command == "info") return Info(args);
   if (command == "make-sample") return MakeSample(args);
+  if (command == "new") return New(args);
   if (command == "adjust") return Adjust(args);
   if (command == "distcheck") return DistCheck(args);
   if (command == "extract") return Extract(args);

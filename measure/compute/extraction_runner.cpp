@@ -1,5 +1,7 @@
 #include "measure/compute/extraction_runner.h"
 
+#include <memory>
+
 #include <system_error>
 #include <utility>
 
@@ -8,14 +10,20 @@ namespace vistamet {
 ExtractionRunner::~ExtractionRunner() { Stop(); }
 
 bool ExtractionRunner::Start(ExtractionRequest request, Completion done) {
+  auto shared = std::make_shared<ExtractionRequest>(std::move(request));
+  return Start([shared](const std::atomic<bool>* stop) { return RunExtraction(*shared, stop); },
+               std::move(done));
+}
+
+bool ExtractionRunner::Start(Job job, Completion done) {
   if (OnWorker() || Running()) return false;
   Join();  // a finished job's thread
   stop_.store(false, std::memory_order_relaxed);
   running_.store(true, std::memory_order_release);
   try {
-    thread_ = std::thread([this, request = std::move(request), done = std::move(done)] {
+    thread_ = std::thread([this, job = std::move(job), done = std::move(done)] {
       worker_.store(std::this_thread::get_id(), std::memory_order_relaxed);
-      ExtractionResult result = RunExtraction(request, &stop_);
+      ExtractionResult result = job(&stop_);
       if (result.completed == 1 && !stop_.load(std::memory_order_acquire) && done) {
         done(std::move(result));
       }

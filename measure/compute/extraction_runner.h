@@ -34,6 +34,10 @@ class ExtractionRunner {
   // a job runs, when called from the completion, or when no thread could be
   // created.
   bool Start(ExtractionRequest request, Completion done);
+  // The same for a job that gathers its photos itself (decoding them on the
+  // worker as it goes); it must honour `stop`.
+  using Job = std::function<ExtractionResult(const std::atomic<bool>* stop)>;
+  bool Start(Job job, Completion done);
 
   // Asks a running job to stop and waits until its thread has ended. After
   // it returns the completion is not running and will not be called. Does

@@ -162,4 +162,18 @@ MatchOutcome MatchImagePoint(const std::vector<ImageHolder>& images,
   return outcome;
 }
 
+MatchOutcome MatchImagePoint(const GreyPhotoSource& photos, const ImagePoint& reference,
+                             ImagePoint& target) {
+  const std::shared_ptr<const ImageHolder> ref = photos ? photos(reference.photoIndex) : nullptr;
+  const std::shared_ptr<const ImageHolder> tgt = ref ? photos(target.photoIndex) : nullptr;
+  if (!ref || !tgt) return MatchOutcome::kRefused;
+  MatchRequest request{reference.x, reference.y, target.x, target.y};
+  const MatchOutcome outcome = MatchPoint(*ref, *tgt, request);
+  if (outcome == MatchOutcome::kMatched) {
+    target.x = request.targetX;
+    target.y = request.targetY;
+  }
+  return outcome;
+}
+
 }  // namespace vistamet

@@ -5,6 +5,8 @@
 // height bytes, top row first). Positions are pixels.
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -57,5 +59,13 @@ int MatchPoints(const ImageHolder& reference, const ImageHolder& target,
 // match succeeds. A photo index outside `images` gives kRefused.
 MatchOutcome MatchImagePoint(const std::vector<ImageHolder>& images,
                              const ImagePoint& reference, ImagePoint& target);
+
+// The grey image of a photo by index, decoded on demand; null when the
+// photo has none.
+using GreyPhotoSource = std::function<std::shared_ptr<const ImageHolder>(int32_t photo)>;
+
+// The same with the photos fetched from `photos` as they are needed.
+MatchOutcome MatchImagePoint(const GreyPhotoSource& photos, const ImagePoint& reference,
+                             ImagePoint& target);
 
 }  // namespace vistamet

@@ -97,7 +97,7 @@ void CVistametDoc::MatchToFirstImagePoint(const std::vector<int>& observing) {
   for (size_t r = 1; r < observing.size(); ++r) {
     ImagePoint& target = imagePoints[observing[r]];
     if (target.matchState >= 2) continue;  // matched before
-    MatchImagePoint(photoImages, reference, target);
+    MatchImagePoint(GreyPhotos(), reference, target);
     target.matchState = 2;
   }
 }

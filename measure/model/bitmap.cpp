@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <array>
 #include <cstring>
+#include <new>
 
 #include "common/atomic_file.h"
 #include "common/strformat.h"
@@ -161,6 +162,17 @@ bool Decode(const uint8_t* bytes, const uint8_t* dib, size_t dib_size,
                                          static_cast<long long>(height)));
 
   const size_t table_offset = header_size + masks_size;
+  // A colour table shorter than the depth allows (seen with core headers,
+  // which cannot say their table's length) shows in the file header's pixel
+  // offset: the rows start inside where the full table would be. Reading
+  // the rows after a full table would shift every pixel.
+  if (file_pixel_offset >= kFileHeaderSize + table_offset &&
+      file_pixel_offset - kFileHeaderSize < table_offset + colour_count * entry_size) {
+    const size_t entries = (file_pixel_offset - kFileHeaderSize - table_offset) / entry_size;
+    if (entries * entry_size != file_pixel_offset - kFileHeaderSize - table_offset)
+      return Fail(error, "the pixel offset falls inside a colour table entry");
+    colour_count = entries;
+  }
   const size_t table_size = colour_count * entry_size;
   if (table_offset + table_size > dib_size)
     return Fail(error, "the colour table extends past the end of the file");
@@ -218,14 +230,19 @@ bool DecodeBitmap(std::string_view file, ImageHolder* out, std::string* error) {
   const auto* bytes = reinterpret_cast<const uint8_t*>(file.data());
   if (file.size() < kFileHeaderSize || bytes[0] != 'B' || bytes[1] != 'M')
     return Fail(error, "not a BMP file");
-  return Decode(bytes, bytes + kFileHeaderSize, file.size() - kFileHeaderSize, nullptr, out,
-                error);
+  try {
+    return Decode(bytes, bytes + kFileHeaderSize, file.size() - kFileHeaderSize, nullptr, out,
+                  error);
+  } catch (const std::bad_alloc&) {
+    return Fail(error, "not enough memory for the pixels");
+  }
 }
 
 bool LoadBitmapFile(const std::string& path, ImageHolder* out, std::string* error) {
   // Read the file header, then the rest straight into the buffer that the
   // holder keeps, so the pixels are copied once.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking, so that a FIFO or device never hangs the open.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) return Fail(error, path + ": " + std::strerror(errno));
   struct stat st;
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -236,8 +253,19 @@ bool LoadBitmapFile(const std::string& path, ImageHolder* out, std::string* erro
   uint8_t header[kFileHeaderSize];
   std::vector<uint8_t> dib;
   bool ok = length >= kFileHeaderSize && ReadFully(fd, header, kFileHeaderSize);
+  // A file that is no bitmap is refused from its first bytes, before it is
+  // read whole.
+  if (ok && (header[0] != 'B' || header[1] != 'M')) {
+    ::close(fd);
+    return Fail(error, path + ": not a BMP file");
+  }
   if (ok) {
-    dib.resize(length - kFileHeaderSize);
+    try {
+      dib.resize(length - kFileHeaderSize);
+    } catch (const std::bad_alloc&) {
+      ::close(fd);
+      return Fail(error, path + ": not enough memory to read the file");
+    }
     ok = ReadFully(fd, dib.data(), dib.size());
     uint8_t extra;
     if (ok && ::read(fd, &extra, 1) != 0) ok = false;  // the file grew meanwhile
@@ -245,13 +273,22 @@ bool LoadBitmapFile(const std::string& path, ImageHolder* out, std::string* erro
   ::close(fd);
   if (!ok) return Fail(error, path + ": cannot read the file");
   std::string why;
-  if (!Decode(header, dib.data(), dib.size(), &dib, out, &why))
-    return Fail(error, path + ": " + why);
+  bool decoded = false;
+  try {
+    decoded = Decode(header, dib.data(), dib.size(), &dib, out, &why);
+  } catch (const std::bad_alloc&) {
+    why = "not enough memory for the pixels";
+  }
+  if (!decoded) return Fail(error, path + ": " + why);
   return true;
 }
 
 bool ColourAt(const ImageHolder& image, int32_t x, int32_t y, uint32_t* colour) {
   if (image.Empty() || x < 0 || y < 0 || x >= image.width || y >= image.height) return false;
+  // A holder with the grey image only (or short rows) has no colours.
+  if (image.stride <= 0 ||
+      image.dib.size() < image.pixelOffset + static_cast<size_t>(image.stride) * image.height)
+    return false;
   const uint8_t* row = image.Row(y);
   switch (image.bitsPerPixel) {
     case 24: {

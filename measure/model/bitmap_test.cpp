@@ -181,5 +181,40 @@ TEST(LoadBitmapFile, MissingFileNamesThePath) {
   EXPECT_NE(error.find("/nonexistent/p1.bmp"), std::string::npos);
 }
 
+// An OS/2 bitmap (12-byte header) whose colour table holds 4 entries, not
+// 256, followed by trailing bytes: the rows start where the file header
+// says, right after the short table, and every pixel comes out right.
+TEST(DecodeBitmap, CoreHeaderWithShortPaletteAndTrailingBytes) {
+  std::string f(14 + 12, '\0');
+  f[0] = 'B';
+  f[1] = 'M';
+  Put32(f, 14, 12);
+  Put16(f, 18, 4);  // width
+  Put16(f, 20, 2);  // height
+  Put16(f, 22, 1);  // planes
+  Put16(f, 24, 8);  // bits
+  const uint8_t table[4][3] = {{0, 0, 0}, {30, 60, 90}, {255, 255, 255}, {3, 3, 9}};
+  for (const auto& e : table) f.append(reinterpret_cast<const char*>(e), 3);
+  Put32(f, 10, static_cast<uint32_t>(f.size()));
+  const uint8_t rows[8] = {0, 1, 2, 3, 3, 2, 1, 0};  // bottom row first
+  f.append(reinterpret_cast<const char*>(rows), 8);
+  f.append(1000, '\x77');  // trailing bytes: room for a full table
+  Put32(f, 2, static_cast<uint32_t>(f.size()));
+  ImageHolder img;
+  std::string error;
+  ASSERT_TRUE(DecodeBitmap(f, &img, &error)) << error;
+  const uint8_t top[4] = {3, 2, 1, 0}, bottom[4] = {0, 1, 2, 3};
+  for (int x = 0; x < 4; ++x) {
+    uint32_t c = 0;
+    ASSERT_TRUE(ColourAt(img, x, 0, &c));
+    const uint8_t* e = table[top[x]];
+    EXPECT_EQ(c, static_cast<uint32_t>(e[2] | (e[1] << 8) | (e[0] << 16))) << x;
+    EXPECT_EQ(img.GreyAt(x, 1), (table[bottom[x]][0] + table[bottom[x]][1] + table[bottom[x]][2]) / 3);
+  }
+  // A pixel offset in the middle of a table entry cannot be right.
+  Put32(f, 10, 14 + 12 + 4);
+  EXPECT_FALSE(DecodeBitmap(f, &img, &error));
+}
+
 }  // namespace
 }  // namespace vistamet

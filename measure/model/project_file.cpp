@@ -1,5 +1,7 @@
 #include "measure/model/project_file.h"
 
+#include <unistd.h>
+
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -7,7 +9,7 @@
 #include "common/atomic_file.h"
 #include "common/cp936.h"
 #include "common/strformat.h"
-#include "measure/model/bitmap.h"
+#include "measure/model/photo_file.h"
 #include "measure/records/texts.h"
 
 namespace vistamet {
@@ -267,13 +269,17 @@ bool ProjectReader::Photos() {
   for (int32_t i = 0; i < n && !in_.AtEnd(); ++i) {
     const std::string stored = common::StoredTextToUtf8(in_.Line());
     const std::string path = ResolvePhotoPath(stored, path_);
-    ImageHolder image;
-    if (!LoadBitmapFile(path, &image)) {
+    // Headers only: the pixels are decoded when something needs them.
+    PhotoInfo info;
+    std::string why;
+    if (!ProbePhotoFile(path, &info, &why)) {
       result_.status = LoadStatus::kPhotoMissing;
       result_.message = stored + text::kPhotoMissingSuffix;
+      // A path that is there but is no photo we read says what is wrong.
+      if (::access(path.c_str(), F_OK) == 0) result_.message += "\n" + why;
       return false;
     }
-    doc_->photoImages.push_back(std::move(image));
+    doc_->photoImages.push_back(PhotoHeader(info));
     doc_->photoPaths.push_back(path);
   }
   if (static_cast<int32_t>(doc_->photoPaths.size()) != n || !Fits(n, kPhotoParamsBytes, in_))

@@ -12,6 +12,7 @@
 #include "common/strformat.h"
 #include "measure/compute/camera_model.h"
 #include "measure/model/bitmap.h"
+#include "measure/model/photo_encode.h"
 #include "measure/model/project_file.h"
 #include "measure/model/vistamet_doc.h"
 
@@ -48,9 +49,43 @@ bool WriteText(const std::string& path, const std::string& text, std::string* er
   return common::SaveFileAtomically(path, text, error);
 }
 
+// One photo in the chosen format; *path receives its name.
+bool WriteSamplePhoto(const std::string& dir, int number, int w, int h, std::vector<uint8_t> bgr,
+                      PhotoFormat format, const PhotoParams& camera, std::string* path,
+                      std::string* error) {
+  const char* ext = format == PhotoFormat::kJpeg ? "jpg"
+                    : format == PhotoFormat::kPng ? "png"
+                    : format == PhotoFormat::kTiff ? "tif"
+                                                   : "bmp";
+  *path = dir + common::StrFormat("/photo%d.%s", number, ext);
+  if (format == PhotoFormat::kBmp || format == PhotoFormat::kUnknown)
+    return common::SaveFileAtomically(*path, EncodeBitmap24(w, h, bgr.data()), error);
+  for (size_t k = 0; k + 2 < bgr.size(); k += 3) std::swap(bgr[k], bgr[k + 2]);  // to RGB
+  if (format == PhotoFormat::kTiff)
+    return WriteTiffFile(*path, w, h, 3, 8, bgr.data(), 64, 0, error);
+  std::string bytes;
+  if (format == PhotoFormat::kPng) {
+    bytes = EncodePng(w, h, 3, 8, bgr.data());
+  } else {
+    ExifFields exif;
+    exif.focalLengthMm = camera.f;
+    exif.focalPlaneXResolution = camera.pixelSize > 0 ? 10.0 / camera.pixelSize : 0;
+    exif.resolutionUnit = 3;  // pixels per cm
+    exif.make = "Vistamet";
+    exif.model = "Vistamet sample camera";
+    bytes = EncodeJpeg(w, h, 3, bgr.data(), 95, BuildExifBlock(exif));
+  }
+  if (bytes.empty()) {
+    if (error) *error = *path + ": the photo cannot be encoded";
+    return false;
+  }
+  return common::SaveFileAtomically(*path, bytes, error);
+}
+
 }  // namespace
 
-bool WriteSampleProject(const std::string& folder, const SampleOptions& o, std::string* error) {
+bool WriteSampleProject(const std::string& folder, const SampleOptions& o, std::string* error,
+                        PhotoFormat format) {
   ::mkdir(folder.c_str(), 0777);
   // The project stores full photo paths, so it opens from any folder.
   char resolved[PATH_MAX];
@@ -82,8 +117,9 @@ bool WriteSampleProject(const std::string& folder, const SampleOptions& o, std::
       bgr[3 * k + 1] = static_cast<uint8_t>(g);
       bgr[3 * k + 2] = static_cast<uint8_t>(std::clamp(g - 3.0f, 0.0f, 255.0f));
     }
-    const std::string path = dir + common::StrFormat("/photo%d.bmp", i + 1);
-    if (!common::SaveFileAtomically(path, EncodeBitmap24(w, h, bgr.data()), error)) return false;
+    std::string path;
+    if (!WriteSamplePhoto(dir, i + 1, w, h, std::move(bgr), format, scene.photos[0], &path, error))
+      return false;
     paths.push_back(path);
   }
 

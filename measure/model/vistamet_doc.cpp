@@ -6,7 +6,8 @@
 #include <utility>
 
 #include "common/strformat.h"
-#include "measure/model/bitmap.h"
+#include "measure/model/photo_cache.h"
+#include "measure/model/photo_file.h"
 #include "measure/records/texts.h"
 
 namespace vistamet {
@@ -135,14 +136,26 @@ bool CVistametDoc::AnyImagePointNumbered(int32_t number) const {
 
 // --- Photos ---
 
-int CVistametDoc::InitNewProject(const std::vector<std::string>& paths, std::string* error) {
+int CVistametDoc::InitNewProject(const std::vector<std::string>& paths, std::string* error,
+                                 const NewProjectCamera& camera) {
   std::vector<ImageHolder> images(paths.size());
+  std::vector<PhotoParams> params(paths.size());
   for (size_t i = 0; i < paths.size(); ++i) {
-    if (!LoadBitmapFile(paths[i], &images[i], error)) return 0;
+    if (std::find(paths.begin(), paths.begin() + i, paths[i]) != paths.begin() + i) {
+      if (error) *error = paths[i] + ": the photo is listed twice";
+      return 0;
+    }
+    PhotoInfo info;
+    if (!ProbePhotoFile(paths[i], &info, error)) return 0;
+    images[i] = PhotoHeader(info);
+    const double f = camera.f > 0 ? camera.f : info.focalLengthMm;
+    if (f > 0) params[i].f = params[i].f1 = params[i].f2 = f;
+    const double pixel = camera.pixelSize > 0 ? camera.pixelSize : info.pixelSizeMm;
+    if (pixel > 0) params[i].pixelSize = pixel;
   }
   photoPaths = paths;
   photoImages = std::move(images);
-  photoParams.assign(paths.size(), PhotoParams{});
+  photoParams = std::move(params);
   currentPhoto = 0;
   return 1;
 }
@@ -157,13 +170,33 @@ int CVistametDoc::AddPhoto(const std::string& path, std::string* error) {
     if (error) *error = path + ": the photo is already in the project";
     return 0;
   }
-  ImageHolder image;
-  if (!LoadBitmapFile(path, &image, error)) return 0;
-  photoImages.push_back(std::move(image));
+  PhotoInfo info;
+  if (!ProbePhotoFile(path, &info, error)) return 0;
+  photoImages.push_back(PhotoHeader(info));
   photoPaths.push_back(path);
   photoParams.push_back(PhotoParams{});
   SetModified();
   return 1;
+}
+
+std::shared_ptr<const ImageHolder> CVistametDoc::PhotoPixels(int photo, bool colour,
+                                                             std::string* error) const {
+  if (!ValidPhoto(photo) || static_cast<size_t>(photo) >= photoImages.size()) {
+    if (error) *error = "no such photo";
+    return nullptr;
+  }
+  const ImageHolder& held = photoImages[photo];
+  if (!held.grey.empty() && (!colour || !held.dib.empty()))
+    return std::shared_ptr<const ImageHolder>(std::shared_ptr<const ImageHolder>(), &held);
+  auto image = PhotoCache::Shared().Get(photoPaths[photo], colour, error);
+  if (image && (image->width != held.width || image->height != held.height)) {
+    if (error)
+      *error = common::StrFormat("%s: the photo is now %d x %d pixels, not %d x %d as when it "
+                                 "joined the project", photoPaths[photo].c_str(), image->width,
+                                 image->height, held.width, held.height);
+    return nullptr;
+  }
+  return image;
 }
 
 int CVistametDoc::DeletePhoto(int n) {

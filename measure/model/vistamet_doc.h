@@ -22,6 +22,7 @@
 
 #include "measure/compute/adjustment.h"
 #include "measure/compute/extraction_job.h"
+#include "measure/compute/lsm_matching.h"
 #include "measure/records/records.h"
 #include "measure/records/user_prompt.h"
 
@@ -33,6 +34,15 @@ enum class ResectStatus;  // measure/compute/orientation.h
 struct UserSettings {
   int32_t bLmsFeature = 1;
   int32_t bAutoPlaneTrans = 0;
+  int32_t photoCacheMb = 1024;  // the decoded-photo cache's bound
+};
+
+// The camera a new project gives its photos: a value above 0 wins;
+// otherwise each photo's EXIF focal length and focal-plane resolution, and
+// where those are missing the initial values.
+struct NewProjectCamera {
+  double f = 0;          // mm
+  double pixelSize = 0;  // mm
 };
 
 // Which photos the sweep of unnumbered points covers.
@@ -49,6 +59,8 @@ class CVistametDoc {
   // the project file.
   std::string strVersion = "1.231";
   std::vector<std::string> photoPaths;        // (P) UTF-8 paths
+  // Size and bounds of each photo, read from its header when the project
+  // was opened; the pixels come from PhotoPixels.
   std::vector<ImageHolder> photoImages;
   std::vector<ImagePoint> imagePoints;        // (P)
   std::vector<ImagePoint> adjustedPoints;     // (P) back-projected by the adjustment
@@ -120,13 +132,26 @@ class CVistametDoc {
   bool DistanceLength(int i, double* mm) const;
 
   // --- Photos ---
-  // Fills the photo members of a fresh document from `paths`, decoding each
-  // file. A file that cannot be decoded refuses the whole project (the
-  // document stays empty) and *error names it.
-  int InitNewProject(const std::vector<std::string>& paths, std::string* error = nullptr);
+  // Fills the photo members of a fresh document from `paths`, reading each
+  // file's header. A file that is not a photo we read, or a path listed
+  // twice, refuses the whole project (the document stays empty) and
+  // *error names it.
+  int InitNewProject(const std::vector<std::string>& paths, std::string* error = nullptr,
+                     const NewProjectCamera& camera = {});
   // Appends a photo with default parameters. Fails when the path is already
-  // in the project or the file cannot be decoded.
+  // in the project or the file is not a photo we read.
   int AddPhoto(const std::string& path, std::string* error = nullptr);
+  // The decoded pixels of photo i (grey image; colour rows too when
+  // `colour`), from the shared photo cache or decoded now. Null with
+  // *error when the file cannot be decoded or is no longer the size it had
+  // when it joined the project. A photo whose pixels the document holds
+  // itself (built in memory) is returned as it is.
+  std::shared_ptr<const ImageHolder> PhotoPixels(int photo, bool colour = false,
+                                                 std::string* error = nullptr) const;
+  // PhotoPixels as a source of grey images for matching.
+  GreyPhotoSource GreyPhotos() const {
+    return [this](int32_t photo) { return PhotoPixels(photo); };
+  }
   // Removes photo n and everything that only it observed. Fails with fewer
   // than 2 photos or an invalid index.
   int DeletePhoto(int n);
@@ -185,6 +210,10 @@ class CVistametDoc {
   int StartExtraction(ExtractionKind kind, const PostToOwner& post);
   // The same on the calling thread, for the command-line program.
   int ExtractNow(ExtractionKind kind);
+  // The job StartExtraction and ExtractNow run: the photos' grey images
+  // are decoded on the job's thread as their turn comes.
+  std::function<ExtractionResult(const std::atomic<bool>*)> MakeExtractionJob(
+      ExtractionKind kind) const;
   // Stops a running worker and waits for it; its result is dropped.
   void StopExtraction();
   // Swaps a finished result into the lists (the owner's thread).

@@ -187,7 +187,10 @@ inline constexpr char kNo[] = "否(&N)";
 // --- File dialogs ---
 inline constexpr char kOpenTitle[] = "打开";
 inline constexpr char kSaveAsTitle[] = "另存为";
-inline constexpr char kImageFilter[] = "图像文件(*.bmp)|*.bmp|All files(*.*)|*.*";
+inline constexpr char kImageFilter[] =
+    "图像文件(*.bmp;*.jpg;*.jpeg;*.png;*.tif;*.tiff)|"
+    "*.bmp;*.BMP;*.jpg;*.JPG;*.jpeg;*.JPEG;*.png;*.PNG;*.tif;*.TIF;*.tiff;*.TIFF|"
+    "All files(*.*)|*.*";
 inline constexpr char kTextFilter[] = "文本文件(*.txt)|*.txt|All files(*.*)|*.*";
 
 // --- Options sheet ---
@@ -212,6 +215,8 @@ inline constexpr char kWeightY[] = "y:";
 inline constexpr char kAutoPlaneTrans[] = "自动寻找同名点（平面透视变换）";
 inline constexpr char kShowAdjusted[] = "显示平差之后的点位";
 inline constexpr char kShowDistances[] = "显示测距";
+inline constexpr char kPhotoCache[] = "图像缓存:";
+inline constexpr char kUnitMb[] = "MB";
 inline constexpr char kFocal[] = "f:";
 inline constexpr char kU0[] = "u0:";
 inline constexpr char kV0[] = "v0:";
@@ -228,6 +233,11 @@ inline constexpr char kD75[] = "D75";
 inline constexpr char kNewProjectTitle[] = "新建工程";
 inline constexpr char kNewProjectPhotos[] = "工程图像:";
 inline constexpr char kAddPhotosButton[] = "<<";
+inline constexpr char kNewProjectCamera[] = "相机:";
+inline constexpr char kNewProjectNoExif[] = "（照片中没有相机信息）";
+inline constexpr char kNewProjectFocal[] = "焦距 f:";
+inline constexpr char kNewProjectPixelSize[] = "像素大小:";
+inline constexpr char kNewProjectFromExif[] = "空白：取各照片的 EXIF 值";
 
 // --- Space point dialogs ---
 inline constexpr char kSpacePointTitle[] = "空间点";

@@ -129,10 +129,11 @@ ClickOutcome MeasureClicks::CollectCorner(CVistametDoc& doc, PhotoPoint at) {
   for (int k = 0; k < 4; ++k)
     rough[k] = CornerPoint{static_cast<float>(clicks_[k].x), static_cast<float>(-clicks_[k].y)};
   Reset();
-  const ImageHolder& photo = doc.photoImages[doc.currentPhoto];
+  const std::shared_ptr<const ImageHolder> photo = doc.PhotoPixels(doc.currentPhoto);
+  if (!photo) return ClickOutcome::kNothing;
   CornerQuad corners;
   std::array<bool, 4> found{};
-  LocateRectangleCorners(GreyView(photo), rough, &corners, {}, &found);
+  LocateRectangleCorners(GreyView(*photo), rough, &corners, {}, &found);
   int added = 0;
   for (int k = 0; k < 4; ++k) {
     if (!found[k]) continue;

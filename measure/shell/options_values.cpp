@@ -1,5 +1,9 @@
 #include "measure/shell/options_values.h"
 
+#include <algorithm>
+
+#include "measure/model/photo_cache.h"
+
 namespace vistamet {
 
 OptionsValues ReadOptions(const CVistametDoc& doc) {
@@ -10,10 +14,13 @@ OptionsValues ReadOptions(const CVistametDoc& doc) {
   v.bShowAdjusted = doc.bShowAdjusted;
   if (!doc.photoParams.empty()) v.camera = doc.photoParams[0].Camera();
   v.cameraChanged = false;
+  v.photoCacheMb = static_cast<int32_t>(PhotoCache::Shared().Budget() >> 20);
   return v;
 }
 
 void ApplyOptions(const OptionsValues& v, CVistametDoc& doc) {
+  PhotoCache::Shared().SetBudget(
+      int64_t{std::clamp(v.photoCacheMb, kMinPhotoCacheMb, kMaxPhotoCacheMb)} << 20);
   doc.SetOptions(v.adjust);
   doc.bAutoPlaneTrans = v.bAutoPlaneTrans;
   doc.bShowDistances = v.bShowDistances;

@@ -19,7 +19,13 @@ struct OptionsValues {
   CameraParams camera{0, 0, 0, 0, 0, 0, 0};
   // Set when the user edited a camera value or pressed D7/D75 with effect.
   bool cameraChanged = false;
+  // The bound of the decoded-photo cache (one for the program), MB.
+  int32_t photoCacheMb = 1024;
 };
+
+// The range the photo cache's bound may take, MB.
+constexpr int32_t kMinPhotoCacheMb = 64;
+constexpr int32_t kMaxPhotoCacheMb = 65536;
 
 // The pixel sizes of the two camera buttons, mm per pixel.
 constexpr double kPixelSizeD7 = 0.007;
@@ -28,7 +34,8 @@ constexpr double kPixelSizeD75 = 0.0035;
 // The sheet's starting values.
 OptionsValues ReadOptions(const CVistametDoc& doc);
 
-// Stores accepted values: the options (a weight that is not greater than 0
+// Stores accepted values: the photo cache's bound (clamped to its range),
+// the options (a weight that is not greater than 0
 // becomes 0.000001), the camera of every photo (all photos share it; a
 // changed f also becomes the principal distances f1 and f2), resets
 // `adjusted` when the camera was changed, then marks the document modified

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "measure/model/photo_cache.h"
+
 namespace vistamet {
 namespace {
 
@@ -59,6 +61,24 @@ TEST(ApplyOptions, ProjectWithoutPhotosShowsZeroCamera) {
   const OptionsValues v = ReadOptions(doc);
   EXPECT_EQ(v.camera.f, 0);
   EXPECT_EQ(v.camera.pixelSize, 0);
+}
+
+TEST(ApplyOptions, PhotoCacheBoundIsClampedToItsRange) {
+  CVistametDoc doc;
+  const int64_t saved = PhotoCache::Shared().Budget();
+  OptionsValues v = ReadOptions(doc);
+  EXPECT_EQ(int64_t{v.photoCacheMb} << 20, saved);
+  v.photoCacheMb = 300;
+  ApplyOptions(v, doc);
+  EXPECT_EQ(PhotoCache::Shared().Budget(), int64_t{300} << 20);
+  EXPECT_EQ(ReadOptions(doc).photoCacheMb, 300);
+  v.photoCacheMb = 0;  // would decode every photo at every use
+  ApplyOptions(v, doc);
+  EXPECT_EQ(PhotoCache::Shared().Budget(), int64_t{kMinPhotoCacheMb} << 20);
+  v.photoCacheMb = -5;
+  ApplyOptions(v, doc);
+  EXPECT_EQ(PhotoCache::Shared().Budget(), int64_t{kMinPhotoCacheMb} << 20);
+  PhotoCache::Shared().SetBudget(saved);
 }
 
 TEST(PixelSizePreset, OnlyAChangeSetsTheCameraFlag) {

@@ -230,11 +230,15 @@ bool CImageCanvas::EnsurePhoto() {
   if (!core.ValidPhoto(core.currentPhoto)) return false;
   const ImageHolder& photo = core.photoImages[core.currentPhoto];
   if (photo.Empty()) return false;
-  const PhotoKey key = PhotoKey::Of(photo);
+  const PhotoKey key = PhotoKey::Of(photo, core.photoPaths[core.currentPhoto]);
   if (key == key_ && renderer_.Ok()) return true;
   key_ = key;
+  // The pixels are decoded (or taken from the photo cache) only when the
+  // shown photo changes; the renderer keeps its own copy.
+  const std::shared_ptr<const ImageHolder> pixels = core.PhotoPixels(core.currentPhoto, true);
   // The reduced views repaint once their levels are ready.
-  renderer_.SetPhoto(PhotoImage(photo), [this] { CallAfter([this] { Refresh(); }); });
+  renderer_.SetPhoto(pixels ? PhotoImage(*pixels) : wxImage(),
+                     [this] { CallAfter([this] { Refresh(); }); });
   UpdateVirtualSize();
   return renderer_.Ok();
 }

@@ -4,6 +4,8 @@
 
 #include <wx/image.h>
 
+#include <string>
+
 #include "measure/records/records.h"
 
 namespace vistamet {
@@ -15,14 +17,16 @@ wxImage PhotoImage(const ImageHolder& photo);
 // sample of the photo pixels it covers.
 wxImage PhotoThumbnail(const ImageHolder& photo, int width, int height);
 
-// Identifies the pixels of a photo for a cache: changes when the holder's
-// data is replaced.
+// Identifies the pixels of a photo for a cache without decoding them: the
+// photo's path and size, and the holder's own pixels when the document
+// holds them (a photo built in memory); changes when either is replaced.
 struct PhotoKey {
   const void* data = nullptr;
   size_t bytes = 0;
   int32_t width = 0, height = 0;
-  static PhotoKey Of(const ImageHolder& photo) {
-    return {photo.dib.data(), photo.dib.size(), photo.width, photo.height};
+  std::string path;
+  static PhotoKey Of(const ImageHolder& photo, const std::string& path = {}) {
+    return {photo.dib.data(), photo.dib.size(), photo.width, photo.height, path};
   }
   bool operator==(const PhotoKey&) const = default;
 };

@@ -11,6 +11,7 @@
 #include "common/strformat.h"
 #include "measure/app/command_ids.h"
 #include "measure/app/project_document.h"
+#include "measure/model/photo_thumbnails.h"
 #include "measure/shell/app_texts.h"
 #include "measure/shell/photo_commands.h"
 #include "measure/views/image_canvas.h"
@@ -235,14 +236,22 @@ void CPhotoMinView::OnSize(wxSizeEvent& event) {
 }
 
 const wxBitmap& CPhotoMinView::Thumbnail(int photo, const wxSize& size) {
-  const ImageHolder& holder = doc_->Core().photoImages[photo];
+  const CVistametDoc& core = doc_->Core();
+  const ImageHolder& holder = core.photoImages[photo];
   if (cache_.size() < static_cast<size_t>(photo) + 1) cache_.resize(photo + 1);
   Cached& c = cache_[photo];
-  const PhotoKey key = PhotoKey::Of(holder);
+  const PhotoKey key = PhotoKey::Of(holder, core.photoPaths[photo]);
   if (!(c.key == key) || c.size != size || !c.bitmap.IsOk()) {
     c.key = key;
     c.size = size;
-    c.bitmap = wxBitmap(PhotoThumbnail(holder, size.x, size.y));
+    // A photo the document holds in memory is reduced directly; the others
+    // come from the thumbnail cache on disk (made on first use).
+    ImageHolder small;
+    const bool held = !holder.grey.empty();
+    if (held || LoadPhotoThumbnail(core.photoPaths[photo], &small))
+      c.bitmap = wxBitmap(PhotoThumbnail(held ? holder : small, size.x, size.y));
+    else
+      c.bitmap = wxBitmap(wxImage(size.x, size.y));
   }
   return c.bitmap;
 }

@@ -9,7 +9,10 @@
 #include <wx/combobox.h>
 #include <wx/textctrl.h>
 
+#include "common/atomic_file.h"
 #include "common/scoped_locale.h"
+#include "measure/model/photo_encode.h"
+#include "measure/model/vistamet_doc.h"
 #include "measure/app/about_dialog.h"
 #include "measure/app/gui_prompt.h"
 #include "measure/app/hyper_link.h"
@@ -199,6 +202,43 @@ TEST(NewProjectDialog, SameFileListedOnceAndTwoPhotosNeeded) {
   EXPECT_EQ(Utf8(dialog.PhotoList()->GetStringSelection()), b);
   EXPECT_TRUE(dialog.OkButton()->IsEnabled());
   EXPECT_TRUE(dialog.Accept());
+}
+
+TEST(NewProjectDialog, ShowsTheCameraAndTypedValuesWinOverExif) {
+  TempDir dir;
+  ExifFields exif;
+  exif.focalLengthMm = 28;
+  exif.focalPlaneXResolution = 2500;  // per cm: 0.004 mm
+  exif.resolutionUnit = 3;
+  exif.make = "Acme";
+  exif.model = "Z-9";
+  std::vector<uint8_t> rgb(32 * 24 * 3, 90);
+  const std::string jpeg = dir.File("a.jpg");
+  ASSERT_TRUE(common::SaveFileAtomically(jpeg, EncodeJpeg(32, 24, 3, rgb.data(), 90,
+                                                          BuildExifBlock(exif))));
+  const std::string bmp = WritePhoto(dir.File("b.bmp"));
+
+  CNewProjectDialog dialog(&Frame());
+  dialog.AddPaths({jpeg});
+  EXPECT_NE(dialog.CameraText().find("Acme Z-9"), std::string::npos) << dialog.CameraText();
+  EXPECT_NE(dialog.CameraText().find("f 28 mm"), std::string::npos) << dialog.CameraText();
+  dialog.AddPaths({bmp});  // the newly added photo is selected and shown
+  EXPECT_NE(dialog.CameraText().find("没有相机信息"), std::string::npos) << dialog.CameraText();
+
+  // Blank fields leave the camera to each photo's EXIF.
+  EXPECT_EQ(dialog.Camera().f, 0);
+  EXPECT_EQ(dialog.Camera().pixelSize, 0);
+  CVistametDoc doc;
+  ASSERT_EQ(doc.InitNewProject(dialog.Paths(), nullptr, dialog.Camera()), 1);
+  EXPECT_DOUBLE_EQ(doc.photoParams[0].f, 28);
+  EXPECT_DOUBLE_EQ(doc.photoParams[0].pixelSize, 0.004);
+
+  dialog.FocalField()->ChangeValue("35.5");
+  dialog.PixelSizeField()->ChangeValue("0.0051");
+  EXPECT_DOUBLE_EQ(dialog.Camera().f, 35.5);
+  EXPECT_DOUBLE_EQ(dialog.Camera().pixelSize, 0.0051);
+  dialog.FocalField()->ChangeValue("-3");  // not a focal length: EXIF again
+  EXPECT_EQ(dialog.Camera().f, 0);
 }
 
 TEST(AboutBox, TextsAndLinkColours) {

@@ -25,6 +25,7 @@ int main(int argc, char** argv) {
   ::setenv("HOME", home, 1);
   ::setenv("XDG_CONFIG_HOME", (std::string(home) + "/.config").c_str(), 1);
   ::setenv("XDG_DATA_HOME", (std::string(home) + "/.local/share").c_str(), 1);
+  ::setenv("XDG_CACHE_HOME", (std::string(home) + "/.cache").c_str(), 1);
 
   int wx_argc = 1;
   char* wx_argv[] = {argv[0], nullptr};

@@ -11,6 +11,7 @@
 #include <wx/dcmemory.h>
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
+#include <wx/utils.h>
 
 #include "common/atomic_file.h"
 #include "measure/app/command_ids.h"
@@ -21,6 +22,7 @@
 #include "measure/model/sample_project.h"
 #include "measure/views/image_canvas.h"
 #include "measure/views/photo_min_view.h"
+#include "measure/model/photo_thumbnails.h"
 #include "measure/views/photo_renderer.h"
 #include "measure/views/vistamet_view.h"
 #include "tests/gui_test_support.h"
@@ -260,6 +262,42 @@ TEST_F(ImageViewTest, StripDeletesAndAddsPhotos) {
   wxCommandEvent current(wxEVT_MENU, kCmdStripSetCurrent);
   strip_->ProcessWindowEvent(current);
   EXPECT_EQ(Core().currentPhoto, 2);
+}
+
+// A project of JPEG photos opens with headers only; the image view and the
+// strip get their pixels when they draw, the strip's from thumbnails kept in
+// the user's cache folder.
+TEST_F(ImageViewTest, JpegPhotosAreDrawnAndTheirThumbnailsKept) {
+  SampleOptions options;
+  options.width = 600;
+  options.height = 400;
+  std::string error;
+  ASSERT_TRUE(WriteSampleProject(dir_.path(), options, &error, PhotoFormat::kJpeg)) << error;
+  ASSERT_NE(OpenProject(dir_.File("sample_photos.vmt")), nullptr);
+  for (int i = 0; i < 3000 && doc_->WorkRunning(); ++i) {
+    Pump();
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  EXPECT_TRUE(Core().photoImages[0].grey.empty());  // the document holds no pixels
+  wxBitmap bitmap(120, 80, 24);
+  {
+    wxMemoryDC dc(bitmap);
+    canvas_->Render(dc, wxRect(0, 0, 120, 80));
+  }
+  const wxImage image = bitmap.ConvertToImage();
+  // The sample's background is a light grey.
+  EXPECT_GT(image.GetGreen(60, 40), 100);
+  EXPECT_LT(std::abs(image.GetGreen(60, 40) - image.GetRed(60, 40)), 12);
+
+  const std::string cache = ThumbnailCacheDir();
+  EXPECT_EQ(cache.rfind(wxGetHomeDir().ToStdString(), 0), 0u) << cache;
+  wxBitmap strip(200, 600, 24);
+  {
+    wxMemoryDC dc(strip);
+    strip_->Render(dc);
+  }
+  for (int i = 0; i < Core().PhotoCount(); ++i)
+    EXPECT_TRUE(common::FileExists(ThumbnailFile(Core().photoPaths[i], cache))) << i;
 }
 
 TEST_F(ImageViewTest, DistancesChosenInTheListAreDrawnInRed) {

@@ -1,0 +1,50 @@
+// Sub-pixel apex of a triangle target, from a model fit to the grey values
+// around a rough apex (the finder's point, within about 1.5 px).
+//
+// Model, for the pixels within a few pixels of the triangle's outline:
+//   g(p) = B(p) + T(p) W(p)
+// B and T are planes (the plate, and the target's difference from it), W
+// the triangle blurred by a Gaussian of width s. With d1, d2, d3 the
+// distances of p from the sides (positive inside, n_i the inner normals),
+//   W = 1 - sum F(-d_i / s) + sum over pairs F2(-d_i / s, -d_j / s; n_i . n_j)
+// (F, F2 the normal and bivariate normal distribution functions) is exact:
+// the outside of a triangle is the union of its three outer half-planes and
+// no point lies in all three. So the corners carry no bias from their
+// rounding. s absorbs the pixel area as well as the optical blur. The
+// triangle is free in shape (any roll, any apex angle, perspective), the
+// target dark or light.
+//
+// The start: the directions of the two sides from the gradients around the
+// rough apex (pixels whose gradient is across the ray from the apex), their
+// lengths by following each side until its edge ends.
+//
+// Coordinates are pixels with integer values at pixel centres.
+#pragma once
+
+#include "measure/compute/grey_image.h"
+
+namespace vistamet {
+
+struct TriangleFit {
+  int converged = 0;     // 1 when the fit converged inside the image
+  double x = 0, y = 0;   // apex
+  double sigmaX = 0, sigmaY = 0;  // standard deviations of the apex, px
+  double contrast = 0;   // c: target minus plate, grey levels
+  double blur = 0;       // s, px
+  double apexAngle = 0;  // degrees
+  double side1 = 0, side2 = 0;  // lengths of the sides at the apex, px
+  double residualRms = 0;       // grey levels
+  double plateSlope = 0;        // |(bx, by)| * mean side length, grey levels
+  int pixels = 0;               // pixels in the fit
+};
+
+// Fits the model around (x0, y0). Returns 1 with *fit filled, or 0 (fit
+// converged = 0) when no triangle could be started there or the fit failed.
+int RefineTriangleApex(const GreyImage& image, double x0, double y0, TriangleFit* fit);
+
+// Whether a fit describes a triangle target: converged, enough contrast,
+// residuals small against it, apex angle and sides of a target, a sharp
+// outline and a plain plate around it.
+bool IsTriangleTarget(const TriangleFit& fit);
+
+}  // namespace vistamet

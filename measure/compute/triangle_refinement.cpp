@@ -1,5 +1,7 @@
 #include "measure/compute/triangle_refinement.h"
 
+#include "measure/compute/triangle_finder.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -179,18 +181,37 @@ bool SideDirections(const GreyImage& im, double x0, double y0, double* a1, doubl
     const double off = d < 0 ? 0.5 * (l - rr) / d : 0.0;
     return (i + 0.5 + off) * 2 * kPi / kBins;
   };
-  const int first = static_cast<int>(std::max_element(smooth.begin(), smooth.end()) - smooth.begin());
-  int second = -1;
+  // Rays that are peaks of the histogram; a side has its edge right from
+  // the apex on, which rays towards a neighbour's outline have not, so the
+  // pair is the one whose weaker edge near the apex is the strongest.
+  const double top = *std::max_element(smooth.begin(), smooth.end());
+  std::vector<std::pair<int, double>> rays;  // bin, edge strength near the apex
   for (int i = 0; i < kBins; ++i) {
-    const int dist = std::min((i - first + kBins) % kBins, (first - i + kBins) % kBins);
-    if (dist < 6 || dist > 32) continue;  // 30 to 160 degrees apart
-    const bool peak = smooth[i] >= smooth[(i + 1) % kBins] && smooth[i] >= smooth[(i + kBins - 1) % kBins];
-    if (peak && (second < 0 || smooth[i] > smooth[second])) second = i;
+    const bool peak = smooth[i] >= smooth[(i + 1) % kBins] && smooth[i] > smooth[(i + kBins - 1) % kBins];
+    if (!peak || smooth[i] < 0.1 * top || top <= 0) continue;
+    const double a = peakAngle(i), ux = std::cos(a), uy = std::sin(a);
+    double e = 0;
+    for (double t = 1.5; t <= 4.01; t += 0.5) {
+      const double x = x0 + t * ux, y = y0 + t * uy;
+      e += std::fabs(Bilinear(im, x - 1.5 * uy, y + 1.5 * ux) - Bilinear(im, x + 1.5 * uy, y - 1.5 * ux));
+    }
+    rays.emplace_back(i, e);
   }
-  if (smooth[first] <= 0 || second < 0 || smooth[second] < 0.15 * smooth[first]) return false;
-  *a1 = peakAngle(first);
-  *a2 = peakAngle(second);
-  return true;
+  double best = -1;
+  for (size_t i = 0; i < rays.size(); ++i) {
+    for (size_t j = i + 1; j < rays.size(); ++j) {
+      const int d = std::abs(rays[i].first - rays[j].first);
+      const int dist = std::min(d, kBins - d);
+      if (dist < 6 || dist > 32) continue;  // 30 to 160 degrees apart
+      const double score = std::min(rays[i].second, rays[j].second);
+      if (score > best) {
+        best = score;
+        *a1 = peakAngle(rays[i].first);
+        *a2 = peakAngle(rays[j].first);
+      }
+    }
+  }
+  return best > 0;
 }
 
 // Follows the side from the apex along direction (ux, uy) while its edge
@@ -254,13 +275,15 @@ bool Start(const GreyImage& im, double x0, double y0, Params* p, Frame* f) {
   return f->pixels.size() > 2 * kParams && std::fabs((*p)[kC]) > 1.0;
 }
 
-// Levenberg-Marquardt from *p. Returns true on convergence.
+// Levenberg-Marquardt from *p. Converged: the apex steps below 2e-5 px,
+// no step lowers the sum any more, or the last step stayed below 0.01 px.
 bool Solve(const Frame& f, Params* p, Normal* normal, double* ssr) {
-  double lambda = 1e-3;
+  double lambda = 1e-3, lastStep = 1e9;
   Normal n;
   Row g;
   double current = SumOfSquares(*p, f, &n, &g);
-  for (int iter = 0; iter < 30; ++iter) {
+  bool converged = false;
+  for (int iter = 0; iter < 30 && !converged; ++iter) {
     Normal damped = n;
     for (int i = 0; i < kParams; ++i) damped(i, i) += lambda * std::max(n(i, i), 1e-9);
     const Row step = damped.ldlt().solve(g);
@@ -272,21 +295,17 @@ bool Solve(const Frame& f, Params* p, Normal* normal, double* ssr) {
     if (next <= current) {
       *p = trial;
       lambda = std::max(1e-7, lambda * 0.1);
-      const bool small = std::hypot(step[kAx], step[kAy]) < 2e-5;
+      lastStep = std::hypot(step[kAx], step[kAy]);
+      converged = lastStep < 2e-5;
       current = SumOfSquares(*p, f, &n, &g);
-      if (small) {
-        *normal = n;
-        *ssr = current;
-        return true;
-      }
     } else {
       lambda *= 10;
-      if (lambda > 1e6) break;
+      converged = lambda > 1e6;
     }
   }
   *normal = n;
   *ssr = current;
-  return false;
+  return converged || lastStep < 1e-2;
 }
 
 void Describe(const Params& p, const Frame& f, const Normal& n, double ssr, TriangleFit* fit) {
@@ -345,6 +364,51 @@ bool IsTriangleTarget(const TriangleFit& fit) {
          fit.apexAngle >= 45.0 && fit.apexAngle <= 115.0 && shortSide >= 3.0 &&
          longSide <= kMaxSide && longSide <= 2.0 * shortSide && fit.blur <= 2.5 &&
          fit.plateSlope <= 0.5 * c;
+}
+
+double WeightFromSigma(double sigma) {
+  if (!(sigma > 0)) return 1.0;
+  const double r = kWeightSigma / sigma;
+  return std::clamp(r * r, 0.01, 100.0);
+}
+
+int FindTargets(const GreyImage& image, int maxCount, const TargetOptions& options,
+                std::vector<FoundTarget>* targets, const std::atomic<bool>* stop) {
+  targets->clear();
+  if (maxCount <= 0) return 0;
+  if (!options.refine && !options.rejectFalse) {
+    std::vector<TrianglePoint> points;
+    FindTriangles(image, maxCount, &points, stop);
+    for (const TrianglePoint& p : points) targets->push_back(FoundTarget{p.x, p.y, 0, 0});
+    return static_cast<int>(targets->size());
+  }
+  TriangleCorrelation corr;
+  if (!ComputeTriangleCorrelation(image, &corr, stop)) return 0;
+  std::vector<TrianglePeak> peaks = FindTrianglePeaks(corr);
+  ScoreTrianglePeaks(image, &peaks);
+  OrderTrianglePeaks(&peaks, options.rejectFalse ? 4 * maxCount : maxCount);
+  for (const TrianglePeak& peak : peaks) {
+    if (static_cast<int>(targets->size()) >= maxCount) break;
+    if (stop != nullptr && stop->load(std::memory_order_relaxed)) {
+      targets->clear();
+      return 0;
+    }
+    const TrianglePoint rough = TriangleApex(corr, peak);
+    TriangleFit fit;
+    const bool fitted = RefineTriangleApex(image, rough.x, rough.y, &fit) == 1;
+    if (options.rejectFalse && !(fitted && IsTriangleTarget(fit))) continue;
+    FoundTarget t{rough.x, rough.y, 0, 0};
+    if (fitted) {
+      t.sigmaX = fit.sigmaX;
+      t.sigmaY = fit.sigmaY;
+      if (options.refine) t.x = fit.x, t.y = fit.y;
+    }
+    const bool seen = std::any_of(targets->begin(), targets->end(), [&](const FoundTarget& o) {
+      return std::hypot(o.x - t.x, o.y - t.y) < 2.0;
+    });
+    if (!seen) targets->push_back(t);
+  }
+  return static_cast<int>(targets->size());
 }
 
 }  // namespace vistamet

@@ -21,6 +21,9 @@
 // Coordinates are pixels with integer values at pixel centres.
 #pragma once
 
+#include <atomic>
+#include <vector>
+
 #include "measure/compute/grey_image.h"
 
 namespace vistamet {
@@ -46,5 +49,35 @@ int RefineTriangleApex(const GreyImage& image, double x0, double y0, TriangleFit
 // residuals small against it, apex angle and sides of a target, a sharp
 // outline and a plain plate around it.
 bool IsTriangleTarget(const TriangleFit& fit);
+
+// How the extraction treats the finder's candidates.
+struct TargetOptions {
+  int refine = 1;          // apex from the model fit (else the finder's point)
+  int rejectFalse = 1;     // keep only candidates the fit takes for a target
+  int weightsFromFit = 0;  // image point weights from the fit's precision
+};
+
+// One target of a photo: apex and its standard deviations (0 when not
+// fitted).
+struct FoundTarget {
+  double x = 0, y = 0;
+  double sigmaX = 0, sigmaY = 0;
+};
+
+// The reference of the weights from the fit: a point measured to this
+// standard deviation (px) gets weight 1; weight = (kWeightSigma / sigma)^2,
+// held to [0.01, 100].
+constexpr double kWeightSigma = 0.05;
+double WeightFromSigma(double sigma);
+
+// The finder's candidates, best first, refined and sifted by `options`:
+// up to maxCount targets. With neither refinement nor rejection these are
+// FindTriangles' points. With rejection the candidates are looked at in
+// score order until maxCount are kept (at most four times maxCount are
+// looked at); a candidate whose apex lands within 2 px of one already kept
+// is the same target. Returns the count; 0 with *targets empty for an
+// invalid image, maxCount <= 0, or when *stop became true.
+int FindTargets(const GreyImage& image, int maxCount, const TargetOptions& options,
+                std::vector<FoundTarget>* targets, const std::atomic<bool>* stop = nullptr);
 
 }  // namespace vistamet

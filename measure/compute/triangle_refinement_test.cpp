@@ -4,9 +4,11 @@
 
 #include <cmath>
 #include <cstdio>
+#include <algorithm>
 #include <random>
 
 #include "measure/compute/target_images_test_support.h"
+#include "measure/compute/triangle_finder.h"
 
 namespace vistamet {
 namespace {
@@ -86,6 +88,146 @@ TEST(TriangleRefinement, ApexToATwentiethOfAPixelOnRenderedSheets) {
     EXPECT_LE(std::fabs(st.meanX), 0.02);
     EXPECT_LE(std::fabs(st.meanY), 0.02);
   }
+}
+
+}  // namespace
+}  // namespace vistamet
+
+namespace vistamet {
+namespace {
+
+using testing::Canvas;
+
+// A photo of a control field with boxes standing in it: box faces in three
+// greys, flat slabs turned at random, and `count` targets of 10 to 20 px on
+// the free plate above and below them.
+struct BoxScene {
+  Canvas image{1200, 800};
+  std::vector<std::array<double, 2>> apexes;
+};
+
+BoxScene MakeBoxScene(uint32_t seed, int count) {
+  BoxScene sc;
+  testing::FillTexture(&sc.image, 165, 30, 3, seed);
+  std::mt19937 rng(seed);
+  std::uniform_real_distribution<double> u(0.0, 1.0);
+  for (int b = 0; b < 4; ++b) {
+    // A box seen from above and to the side: front, top and side faces.
+    const double x = 60 + b * 290 + 40 * u(rng), y = 330 + 60 * u(rng);
+    const double w = 120 + 60 * u(rng), h = 90 + 40 * u(rng), d = 30 + 30 * u(rng);
+    testing::DrawQuad(&sc.image, {{{x, y}, {x + w, y}, {x + w, y + h}, {x, y + h}}}, 90);
+    testing::DrawQuad(&sc.image, {{{x, y}, {x + d, y - d}, {x + w + d, y - d}, {x + w, y}}}, 225);
+    testing::DrawQuad(&sc.image, {{{x + w, y}, {x + w + d, y - d}, {x + w + d, y + h - d}, {x + w, y + h}}}, 50);
+  }
+  for (int b = 0; b < 3; ++b) {
+    const auto q = testing::TurnedRectangle(200 + b * 380 + 60 * u(rng), 300 + 200 * u(rng),
+                                            90 + 40 * u(rng), 50 + 30 * u(rng), 360 * u(rng));
+    testing::DrawQuad(&sc.image, q, b % 2 ? 20 : 240);
+  }
+  for (int i = 0; i < count; ++i) {
+    const int row = i / 12, col = i % 12;
+    const double x = 50 + col * 95 + 20 * u(rng);
+    const double y = (row < 2 ? 60 + row * 90 : 610 + (row - 2) * 90) + 20 * u(rng);
+    const double base = 10 + 10 * u(rng);
+    testing::DrawTriangle(&sc.image, x, y, base, 0.62 * base, 30, -10 + 20 * u(rng));
+    sc.apexes.push_back({x, y});
+  }
+  return sc;
+}
+
+struct Tally {
+  int real = 0, falseTargets = 0;
+  double rms = 0;
+};
+
+Tally Count(const BoxScene& sc, const std::vector<FoundTarget>& found, double tolerance) {
+  Tally t;
+  double sq = 0;
+  for (const FoundTarget& f : found) {
+    double best = 1e9;
+    for (const auto& a : sc.apexes) best = std::min(best, std::hypot(f.x - a[0], f.y - a[1]));
+    if (best <= tolerance) {
+      ++t.real;
+      sq += best * best;
+    } else {
+      ++t.falseTargets;
+    }
+  }
+  if (t.real > 0) t.rms = std::sqrt(sq / t.real);
+  return t;
+}
+
+// The finder alone marks box corners and edges; the fit throws them out
+// (at most one left per photo) and keeps every real target, at its apex.
+TEST(TargetSearch, BoxCornersAndEdgesAreNoTargets) {
+  int finderFalse = 0, keptFalse = 0, photos = 0;
+  for (uint32_t seed : {3u, 8u, 21u, 34u}) {
+    SCOPED_TRACE(seed);
+    const BoxScene sc = MakeBoxScene(seed, 40);
+    std::vector<FoundTarget> plain, sifted;
+    FindTargets(sc.image.View(), kMaxTrianglesPerPhoto, TargetOptions{0, 0, 0}, &plain);
+    FindTargets(sc.image.View(), kMaxTrianglesPerPhoto, TargetOptions{}, &sifted);
+    const Tally before = Count(sc, plain, 2.0), after = Count(sc, sifted, 0.2);
+    std::printf("[ boxes   ] seed %u finder %d real %d false; fitted %d real %d false, rms %.4f\n",
+                seed, before.real, before.falseTargets, after.real, after.falseTargets, after.rms);
+    EXPECT_EQ(after.real, 40);
+    EXPECT_LE(after.falseTargets, 1);
+    finderFalse += before.falseTargets;
+    keptFalse += after.falseTargets;
+    ++photos;
+  }
+  EXPECT_GT(finderFalse, keptFalse);
+}
+
+// Refinement and rejection can be had one without the other: rejection
+// alone keeps the finder's points, refinement alone keeps every candidate.
+TEST(TargetSearch, OptionsSwitchRefinementAndRejectionApart) {
+  const BoxScene sc = MakeBoxScene(5, 30);
+  std::vector<TrianglePoint> finder;
+  FindTriangles(sc.image.View(), kMaxTrianglesPerPhoto, &finder);
+  std::vector<FoundTarget> plain, refinedOnly, rejectOnly;
+  FindTargets(sc.image.View(), kMaxTrianglesPerPhoto, TargetOptions{0, 0, 0}, &plain);
+  FindTargets(sc.image.View(), kMaxTrianglesPerPhoto, TargetOptions{1, 0, 0}, &refinedOnly);
+  FindTargets(sc.image.View(), kMaxTrianglesPerPhoto, TargetOptions{0, 1, 0}, &rejectOnly);
+  ASSERT_EQ(plain.size(), finder.size());
+  for (size_t i = 0; i < finder.size(); ++i) {
+    EXPECT_EQ(plain[i].x, finder[i].x);
+    EXPECT_EQ(plain[i].y, finder[i].y);
+  }
+  EXPECT_GE(refinedOnly.size() + 2, finder.size());  // only duplicates merge
+  EXPECT_LT(Count(sc, refinedOnly, 0.2).rms, 0.05);
+  const Tally r = Count(sc, rejectOnly, 2.0);
+  EXPECT_EQ(r.real, 30);
+  EXPECT_LE(r.falseTargets, 1);
+  for (const FoundTarget& t : rejectOnly) EXPECT_GT(t.sigmaX, 0.0);
+}
+
+// No triangle: a flat plate, a straight edge and a rectangle's corner give
+// no fit or a fit that is not a target.
+TEST(TriangleRefinement, ShapesThatAreNoTriangles) {
+  struct Case {
+    const char* note;
+    std::array<std::array<double, 2>, 4> quad;
+  };
+  const Case cases[] = {
+      {"straight edge", {{{-10, 60}, {200, 60}, {200, 200}, {-10, 200}}}},
+      {"right-angled corner", {{{60, 60}, {200, 60}, {200, 200}, {60, 200}}}},
+      {"turned corner", testing::TurnedRectangle(120, 120, 120, 120, 30)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.note);
+    Canvas img(200, 200);
+    testing::FillTexture(&img, 170, 10, 2, 7);
+    testing::DrawQuad(&img, c.quad, 40);
+    const double x = c.quad[0][0] < 0 ? 100 : c.quad[0][0], y = c.quad[0][1];
+    TriangleFit fit;
+    RefineTriangleApex(img.View(), x + 0.4, y + 0.7, &fit);
+    EXPECT_FALSE(IsTriangleTarget(fit));
+  }
+  Canvas flat(64, 64, 120);
+  TriangleFit fit;
+  EXPECT_EQ(RefineTriangleApex(flat.View(), 32, 32, &fit), 0);
+  EXPECT_EQ(RefineTriangleApex(flat.View(), -1, 32, &fit), 0);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@ vistamet_add_bench(bitmap_bench vistamet_model)
 vistamet_add_bench(extraction_bench vistamet_model)
 vistamet_add_bench(adjustment_bench vistamet_model)
 vistamet_add_bench(kernels_bench vistamet_model)
+vistamet_add_bench(data_table_bench vistamet_shell)
 vistamet_add_bench(geo_batch_bench georeckon_core)
 if(VISTAMET_BUILD_GUI)
   # The image view's paint path; needs a display (xvfb-run).

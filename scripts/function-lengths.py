@@ -14,8 +14,7 @@ import os
 import re
 import sys
 
-CORES = ["measure/records", "measure/compute", "measure/model", "measure/shell", "common",
-         "geotools/compute"]
+CORES = ["measure/records", "measure/compute", "measure/model", "measure/shell", "common"]
 
 
 def blank_comments_and_literals(text):

@@ -8,6 +8,7 @@ PACKAGES=(
   python3                                    # source checks run by the tests
   libwxgtk3.2-dev libgl-dev libglu1-mesa-dev # GUI and 3D view
   libeigen3-dev                              # SVD and standard factorizations
+  libgeographiclib-dev                       # exact transverse Mercator, antipodal geodesics
   libgtest-dev libgmock-dev                  # unit and GUI tests
   libbenchmark-dev                           # benchmarks
   xvfb xauth fonts-noto-cjk                  # headless GUI tests, Chinese glyphs

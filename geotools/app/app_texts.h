@@ -238,6 +238,13 @@ inline constexpr const char kGaussType1[] = "xyh-->BLH";
 inline constexpr const char kGroupMeridian[] = "中央子午线及 y 坐标加常数";
 inline constexpr const char kMeridian[] = "中央子午线:";
 inline constexpr const char kYConstant[] = "y坐标加常数:";
+inline constexpr const char kGroupZones[] = "分带";
+inline constexpr const char* kZoneWidthChoices[3] = {"不分带", "3度带", "6度带"};
+inline constexpr const char kZoneFromPoint[] = "按点的经度取带";
+inline constexpr const char kZonePrefix[] = "y坐标前加带号";
+inline constexpr const char kZoneNumber[] = "带号:";
+inline constexpr const char kExactProjection[] = "高精度投影";
+inline constexpr const char kMeridianFromZone[] = "由带号求中央子午线";
 inline constexpr const char kZoneTitle[] = "高斯投影换带计算";
 inline constexpr const char kGroupZoneBatch[] = "批量转换(数据格式: 点号   x   y   h)";
 inline constexpr const char kMeridian1[] = "中央子午线1:";
@@ -274,9 +281,16 @@ inline constexpr const char kShiftParams[] = "平移参数:";
 inline constexpr const char kRotationParams[] = "旋转参数:";
 inline constexpr const char kScaleParams[] = "缩放参数:";
 
+inline constexpr const char kGroupResiduals[] = "公共点残差及单位权中误差";
+
 // After a batch run that left lines out: the reason of the first one, how
 // many, and the first line number.
-inline constexpr const char kLinesLeftOut[] =
-    "%s\n共有 %lld 行无法计算（第一处在第 %lld 行），结果文件中没有这些行。";
+inline constexpr const char kZoneWarningLines[] = "%s\n共 %lld 行（第一处在第 %lld 行）。";
+// After a batch run that left lines out: the counts, then the first few
+// lines with their reasons.
+inline constexpr const char kBatchSummary[] = "已转换 %lld 行，跳过 %lld 行";
+inline constexpr const char kBatchSkippedLine[] = "第 %lld 行：%s";
+inline constexpr const char kBatchMoreLines[] = "……";
+inline constexpr int kBatchListedLines = 5;
 
 }  // namespace georeckon::app_texts

@@ -2,6 +2,9 @@
 
 #include <wx/utils.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "common/strformat.h"
 #include "geotools/app/app_texts.h"
 #include "geotools/app/ui_services.h"
@@ -24,12 +27,40 @@ bool RunBatchButton(wxWindow* parent, BatchFunction function, const BatchSetting
     ShowError(BatchStatusText(report.status), parent);
     return false;
   }
-  if (report.failed > 0 && !report.failures.empty()) {
-    const BatchLineFailure& first = report.failures.front();
-    ShowMessage(common::StrFormat(app_texts::kLinesLeftOut, LineFailureText(first.reason),
-                                  static_cast<long long>(report.failed),
-                                  static_cast<long long>(first.line)),
+  if (report.outsideZone > 0) {
+    ShowMessage(common::StrFormat(app_texts::kZoneWarningLines, texts::kOutsideZone,
+                                  static_cast<long long>(report.outsideZone),
+                                  static_cast<long long>(report.firstOutsideZoneLine)),
                 wxOK | wxICON_WARNING, parent);
+  }
+  if (report.prefixMismatch > 0) {
+    ShowMessage(common::StrFormat(app_texts::kZoneWarningLines, texts::kPrefixMismatch,
+                                  static_cast<long long>(report.prefixMismatch),
+                                  static_cast<long long>(report.firstPrefixMismatchLine)),
+                wxOK | wxICON_WARNING, parent);
+  }
+  const int64_t left_out = report.unreadable + report.failed;
+  if (left_out > 0) {
+    std::vector<BatchLineFailure> lines = report.skips;
+    lines.insert(lines.end(), report.failures.begin(), report.failures.end());
+    std::stable_sort(lines.begin(), lines.end(),
+                     [](const BatchLineFailure& a, const BatchLineFailure& b) {
+                       return a.line < b.line;
+                     });
+    std::string text = common::StrFormat(app_texts::kBatchSummary,
+                                         static_cast<long long>(report.converted),
+                                         static_cast<long long>(left_out));
+    const size_t shown = std::min(lines.size(), static_cast<size_t>(app_texts::kBatchListedLines));
+    for (size_t i = 0; i < shown; ++i) {
+      text += "\n";
+      text += common::StrFormat(app_texts::kBatchSkippedLine, static_cast<long long>(lines[i].line),
+                                LineFailureText(lines[i].reason));
+    }
+    if (left_out > static_cast<int64_t>(shown)) {
+      text += "\n";
+      text += app_texts::kBatchMoreLines;
+    }
+    ShowMessage(text, wxOK | wxICON_WARNING, parent);
   }
   OpenWithDefaultProgram(out_path);
   return true;

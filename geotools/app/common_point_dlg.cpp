@@ -1,6 +1,7 @@
 #include "geotools/app/common_point_dlg.h"
 
 #include <wx/button.h>
+#include <wx/font.h>
 #include <wx/sizer.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
@@ -71,6 +72,18 @@ void CCommonPointDlg::AddTableAndEntry(wxSizer* top, const char* entry_title,
   ButtonNamed("delete")->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnDelete(); });
   ButtonNamed("edit")->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { table_->ArmEditing(); });
   ButtonNamed("read")->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnRead(); });
+}
+
+wxTextCtrl* CCommonPointDlg::AddResidualView(wxSizer* top) {
+  wxStaticBoxSizer* group = Group(app_texts::kGroupResiduals);
+  auto* view = new wxTextCtrl(group->GetStaticBox(), wxID_ANY, wxEmptyString, wxDefaultPosition,
+                              wxSize(-1, FromDIP(110)),
+                              wxTE_MULTILINE | wxTE_READONLY | wxTE_DONTWRAP, wxDefaultValidator,
+                              "residuals");
+  view->SetFont(wxFont(wxFontInfo().Family(wxFONTFAMILY_TELETYPE)));
+  group->Add(view, 1, wxEXPAND | wxALL, FromDIP(6));
+  top->Add(group, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, FromDIP(8));
+  return view;
 }
 
 bool CCommonPointDlg::ChooseParamFile(std::string* path) {

@@ -20,6 +20,9 @@ class CCommonPointDlg : public CToolDialog {
   // The table, then the entry group titled `entry_title` with the labels
   // of the coordinate edits, then the file group.
   void AddTableAndEntry(wxSizer* top, const char* entry_title, const char* const* labels);
+  // The read-only view below the parameters that shows the residuals of
+  // the last solve (window name "residuals"), added to `top`.
+  wxTextCtrl* AddResidualView(wxSizer* top);
   // The file-save chooser of "保存参数"; false when cancelled.
   bool ChooseParamFile(std::string* path);
 

@@ -9,6 +9,7 @@
 #include "geotools/app/app_texts.h"
 #include "geotools/app/ui_services.h"
 #include "geotools/compute/param_file.h"
+#include "geotools/compute/residuals.h"
 #include "geotools/compute/texts.h"
 
 namespace georeckon {
@@ -57,6 +58,7 @@ CFourSolveDlg::CFourSolveDlg(wxWindow* parent)
   buttons->Add(MakeButton(box, t::kSolve, "solve"), 0, wxEXPAND);
   group->Add(buttons, 0, wxALIGN_CENTER_VERTICAL | wxALL, FromDIP(6));
   top->Add(group, 0, wxEXPAND | wxALL, FromDIP(8));
+  residuals_ = AddResidualView(top);
 
   auto* row = new wxBoxSizer(wxHORIZONTAL);
   row->AddStretchSpacer();
@@ -78,6 +80,7 @@ void CFourSolveDlg::OnSolve() {
   switch (SolveFourFromRows(table()->rows(), &solved)) {
     case SolveStatus::kOk:
       params_ = solved;
+      residuals_->ChangeValue(Wx(FormatResidualReport(FourResiduals(table()->rows(), params_))));
       ShowValues({&params_.dx0, &params_.dy0, &params_.dTheta, &params_.dLambda});
       break;
     case SolveStatus::kTooFewPoints:

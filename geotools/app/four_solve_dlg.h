@@ -20,6 +20,7 @@ class CFourSolveDlg : public CCommonPointDlg {
   void OnSave();
 
   FourParams params_;
+  wxTextCtrl* residuals_ = nullptr;  // residuals and σ0 of the last solve
 };
 
 }  // namespace georeckon

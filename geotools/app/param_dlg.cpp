@@ -16,7 +16,7 @@ namespace georeckon {
 
 namespace {
 
-const char* const kTypeNames[4] = {"custom", "wgs84", "beijing54", "xian80"};
+const char* const kTypeNames[5] = {"custom", "wgs84", "beijing54", "xian80", "cgcs2000"};
 
 wxChoice* UnitList(wxWindow* parent, const char* name, int32_t unit) {
   auto* list = new wxChoice(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, 0, nullptr, 0,
@@ -36,12 +36,12 @@ CParamDlg::CParamDlg(wxWindow* parent, const EllipsoidParams& e, int32_t input_u
       output_(output_unit),
       a_(e.a),
       inverse_flattening_(InverseFlattening(e)),
-      type_(e.type >= kCustomEllipsoid && e.type <= kXian80 ? static_cast<EllipsoidType>(e.type)
+      type_(e.type >= kCustomEllipsoid && e.type <= kCgcs2000 ? static_cast<EllipsoidType>(e.type)
                                                            : kCustomEllipsoid) {
   auto* top = new wxBoxSizer(wxVERTICAL);
 
   wxStaticBoxSizer* types = Group(app_texts::kGroupEllipsoidType, wxHORIZONTAL);
-  for (EllipsoidType t : {kCustomEllipsoid, kWgs84, kBeijing54, kXian80}) {
+  for (EllipsoidType t : {kCustomEllipsoid, kWgs84, kBeijing54, kXian80, kCgcs2000}) {
     wxRadioButton* radio = MakeRadio(types->GetStaticBox(), texts::kEllipsoidChoices[t],
                                      kTypeNames[t], t == kCustomEllipsoid);
     radio->SetValue(t == type_);

@@ -1,4 +1,4 @@
-// CParamDlg, "相关参数": the choice of ellipsoid (three presets or a custom
+// CParamDlg, "相关参数": the choice of ellipsoid (four presets or a custom
 // one entered as a and 1/f) and of the input and output angle units.
 #pragma once
 

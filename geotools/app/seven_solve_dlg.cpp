@@ -8,6 +8,7 @@
 #include "geotools/app/app_texts.h"
 #include "geotools/app/ui_services.h"
 #include "geotools/compute/param_file.h"
+#include "geotools/compute/residuals.h"
 #include "geotools/compute/texts.h"
 
 namespace georeckon {
@@ -37,6 +38,7 @@ CSevenSolveDlg::CSevenSolveDlg(wxWindow* parent)
   group->Add(grid, 1, wxEXPAND | wxALL, FromDIP(6));
   group->Add(MakeButton(box, t::kSaveParams, "saveParams"), 0, wxALIGN_BOTTOM | wxALL, FromDIP(6));
   top->Add(group, 0, wxEXPAND | wxALL, FromDIP(8));
+  residuals_ = AddResidualView(top);
 
   auto* row = new wxBoxSizer(wxHORIZONTAL);
   row->AddStretchSpacer();
@@ -59,6 +61,7 @@ void CSevenSolveDlg::OnSolve() {
   switch (SolveSevenFromRows(table()->rows(), &solved)) {
     case SolveStatus::kOk:
       params_ = solved;
+      residuals_->ChangeValue(Wx(FormatResidualReport(SevenResiduals(table()->rows(), params_))));
       ShowValues({&params_.dX0, &params_.dY0, &params_.dZ0, &params_.thetaX, &params_.thetaY,
                   &params_.thetaZ, &params_.dLambda});
       break;

@@ -20,6 +20,7 @@ class CSevenSolveDlg : public CCommonPointDlg {
   void OnSave();
 
   SevenParams params_;
+  wxTextCtrl* residuals_ = nullptr;  // residuals and σ0 of the last solve
 };
 
 }  // namespace georeckon

@@ -4,9 +4,11 @@
 //
 //   georeckon-cli FUNCTION [options] IN OUT
 //
-// Exit status: 0 success; 1 the run failed or left lines out (one line on
-// stderr says why); 2 the command line is wrong.
+// Exit status: 0 success; 1 the run failed or left computable lines out, or
+// with --strict skipped lines that are not data lines (stderr lists every
+// such line with its number and reason); 2 the command line is wrong.
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -20,6 +22,7 @@
 #include "geotools/compute/common_points.h"
 #include "geotools/compute/ellipsoid.h"
 #include "geotools/compute/param_file.h"
+#include "geotools/compute/residuals.h"
 #include "geotools/compute/texts.h"
 
 namespace georeckon {
@@ -36,7 +39,9 @@ void PrintHelp() {
   std::printf("%s\n", kUsage);
   std::printf(
       "Runs one function of the coordinate tools over the text file IN and writes OUT,\n"
-      "the same file the window program's batch button writes. Input lines are trimmed;\n"
+      "the same file the window program's batch button writes. Fields are separated by\n"
+      "blanks or tabs, or in the whole file by commas (also '，') or semicolons, found\n"
+      "from its first lines; a UTF-8 byte order mark and CR LF are accepted. Input lines are trimmed;\n"
       "lines of 6 bytes or fewer, and lines without every field, are skipped; further\n"
       "fields on a line are ignored.\n\n"
       "FUNCTION      input line -> output line\n");
@@ -53,14 +58,27 @@ void PrintHelp() {
       "seven-solve", "", "four-solve", "");
   std::printf(
       "options:\n"
-      "  --ellipsoid wgs84|beijing54|xian80|A,INVF   (default wgs84; A in metres, INVF = 1/f)\n"
+      "  --ellipsoid wgs84|beijing54|xian80|cgcs2000|A,INVF\n"
+      "                            (default wgs84; A in metres, INVF = 1/f)\n"
       "  --in-unit rad|dms|deg     unit of angles read  (default dms: D.MMSSsss)\n"
       "  --out-unit rad|dms|deg    unit of angles written (default dms)\n"
       "  --l0 DEG                  central meridian, decimal degrees (zone 1 of zone-change)\n"
       "  --l0-2 DEG                central meridian of zone 2 (zone-change)\n"
       "  --y-const M               constant added to y (default 500000)\n"
-      "  --params FILE             parameter file for seven-apply and four-apply\n\n"
-      "exit status: 0 success, 1 failure or lines left out, 2 wrong command line\n");
+      "  --zone-width 3|6          gauss-forward, gauss-inverse: project in zones of this\n"
+      "                            width; without --l0 each point in its own zone (6: zone\n"
+      "                            floor(L/6)+1 about 6n-3, 3: zone round(L/3) about 3n).\n"
+      "                            gauss-inverse reads y with the zone number before it\n"
+      "  --zone-prefix             gauss-forward: write y as zone*1000000 + y-const + easting\n"
+      "  --exact                   gauss-forward, gauss-inverse: the projection to nanometres\n"
+      "                            (Krüger series) instead of the classical series\n"
+      "  --params FILE             parameter file for seven-apply and four-apply\n"
+      "  --report FILE             seven-solve, four-solve: residuals of every common point\n"
+      "                            (metres), σ0 and the worst point, written to FILE\n"
+      "  --strict                  lines skipped as too short or incomplete fail the run\n\n"
+      "Every line skipped or not computable is listed on stderr as IN:LINE: reason.\n"
+      "exit status: 0 success, 1 failure or lines left out (with --strict also lines\n"
+      "skipped), 2 wrong command line\n");
 }
 
 // One line on stderr.
@@ -97,6 +115,7 @@ bool ParseEllipsoid(std::string_view text, EllipsoidParams* e) {
   if (text == "wgs84") return PresetEllipsoid(kWgs84, e);
   if (text == "beijing54") return PresetEllipsoid(kBeijing54, e);
   if (text == "xian80") return PresetEllipsoid(kXian80, e);
+  if (text == "cgcs2000") return PresetEllipsoid(kCgcs2000, e);
   const size_t comma = text.find(',');
   double a, invf;
   if (comma == std::string_view::npos || !ParseNumber(text.substr(0, comma), &a) ||
@@ -111,13 +130,28 @@ struct Options {
   std::string function;
   BatchSettings settings;
   std::string params;
+  std::string report;
   std::vector<std::string> files;
+  bool l0_given = false;
+  bool strict = false;
 };
 
 // Parses argv into *o; returns 0, or the exit status of a usage error.
 int ParseArguments(int argc, char** argv, Options* o) {
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
+    if (arg == "--zone-prefix") {
+      o->settings.zonePrefix = true;
+      continue;
+    }
+    if (arg == "--strict") {
+      o->strict = true;
+      continue;
+    }
+    if (arg == "--exact") {
+      o->settings.exactProjection = true;
+      continue;
+    }
     if (arg.size() < 3 || arg.compare(0, 2, "--") != 0) {
       if (o->function.empty()) {
         o->function = arg;
@@ -139,7 +173,8 @@ int ParseArguments(int argc, char** argv, Options* o) {
     double number = 0;
     if (arg == "--ellipsoid") {
       if (!ParseEllipsoid(value, &s.ellipsoid)) {
-        return UsageError("--ellipsoid: expected wgs84, beijing54, xian80 or A,INVF with A in [" +
+        return UsageError(
+            "--ellipsoid: expected wgs84, beijing54, xian80, cgcs2000 or A,INVF with A in [" +
                           std::to_string(static_cast<long>(kMinSemiMajorAxis)) + ", " +
                           std::to_string(static_cast<long>(kMaxSemiMajorAxis)) +
                           "] and INVF in [2, 1000], not \"" + value + "\"");
@@ -155,6 +190,12 @@ int ParseArguments(int argc, char** argv, Options* o) {
         return UsageError(arg + ": expected degrees in [-180, 180], not \"" + value + "\"");
       }
       (arg == "--l0" ? s.l0 : s.l0_2) = number;
+      if (arg == "--l0") o->l0_given = true;
+    } else if (arg == "--zone-width") {
+      if (value != "3" && value != "6") {
+        return UsageError("--zone-width: expected 3 or 6, not \"" + value + "\"");
+      }
+      s.zoneWidth = value == "3" ? 3 : 6;
     } else if (arg == "--y-const") {
       if (!ParseNumber(value, &number)) {
         return UsageError("--y-const: expected a number, not \"" + value + "\"");
@@ -162,6 +203,8 @@ int ParseArguments(int argc, char** argv, Options* o) {
       s.yConst = number;
     } else if (arg == "--params") {
       o->params = value;
+    } else if (arg == "--report") {
+      o->report = value;
     } else {
       return UsageError("unknown option " + arg);
     }
@@ -213,11 +256,29 @@ int RunSolve(const Options& o, bool seven) {
     Complain(std::string(texts::kCreateFileError) + " (" + error + ")");
     return kExitFailure;
   }
+  if (!o.report.empty()) {
+    const SolveResiduals residuals =
+        seven ? SevenResiduals(rows, seven_params) : FourResiduals(rows, four_params);
+    if (!WriteResidualReport(o.report, residuals, &error)) {
+      Complain(std::string(texts::kCreateFileError) + " (" + error + ")");
+      return kExitFailure;
+    }
+  }
   return 0;
 }
 
 int RunBatch(const Options& o, const BatchFunctionInfo& info) {
   BatchSettings settings = o.settings;
+  const bool gauss = info.function == BatchFunction::kGaussForward ||
+                     info.function == BatchFunction::kGaussInverse;
+  if (!gauss && (settings.zoneWidth != 0 || settings.zonePrefix || settings.exactProjection)) {
+    return UsageError(
+        "--zone-width, --zone-prefix and --exact work with gauss-forward and gauss-inverse");
+  }
+  if (settings.zonePrefix && settings.zoneWidth == 0) {
+    return UsageError("--zone-prefix needs --zone-width");
+  }
+  settings.zoneFromPoint = settings.zoneWidth != 0 && !o.l0_given;
   const bool seven = info.function == BatchFunction::kSevenApply;
   if (seven || info.function == BatchFunction::kFourApply) {
     if (o.params.empty()) return UsageError(std::string(info.cli_name) + " needs --params FILE");
@@ -242,6 +303,33 @@ int RunBatch(const Options& o, const BatchFunctionInfo& info) {
     Complain(std::string("warning: ") + texts::kMeridiansOver6 + " (" +
              std::to_string(report.zoneWarnings) + " lines)");
   }
+  if (report.outsideZone > 0) {
+    Complain(in + ":" + std::to_string(report.firstOutsideZoneLine) + ": warning: " +
+             texts::kOutsideZone + " (" + std::to_string(report.outsideZone) + " lines)");
+  }
+  if (report.prefixMismatch > 0) {
+    Complain(in + ":" + std::to_string(report.firstPrefixMismatchLine) + ": warning: " +
+             texts::kPrefixMismatch + " (" + std::to_string(report.prefixMismatch) + " lines)");
+  }
+  // Every line left out, in file order.
+  std::vector<BatchLineFailure> left_out = report.skips;
+  left_out.insert(left_out.end(), report.failures.begin(), report.failures.end());
+  std::stable_sort(left_out.begin(), left_out.end(),
+                   [](const BatchLineFailure& a, const BatchLineFailure& b) {
+                     return a.line < b.line;
+                   });
+  for (const BatchLineFailure& f : left_out) {
+    Complain(in + ":" + std::to_string(f.line) + ": " + LineFailureText(f.reason));
+  }
+  const int64_t listed = static_cast<int64_t>(left_out.size());
+  if (listed < report.unreadable + report.failed) {
+    Complain(in + ": " + std::to_string(report.unreadable + report.failed - listed) +
+             " more lines left out, not listed");
+  }
+  if (report.unreadable > 0) {
+    Complain(in + ": " + std::to_string(report.converted) + " lines converted, " +
+             std::to_string(report.unreadable + report.failed) + " lines skipped");
+  }
   if (report.failed > 0) {
     const BatchLineFailure& first = report.failures.front();
     Complain(in + ":" + std::to_string(first.line) + ": " + LineFailureText(first.reason) +
@@ -250,6 +338,7 @@ int RunBatch(const Options& o, const BatchFunctionInfo& info) {
              " readable lines not converted and left out of " + o.files[1] + ")");
     return kExitFailure;
   }
+  if (o.strict && report.unreadable > 0) return kExitFailure;
   return 0;
 }
 
@@ -270,6 +359,9 @@ int Main(int argc, char** argv) {
     return UsageError("unknown function \"" + o.function + "\" (see --help)");
   }
   if (o.files.size() != 2) return UsageError("expected the files IN and OUT");
+  if (!o.report.empty() && !solve7 && !solve4) {
+    return UsageError("--report works with seven-solve and four-solve");
+  }
   if (solve7 || solve4) return RunSolve(o, solve7);
   return RunBatch(o, *info);
 }

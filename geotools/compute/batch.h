@@ -6,12 +6,26 @@
 //   '\n'; it is read as a C string, so a NUL byte ends it too). Lines not
 //   longer than the function's minimum (6 bytes; counted in code page 936,
 //   so a Chinese character counts 2 also in a UTF-8 file) are skipped.
+// - Fields are separated by blanks and tabs, or, when the file is found to
+//   be separated so (DetectFieldSeparator over its first lines), by commas
+//   (',' or the full-width '，') or by semicolons. In a separated file each
+//   field is trimmed, a name may hold blanks, and a number field must be a
+//   number and nothing else. A UTF-8 byte order mark and "\r\n" line ends
+//   are accepted.
 // - The line is read with the function's scanf pattern ("%s %lf %lf %lf",
 //   "%lf %lf %lf %lf" or "%s %lf %lf") and skipped unless every field was
 //   read; fields after them are ignored.
 // - Each accepted line gives one output line: the point name (bytes exactly
 //   as read) where the function has one, then the results in the function's
-//   printf formats, separated by single blanks, ending with '\n'.
+//   printf formats, separated by single blanks, ending with '\n'. A value
+//   that prints as zero never carries a minus sign; angles written in the
+//   packed unit D.MMSSsss are rounded in their seconds and carried into
+//   minutes and degrees (never "119.5959999999" for 120°).
+// - A line with an infinite or not-a-number value read or computed gives
+//   no output line; it is counted and listed as not computable.
+// - Lines that are not empty or blank but too short or without every field
+//   are listed with their line numbers too (BatchReport::skips), so that
+//   nothing is left out without a word.
 // - A line whose computation fails (a nearly antipodal inverse problem, a
 //   negative plane distance) gives no output line; it is counted and listed
 //   in the report so that the caller can say which lines are missing.
@@ -48,6 +62,13 @@ enum class BatchFunction {
   kFourApply,        // name x y             -> name x' y'          (%13.5lf ×2)
 };
 
+enum class FieldSeparator { kBlank, kComma, kSemicolon };
+
+// The separator of a point file from its first (up to 100) lines that are not
+// blank: semicolons when at least half of them hold one, else commas (also
+// full-width) when at least half hold one, else blanks.
+FieldSeparator DetectFieldSeparator(std::string_view head);
+
 struct BatchFunctionInfo {
   BatchFunction function;
   const char* cli_name;     // "blh2xyz", …
@@ -77,6 +98,15 @@ struct BatchSettings {
   double yConst = kDefaultYConstant;
   double xConst = 0;
   double b0 = 0;   // origin latitude, decimal degrees
+  // Gauss projection zones: 0 projects about l0; 3 or 6 projects in zones
+  // of that width. With zones, zoneFromPoint puts each point in its own
+  // zone (l0 unused; the inverse then takes the zone from y's prefix), and
+  // zonePrefix writes the zone number before y (forward). The inverse with
+  // zones always reads y with its prefix.
+  int zoneWidth = 0;
+  bool exactProjection = false;  // Gauss forward and inverse with gauss_exact.h
+  bool zoneFromPoint = false;
+  bool zonePrefix = false;
   SevenParams seven;
   FourParams four;
 };
@@ -98,6 +128,10 @@ enum class LineFailure {
   kNoConvergence,     // geodetic inverse problem did not settle
   kNegativeDistance,  // plane direct problem with S < 0
   kNotFinite,         // geodetic problem with an infinite or not-a-number input
+  kNoZonePrefix,      // zone taken from y, but y carries no valid zone number
+  kNotFiniteResult,   // a result came out infinite or not a number
+  kTooShort,          // a line not longer than the function's minimum
+  kMissingFields,     // a line without every field, or with one not a number
 };
 const char* LineFailureText(LineFailure reason);
 
@@ -111,13 +145,23 @@ struct BatchReport {
   std::string detail;            // the system's reason for a file failure, with the path
   int64_t lines = 0;             // input lines read
   int64_t converted = 0;         // output lines written
-  int64_t skipped = 0;           // too short or without every field
+  int64_t skipped = 0;           // too short or without every field, blank lines included
+  int64_t unreadable = 0;        // of these the lines not empty or blank
+  std::vector<BatchLineFailure> skips;  // the first kMaxListedFailures unreadable lines
   int64_t failed = 0;            // read but not computable
   std::vector<BatchLineFailure> failures;  // the first kMaxListedFailures of them
   int64_t zoneWarnings = 0;      // converted lines of a zone change whose
                                  // central meridians differ by more than 6°
+  // Gauss projection in zones: points farther from their central meridian
+  // than the zone allows, and prefixed y whose zone is not that of l0. Each
+  // with the first line it happened on.
+  FieldSeparator separator = FieldSeparator::kBlank;  // as detected in the input
+  int64_t outsideZone = 0;
+  int64_t firstOutsideZoneLine = 0;
+  int64_t prefixMismatch = 0;
+  int64_t firstPrefixMismatchLine = 0;
 };
-inline constexpr size_t kMaxListedFailures = 100;
+inline constexpr size_t kMaxListedFailures = 1000000;
 
 // Runs `function` over the file `in_path` and writes `out_path`.
 BatchReport RunBatchFile(BatchFunction function, const BatchSettings& settings,

@@ -9,6 +9,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <tuple>
 
 #include "common/atomic_file.h"
 
@@ -151,24 +152,138 @@ TEST(Batch, FailedLinesAreListedAndLeftOut) {
   BatchReport r;
   const std::string out = Convert(BatchFunction::kGeodeticInverse, Degrees(),
                               "30 0 31 10\n"
-                              "0 0 0.5 179.7\n"  // nearly antipodal
+                              "0 0 179.5 179.7\n"  // latitude out of range, not settling
                               "nan 0 1 1\n"
-                              "30 0 31 10\n",
+                              "30 0 31 10\n"
+                              "0 0 0.5 179.7\n",  // nearly antipodal: solved
                               &r);
-  EXPECT_EQ(r.converted, 2);
+  EXPECT_EQ(r.converted, 3);
   EXPECT_EQ(r.failed, 2);
   ASSERT_EQ(r.failures.size(), 2u);
   EXPECT_EQ(r.failures[0].line, 2);
   EXPECT_EQ(r.failures[0].reason, LineFailure::kNoConvergence);
   EXPECT_EQ(r.failures[1].line, 3);
   EXPECT_EQ(r.failures[1].reason, LineFailure::kNotFinite);
-  EXPECT_EQ(out, " 966032.06002    80.8867040092\n 966032.06002    80.8867040092\n");
+  EXPECT_EQ(out.substr(0, 62),
+            " 966032.06002    80.8867040092\n 966032.06002    80.8867040092\n");
+  EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 3);
 
   const std::string neg = Convert(BatchFunction::kPlaneDirect, Degrees(), "0 0 -1 45\n", &r);
   EXPECT_EQ(neg, "");
   ASSERT_EQ(r.failures.size(), 1u);
   EXPECT_EQ(r.failures[0].reason, LineFailure::kNegativeDistance);
   EXPECT_STREQ(LineFailureText(r.failures[0].reason), "距离不能为负值，请确认！");
+}
+
+TEST(Batch, EveryLineLeftOutIsListedWithItsReason) {
+  BatchReport r;
+  const std::string out = Convert(BatchFunction::kBlhToXyz, Degrees(),
+                                  "A 30 120 0\n"
+                                  "\n"               // blank: no data, not listed
+                                  "abc\n"            // too short
+                                  "B 30 x 0\n"       // not a number
+                                  "C nan 120 0\n"    // read, but not finite
+                                  "D 30 inf 0\n"
+                                  "E 1e308 120 1e308\n",  // finite, result fine or not
+                                  &r);
+  EXPECT_EQ(r.lines, 7);
+  EXPECT_EQ(r.skipped, 3);
+  EXPECT_EQ(r.unreadable, 2);
+  ASSERT_EQ(r.skips.size(), 2u);
+  EXPECT_EQ(r.skips[0].line, 3);
+  EXPECT_EQ(r.skips[0].reason, LineFailure::kTooShort);
+  EXPECT_EQ(r.skips[1].line, 4);
+  EXPECT_EQ(r.skips[1].reason, LineFailure::kMissingFields);
+  ASSERT_GE(r.failures.size(), 2u);
+  EXPECT_EQ(r.failures[0].line, 5);
+  EXPECT_EQ(r.failures[0].reason, LineFailure::kNotFinite);
+  EXPECT_EQ(r.failures[1].line, 6);
+  EXPECT_EQ(r.converted + r.skipped + r.failed, r.lines);
+  EXPECT_EQ(out.find("nan"), std::string::npos);
+  EXPECT_EQ(out.find("inf"), std::string::npos);
+  EXPECT_EQ(out.rfind("A ", 0), 0u);
+}
+
+TEST(Batch, ResultsThatAreNotFiniteAreNotWritten) {
+  // Four-parameter apply with a huge scale overflows to infinity.
+  BatchSettings s;
+  s.four.dLambda = 1e300;
+  BatchReport r;
+  const std::string out = Convert(BatchFunction::kFourApply, s, "P 1e10 1e10\nQ 0.0 0.0\n", &r);
+  EXPECT_EQ(r.converted, 1);
+  ASSERT_EQ(r.failures.size(), 1u);
+  EXPECT_EQ(r.failures[0].line, 1);
+  EXPECT_EQ(r.failures[0].reason, LineFailure::kNotFiniteResult);
+  EXPECT_STREQ(LineFailureText(r.failures[0].reason), "计算结果不是有限数，无法输出！");
+  EXPECT_EQ(out, "Q       0.00000       0.00000\n");
+}
+
+TEST(Batch, PackedAnglesCarryAndZeroHasNoSign) {
+  BatchSettings s;
+  s.inputUnit = kDegree;
+  s.outputUnit = kPackedDms;
+  // Due east along the equator: azimuth exactly 90°, written 90.0000000000.
+  const std::string az = Convert(BatchFunction::kPlaneInverse, s, "0 0 0 10\n");
+  EXPECT_EQ(az, "       10.0000000000    90.0000000000\n");
+  // A Gauss inverse landing on the central meridian at 120°.
+  s.l0 = 120;
+  const std::string g = Convert(BatchFunction::kGaussInverse, s, "P 3320113.398 500000 0\n");
+  EXPECT_NE(g.find("   120.0000000000"), std::string::npos) << g;
+  EXPECT_EQ(g.find("5959"), std::string::npos) << g;
+  // A point just west of the origin: zero without a minus.
+  s.outputUnit = kDegree;
+  s.l0 = 0;
+  const std::string z = Convert(BatchFunction::kGaussInverse, s, "P 0.00001 499999.99999999 0\n");
+  EXPECT_EQ(z.find('-'), std::string::npos) << z;
+}
+
+TEST(Batch, SeparatorIsDetectedPerFile) {
+  EXPECT_EQ(DetectFieldSeparator("A 1 2 3\nB\t4\t5\t6\n"), FieldSeparator::kBlank);
+  EXPECT_EQ(DetectFieldSeparator("A,1,2,3\nB,4,5,6\n"), FieldSeparator::kComma);
+  EXPECT_EQ(DetectFieldSeparator("name;B;L;H\nA;1,5;2;3\n"), FieldSeparator::kSemicolon);
+  EXPECT_EQ(DetectFieldSeparator("\xe7\x82\xb9\xef\xbc\x8c" "1\xef\xbc\x8c" "2\n"),
+            FieldSeparator::kComma);                                   // UTF-8 '，'
+  EXPECT_EQ(DetectFieldSeparator("\xb5\xe3\xa3\xac" "1\xa3\xac" "2\n"),
+            FieldSeparator::kComma);                                   // CP936 '，'
+  // "裬" is E8 A3 AC in UTF-8: not a CP936 comma.
+  EXPECT_EQ(DetectFieldSeparator("\xe8\xa3\xac 1 2 3\n"), FieldSeparator::kBlank);
+  // One odd line among many does not decide.
+  EXPECT_EQ(DetectFieldSeparator("A 1 2 3\nB 1 2 3\nC,1 2 3\n"), FieldSeparator::kBlank);
+  EXPECT_EQ(DetectFieldSeparator(""), FieldSeparator::kBlank);
+}
+
+TEST(Batch, SeparatedFilesGiveTheSameOutput) {
+  const std::string blank = Convert(BatchFunction::kBlhToXyz, Degrees(),
+                                    "P1 30 120 10\nP2 31.5 121.25 -3\n");
+  ASSERT_EQ(std::count(blank.begin(), blank.end(), '\n'), 2);
+  for (const char* in : {
+           "P1,30,120,10\r\nP2, 31.5 ,121.25,-3\r\n",
+           "\xef\xbb\xbfP1;30;120;10\nP2;31.5;121.25;-3",
+           "P1\xef\xbc\x8c" "30\xef\xbc\x8c" "120\xef\xbc\x8c" "10\nP2,31.5,121.25,-3\n",
+           "P1\t30\t120\t10\r\nP2   31.5\t121.25 -3\r\n"}) {
+    SCOPED_TRACE(in);
+    BatchReport r;
+    EXPECT_EQ(Convert(BatchFunction::kBlhToXyz, Degrees(), in, &r), blank);
+    EXPECT_EQ(r.unreadable, 0);
+  }
+  // Names may hold blanks; empty or partly numeric fields make a line
+  // incomplete, and a header line is listed, not read as data.
+  BatchReport r;
+  const std::string out = Convert(BatchFunction::kBlhToXyz, Degrees(),
+                                  "name,B,L,H\n"
+                                  "Point 1,30,120,10\n"
+                                  "P2,,120,10\n"
+                                  "P3,30,120x,10\n"
+                                  "P4,30,120,10,extra\n",
+                                  &r);
+  EXPECT_EQ(r.separator, FieldSeparator::kComma);
+  EXPECT_EQ(r.converted, 2);
+  EXPECT_EQ(out.substr(0, 8), "Point 1 ");
+  ASSERT_EQ(r.skips.size(), 3u);
+  EXPECT_EQ(r.skips[0].line, 1);
+  EXPECT_EQ(r.skips[1].line, 3);
+  EXPECT_EQ(r.skips[2].line, 4);
+  EXPECT_EQ(r.skips[2].reason, LineFailure::kMissingFields);
 }
 
 TEST(Batch, ZoneChangeWarnsForEveryLineWhenMeridiansAreFarApart) {
@@ -188,6 +303,78 @@ TEST(Batch, ZoneChangeWarnsForEveryLineWhenMeridiansAreFarApart) {
   Convert(BatchFunction::kGaussInverse, s, "A 3000000 500000 0\n", &r);
   EXPECT_EQ(r.converted, 1);
   EXPECT_EQ(r.zoneWarnings, 0);
+}
+
+TEST(Batch, GaussZonesFromEachPointWithPrefixes) {
+  BatchSettings s = Degrees();
+  s.zoneWidth = 6;
+  s.zoneFromPoint = true;
+  s.zonePrefix = true;
+  BatchReport r;
+  const std::string in = "A 30.5 119.9 0\nB 30.5 110.0 0\nC 30.5 -75.0 0\n";
+  const std::string out = Convert(BatchFunction::kGaussForward, s, in, &r);
+  EXPECT_EQ(r.converted, 3);
+  EXPECT_EQ(r.outsideZone, 0);
+  // Each line as projected about its own zone's meridian, prefix in y.
+  BatchSettings fixed = Degrees();
+  std::string expected;
+  for (auto [line, l0, zone] : {std::tuple{"A 30.5 119.9 0\n", 117.0, 20},
+                                std::tuple{"B 30.5 110.0 0\n", 111.0, 19},
+                                std::tuple{"C 30.5 -75.0 0\n", -75.0, 48}}) {
+    fixed.l0 = l0;
+    fixed.yConst = zone * 1e6 + 500000;
+    expected += Convert(BatchFunction::kGaussForward, fixed, line);
+  }
+  EXPECT_EQ(out, expected);
+
+  // Back again: the zone comes from y.
+  s.zonePrefix = false;
+  const std::string back = Convert(BatchFunction::kGaussInverse, s, out, &r);
+  EXPECT_EQ(r.converted, 3);
+  EXPECT_EQ(r.prefixMismatch, 0);
+  std::istringstream lines(back);
+  std::string name;
+  double B, L, h;
+  for (double want : {119.9, 110.0, -75.0}) {
+    ASSERT_TRUE(lines >> name >> B >> L >> h);
+    EXPECT_NEAR(B, 30.5, 1e-8);
+    EXPECT_NEAR(L, want, 1e-8);
+  }
+  // Without a prefix the zone is unknown: reported, not guessed.
+  Convert(BatchFunction::kGaussInverse, s, "P 3379120.2416 778454.9492 0\n", &r);
+  EXPECT_EQ(r.converted, 0);
+  ASSERT_EQ(r.failures.size(), 1u);
+  EXPECT_EQ(r.failures[0].reason, LineFailure::kNoZonePrefix);
+}
+
+TEST(Batch, GaussZonesWarnOutsideTheZoneAndOnForeignPrefixes) {
+  BatchSettings s = Degrees();
+  s.l0 = 117;
+  s.zoneWidth = 3;
+  s.zonePrefix = true;
+  BatchReport r;
+  const std::string out = Convert(BatchFunction::kGaussForward, s,
+                                  "A 30 117.5 0\nB 30 119.5 0\nC 30 114 0\n", &r);
+  EXPECT_EQ(r.converted, 3);
+  EXPECT_EQ(r.outsideZone, 2);
+  EXPECT_EQ(r.firstOutsideZoneLine, 2);
+  // Zone 39 of the fixed meridian before every y, also outside the zone.
+  std::istringstream lines(out);
+  std::string name;
+  double x, y, h;
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_TRUE(lines >> name >> x >> y >> h);
+    EXPECT_EQ(ZonePrefixOf(y, 500000), 39) << name;
+  }
+
+  // Read back about 117 (zone 39): a zone-20 prefix does not match.
+  s.zonePrefix = false;
+  Convert(BatchFunction::kGaussInverse, s,
+          "A 3320113.3980 39500000 0\nB 3320113.3980 20500000 0\n", &r);
+  EXPECT_EQ(r.converted, 2);
+  EXPECT_EQ(r.prefixMismatch, 1);
+  EXPECT_EQ(r.firstPrefixMismatchLine, 2);
+  EXPECT_EQ(r.outsideZone, 0);
 }
 
 TEST(Batch, GarbageNeverCrashesAndKeepsOneLinePerConversion) {
@@ -271,6 +458,16 @@ TEST_F(BatchFileTest, WritesTheSameBytesAsTheTextRun) {
   RunBatchText(BatchFunction::kBlhToXyz, BatchSettings(), in, &expected);
   EXPECT_EQ(Read(dst), expected);
   EXPECT_EQ(expected.substr(0, 3), "P0 ");  // the BOM is not part of the first name
+}
+
+TEST_F(BatchFileTest, DetectsTheSeparatorOfAFile) {
+  const std::string src = Path("in.csv"), dst = Path("out.txt");
+  Write(src, "\xEF\xBB\xBFP1;30;120;10\r\nP2;31;121;0\r\n");
+  const BatchReport r = RunBatchFile(BatchFunction::kBlhToXyz, Degrees(), src, dst);
+  ASSERT_EQ(r.status, BatchStatus::kOk) << r.detail;
+  EXPECT_EQ(r.separator, FieldSeparator::kSemicolon);
+  EXPECT_EQ(r.converted, 2);
+  EXPECT_EQ(Read(dst), Convert(BatchFunction::kBlhToXyz, Degrees(), "P1 30 120 10\nP2 31 121 0\n"));
 }
 
 TEST_F(BatchFileTest, RefusesToWriteOverItsInput) {

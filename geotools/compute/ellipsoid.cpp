@@ -22,6 +22,11 @@ EllipsoidParams Xian80Ellipsoid() {
                          0.006694384999588, kXian80};
 }
 
+EllipsoidParams Cgcs2000Ellipsoid() {
+  return EllipsoidParams{6378137.0, 6356752.314140356, 0.003352810681182319,
+                         0.006694380022900787, kCgcs2000};
+}
+
 bool PresetEllipsoid(int32_t type, EllipsoidParams* out) {
   switch (type) {
     case kWgs84:
@@ -32,6 +37,9 @@ bool PresetEllipsoid(int32_t type, EllipsoidParams* out) {
       return true;
     case kXian80:
       *out = Xian80Ellipsoid();
+      return true;
+    case kCgcs2000:
+      *out = Cgcs2000Ellipsoid();
       return true;
     default:
       return false;
@@ -60,7 +68,7 @@ bool IsUsableEllipsoid(const EllipsoidParams& e) {
 }
 
 const char* EllipsoidName(int32_t type) {
-  if (type >= kWgs84 && type <= kXian80) return texts::kEllipsoidNames[type];
+  if (type >= kWgs84 && type <= kCgcs2000) return texts::kEllipsoidNames[type];
   return texts::kEllipsoidNames[kCustomEllipsoid];
 }
 

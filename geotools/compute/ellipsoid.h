@@ -1,5 +1,5 @@
 // Reference ellipsoids: the record every computation of the coordinate tools
-// works on, its three presets and custom ellipsoids entered as a and 1/f.
+// works on, its four presets and custom ellipsoids entered as a and 1/f.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +12,7 @@ enum EllipsoidType : int32_t {
   kWgs84 = 1,
   kBeijing54 = 2,
   kXian80 = 3,
+  kCgcs2000 = 4,
 };
 
 // One reference ellipsoid. The presets keep their tabulated e2, which is not
@@ -29,8 +30,10 @@ struct EllipsoidParams {
 EllipsoidParams Wgs84Ellipsoid();
 EllipsoidParams Beijing54Ellipsoid();
 EllipsoidParams Xian80Ellipsoid();
+// a = 6378137 m, 1/f = 298.257222101; e2 = 2f - f², b = a(1 - f).
+EllipsoidParams Cgcs2000Ellipsoid();
 
-// The preset of `type` (1, 2 or 3). False, *out untouched, for other types.
+// The preset of `type` (1, 2, 3 or 4). False, *out untouched, for other types.
 bool PresetEllipsoid(int32_t type, EllipsoidParams* out);
 
 // A custom ellipsoid (type 0) from the semi-major axis a (metres) and the
@@ -57,7 +60,7 @@ inline const EllipsoidParams& EllipsoidOrWgs84(const EllipsoidParams* e) {
 // 0 <= f < 1 and 0 <= e2 < 1.
 bool IsUsableEllipsoid(const EllipsoidParams& e);
 
-// "WGS84椭球", "北京54椭球", "西安80椭球", or "自定义椭球" for every other type.
+// "WGS84椭球", "北京54椭球", "西安80椭球", "CGCS2000椭球", or "自定义椭球" for every other type.
 const char* EllipsoidName(int32_t type);
 
 // "%s (a=%.4fm,alfa=1/%f)" with the name, a and 1/f, for example

@@ -20,13 +20,15 @@ TEST(Ellipsoid, PresetsHoldTheTabulatedValues) {
        6356863.018773047, 298.3},
       {Xian80Ellipsoid(), 6378140.0, 0.0033528131778969143, 0.006694384999588, 6356755.288157528,
        298.257},
+      {Cgcs2000Ellipsoid(), 6378137.0, 1 / 298.257222101, 2 / 298.257222101 -
+       1 / (298.257222101 * 298.257222101), 6378137.0 * (1 - 1 / 298.257222101), 298.257222101},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.e.type);
     EXPECT_EQ(r.e.a, r.a);
     EXPECT_EQ(r.e.f, r.f);
-    EXPECT_EQ(r.e.e2, r.e2);  // the listed value, not 2f - f²
-    EXPECT_EQ(r.e.b, r.b);
+    EXPECT_DOUBLE_EQ(r.e.e2, r.e2);  // the listed value, not 2f - f²
+    EXPECT_DOUBLE_EQ(r.e.b, r.b);
     EXPECT_DOUBLE_EQ(InverseFlattening(r.e), r.invf);
     EllipsoidParams p;
     ASSERT_TRUE(PresetEllipsoid(r.e.type, &p));
@@ -38,7 +40,7 @@ TEST(Ellipsoid, PresetsHoldTheTabulatedValues) {
   EXPECT_EQ(EllipsoidOrWgs84(nullptr), Wgs84Ellipsoid());
   EllipsoidParams untouched = Xian80Ellipsoid();
   EXPECT_FALSE(PresetEllipsoid(0, &untouched));
-  EXPECT_FALSE(PresetEllipsoid(4, &untouched));
+  EXPECT_FALSE(PresetEllipsoid(5, &untouched));
   EXPECT_EQ(untouched, Xian80Ellipsoid());
 }
 
@@ -71,6 +73,10 @@ TEST(Ellipsoid, Descriptions) {
             "北京54椭球 (a=6378245.0000m,alfa=1/298.300000)");
   EXPECT_EQ(EllipsoidDescription(Xian80Ellipsoid()),
             "西安80椭球 (a=6378140.0000m,alfa=1/298.257000)");
+  EXPECT_EQ(EllipsoidDescription(Cgcs2000Ellipsoid()),
+            "CGCS2000椭球 (a=6378137.0000m,alfa=1/298.257222)");
+  // CGCS2000 and WGS84 share a; their minor axes differ by about 0.1 mm.
+  EXPECT_NEAR(Wgs84Ellipsoid().b - Cgcs2000Ellipsoid().b, 1.05e-4, 1e-6);
   EllipsoidParams odd = Wgs84Ellipsoid();
   odd.type = 17;
   EXPECT_EQ(EllipsoidDescription(odd).rfind("自定义椭球 ", 0), 0u);

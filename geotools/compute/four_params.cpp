@@ -27,35 +27,43 @@ SolveStatus SolveFourParams(int n, const Xy* targets, const Xy* sources, FourPar
     out->dLambda = 0;
     return SolveStatus::kOk;
   }
-  constexpr int kUnknowns = 4;
-  Matrix N, U, Ninv;
-  if (!AllocMatrix(kUnknowns, kUnknowns, &N) || !AllocMatrix(kUnknowns, 1, &U)) {
-    return SolveStatus::kOutOfMemory;
-  }
-  // Unknowns in the order dx0, dy0, dλ, θ.
+  // Reduced to the centroids, the shifts drop out and the normal equations
+  // of dλ and θ are diagonal: with u = s - s̄, v = t - t̄ and l = v - u,
+  //   dλ = Σ(ux lx + uy ly) / Σ|u|²,  θ = Σ(ux ly - uy lx) / Σ|u|².
+  // This is the least-squares solution itself, free of the cancellation
+  // that coordinates of millions of metres cause in the unreduced sums.
+  Xy s0, t0;
   for (int k = 0; k < n; ++k) {
-    const Xy& s = sources[k];
-    const Xy& t = targets[k];
-    const double row_x[kUnknowns] = {1, 0, s.x, -s.y};
-    const double row_y[kUnknowns] = {0, 1, s.y, s.x};
-    AddObservation(row_x, t.x - s.x, kUnknowns, N.data(), U.data());
-    AddObservation(row_y, t.y - s.y, kUnknowns, N.data(), U.data());
+    s0.x += sources[k].x;
+    s0.y += sources[k].y;
+    t0.x += targets[k].x;
+    t0.y += targets[k].y;
   }
-  if (ScaledConditionNumber(N.data(), kUnknowns) > kMaxConditionNumber) {
-    return SolveStatus::kSingular;
+  s0 = Xy{s0.x / n, s0.y / n};
+  t0 = Xy{t0.x / n, t0.y / n};
+  double suu = 0, sa = 0, sb = 0, size = 0;
+  for (int k = 0; k < n; ++k) {
+    const double ux = sources[k].x - s0.x, uy = sources[k].y - s0.y;
+    const double lx = (targets[k].x - t0.x) - ux, ly = (targets[k].y - t0.y) - uy;
+    suu += ux * ux + uy * uy;
+    sa += ux * lx + uy * ly;
+    sb += ux * ly - uy * lx;
+    size += sources[k].x * sources[k].x + sources[k].y * sources[k].y;
   }
-  if (!InvertToCopy(kUnknowns, N, &Ninv)) return SolveStatus::kSingular;
-  double x[kUnknowns] = {0, 0, 0, 0};
-  for (int i = 0; i < kUnknowns; ++i) {
-    for (int j = 0; j < kUnknowns; ++j) x[i] += Ninv[i][j] * U[j][0];
-  }
-  for (double v : x) {
+  // Points that coincide (to 1e-10 of their distance from the origin)
+  // determine neither scale nor rotation.
+  if (!(suu > 1e-20 * size) || !(suu > 0)) return SolveStatus::kSingular;
+  const double dl = sa / suu;
+  const double theta = sb / suu;
+  FourParams p;
+  p.dx0 = t0.x - (1.0 + dl) * s0.x + theta * s0.y;
+  p.dy0 = t0.y - (1.0 + dl) * s0.y - theta * s0.x;
+  p.dLambda = dl;
+  p.dTheta = theta * kArcSecondsPerRadian;
+  for (double v : {p.dx0, p.dy0, p.dLambda, p.dTheta}) {
     if (!std::isfinite(v)) return SolveStatus::kSingular;
   }
-  out->dx0 = x[0];
-  out->dy0 = x[1];
-  out->dLambda = x[2];
-  out->dTheta = x[3] * kArcSecondsPerRadian;
+  *out = p;
   return SolveStatus::kOk;
 }
 
@@ -63,8 +71,8 @@ FourParams RoundFourParams(const FourParams& p) {
   FourParams r;
   r.dx0 = RoundDecimals(p.dx0, 5);
   r.dy0 = RoundDecimals(p.dy0, 5);
-  r.dTheta = RoundDecimals(p.dTheta, 9);
-  r.dLambda = RoundDecimals(p.dLambda, 9);
+  r.dTheta = RoundDecimals(p.dTheta, 11);
+  r.dLambda = RoundDecimals(p.dLambda, 11);
   return r;
 }
 

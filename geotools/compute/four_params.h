@@ -33,15 +33,16 @@ void ApplyFourParams(double x, double y, double dx0, double dy0, double theta, d
 Xy ApplyFourParams(const FourParams& p, const Xy& source);
 
 // One common point gives the two shifts alone (θ = dλ = 0). Two or more give
-// the unweighted least-squares solution for (dx0, dy0, dλ, θ), inverted with
-// InvertToCopy. The result has θ in arc seconds and is not rounded.
+// the unweighted least-squares solution for (dx0, dy0, dλ, θ), computed on
+// coordinates reduced to their centroids and turned back into the shifts
+// of the model. The result has θ in arc seconds and is not rounded.
 // kTooFewPoints for n < 1; kSingular when the inversion fails or the points
 // do not determine the parameters (all points identical); kOutOfMemory;
 // *out is changed only on kOk.
 SolveStatus SolveFourParams(int n, const Xy* targets, const Xy* sources, FourParams* out);
 
 // The values as the solver dialog shows them: shifts rounded to 5 decimals,
-// rotation and scale to 9.
+// rotation and scale to 11, every digit the parameter file holds.
 FourParams RoundFourParams(const FourParams& p);
 
 }  // namespace georeckon

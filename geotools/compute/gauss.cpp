@@ -159,6 +159,45 @@ bool LongitudeFarFromMeridian(double L_degrees, double L0) {
   return d < -3.0 || d > 3.0;
 }
 
+bool IsZoneWidth(int width) { return width == 3 || width == 6; }
+
+int ZoneCount(int width) { return width == 3 ? 120 : 60; }
+
+int ZoneNumber(double L_degrees, int width) {
+  double L = std::fmod(L_degrees, 360.0);
+  if (L < 0) L += 360.0;
+  if (width == 3) {
+    const int n = static_cast<int>(std::lround(L / 3.0));
+    return n == 0 ? 120 : n;
+  }
+  const int n = static_cast<int>(std::floor(L / 6.0)) + 1;
+  return n > 60 ? 60 : n;
+}
+
+double ZoneMeridian(int zone, int width) {
+  const double L0 = width == 3 ? 3.0 * zone : 6.0 * zone - 3.0;
+  return L0 > 180.0 ? L0 - 360.0 : L0;
+}
+
+double ZoneMaxOffset(int width) { return width == 3 ? 2.0 : 3.5; }
+
+double MeridianOffset(double L_degrees, double L0) {
+  double d = std::fmod(L_degrees - L0, 360.0);
+  if (d < -180.0) d += 360.0;
+  if (d >= 180.0) d -= 360.0;
+  return d;
+}
+
+bool OutsideZone(double L_degrees, double L0, int width) {
+  return std::fabs(MeridianOffset(L_degrees, L0)) > ZoneMaxOffset(width);
+}
+
+int ZonePrefixOf(double y, double y_const) {
+  const double n = std::floor((y - y_const + 500000.0) / kZonePrefixUnit);
+  if (!(n > -1e6 && n < 1e6)) return -1;
+  return static_cast<int>(n);
+}
+
 bool MeridiansFarApart(double L0_1, double L0_2) {
   const double d = L0_1 - L0_2;
   return d < -6.0 || d > 6.0;

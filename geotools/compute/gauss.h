@@ -60,6 +60,31 @@ ProjectedPoint GaussZoneChange(double x1, double y1, double h, double L0_1, doub
 // projection then warns before it projects.
 bool LongitudeFarFromMeridian(double L_degrees, double L0);
 
+// Projection zones of 3° or 6° width. A 6° zone n spans [6n - 6, 6n) east
+// longitude about L0 = 6n - 3 (n = 1..60); a 3° zone n lies about L0 = 3n
+// (n = 1..120, zone 120 on the 180° meridian). West longitudes count as
+// L + 360. A projected y may carry its zone number as a prefix:
+// y = n·1,000,000 + y constant + easting.
+inline constexpr double kZonePrefixUnit = 1000000.0;
+
+// 3 or 6.
+bool IsZoneWidth(int width);
+// 60 zones of 6°, 120 of 3°.
+int ZoneCount(int width);
+// The zone of longitude L (decimal degrees): floor(L/6) + 1 or round(L/3).
+int ZoneNumber(double L_degrees, int width);
+// The central meridian of zone n, in (-180, 180].
+double ZoneMeridian(int zone, int width);
+// How far a point may lie from its central meridian before the projection
+// warns: 3.5° in a 6° zone, 2° in a 3° zone.
+double ZoneMaxOffset(int width);
+// L - L0 brought into [-180, 180).
+double MeridianOffset(double L_degrees, double L0);
+// True when |MeridianOffset(L, L0)| exceeds ZoneMaxOffset(width).
+bool OutsideZone(double L_degrees, double L0, int width);
+// The zone number a prefixed y carries: floor((y - y_const + 500000) / 1e6).
+int ZonePrefixOf(double y, double y_const);
+
 // True when L0_1 - L0_2 lies outside [-6, 6].
 bool MeridiansFarApart(double L0_1, double L0_2);
 

@@ -73,6 +73,55 @@ TEST(Gauss, ZoneChangeMatchesProjectingAgain) {
   EXPECT_NEAR(moved.y, in117.y, 1e-3);
 }
 
+TEST(Gauss, ZoneNumbersAndMeridians) {
+  // 6° zones: [6n - 6, 6n) about 6n - 3.
+  EXPECT_EQ(ZoneNumber(117, 6), 20);
+  EXPECT_EQ(ZoneNumber(114.0, 6), 20);
+  EXPECT_EQ(ZoneNumber(113.999, 6), 19);
+  EXPECT_EQ(ZoneNumber(0, 6), 1);
+  EXPECT_EQ(ZoneNumber(179.9, 6), 30);
+  EXPECT_EQ(ZoneNumber(-0.5, 6), 60);  // 359.5° east
+  EXPECT_EQ(ZoneNumber(-179, 6), 31);
+  EXPECT_EQ(ZoneMeridian(20, 6), 117);
+  EXPECT_EQ(ZoneMeridian(31, 6), -177);
+  // 3° zones: round(L/3) about 3n, zone 120 on 180°.
+  EXPECT_EQ(ZoneNumber(117, 3), 39);
+  EXPECT_EQ(ZoneNumber(118.49, 3), 39);
+  EXPECT_EQ(ZoneNumber(118.51, 3), 40);
+  EXPECT_EQ(ZoneNumber(0.2, 3), 120);
+  EXPECT_EQ(ZoneNumber(-179.5, 3), 60);
+  EXPECT_EQ(ZoneMeridian(39, 3), 117);
+  EXPECT_EQ(ZoneMeridian(60, 3), 180);
+  EXPECT_EQ(ZoneMeridian(120, 3), 0);
+  EXPECT_TRUE(IsZoneWidth(3));
+  EXPECT_FALSE(IsZoneWidth(0));
+  EXPECT_FALSE(IsZoneWidth(4));
+  // Every longitude lies within its own zone's limits.
+  for (double L = -180; L <= 180; L += 0.37) {
+    for (int w : {3, 6}) {
+      const int n = ZoneNumber(L, w);
+      ASSERT_GE(n, 1);
+      ASSERT_LE(n, ZoneCount(w));
+      EXPECT_LE(std::fabs(MeridianOffset(L, ZoneMeridian(n, w))), w / 2.0 + 1e-9) << L << " " << w;
+    }
+  }
+}
+
+TEST(Gauss, ZoneLimitsAndPrefixes) {
+  EXPECT_FALSE(OutsideZone(120.5, 117, 6));  // 3.5° is still inside
+  EXPECT_TRUE(OutsideZone(120.51, 117, 6));
+  EXPECT_FALSE(OutsideZone(119, 117, 3));
+  EXPECT_TRUE(OutsideZone(119.01, 117, 3));
+  EXPECT_TRUE(OutsideZone(114.9, 117, 3));
+  EXPECT_FALSE(OutsideZone(-179, 179, 3));  // across the 180° meridian
+  EXPECT_DOUBLE_EQ(MeridianOffset(-179, 179), 2);
+  EXPECT_EQ(ZonePrefixOf(20778454.9492, 500000), 20);
+  EXPECT_EQ(ZonePrefixOf(20206898.17, 500000), 20);  // west of the meridian
+  EXPECT_EQ(ZonePrefixOf(778454.9492, 500000), 0);
+  EXPECT_EQ(ZonePrefixOf(39100000, 0), 39);
+  EXPECT_EQ(ZonePrefixOf(std::nan(""), 500000), -1);
+}
+
 TEST(Gauss, Warnings) {
   EXPECT_FALSE(LongitudeFarFromMeridian(120, 117));
   EXPECT_TRUE(LongitudeFarFromMeridian(120.5, 117));  // L - L0 = 3.5

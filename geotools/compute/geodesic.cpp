@@ -1,6 +1,9 @@
 #include "geotools/compute/geodesic.h"
 
+#include <GeographicLib/Geodesic.hpp>
+
 #include <cmath>
+#include <exception>
 
 namespace georeckon {
 
@@ -97,6 +100,29 @@ double SafeArcCos(double x) {
   return x > 0 ? 0.0 : kPi;
 }
 
+namespace {
+
+// The inverse problem by GeographicLib's geodesic solution (Karney), which
+// also solves nearly and exactly antipodal points. Angles in degrees.
+int KarneyInverse(double lat1, double lon1, double lat2, double lon2, AngleUnit out_unit,
+                  const EllipsoidParams& e, double* S, double* A) {
+  if (!IsUsableEllipsoid(e) || std::fabs(lat1) > 90 || std::fabs(lat2) > 90) return 0;
+  try {
+    const GeographicLib::Geodesic geodesic(e.a, e.f);
+    double s12 = 0, azi1 = 0, azi2 = 0;
+    geodesic.Inverse(lat1, lon1, lat2, lon2, s12, azi1, azi2);
+    if (!std::isfinite(s12) || !std::isfinite(azi1)) return 0;
+    const double azimuth = ReduceToTurn(azi1 * kPi / 180.0);
+    if (S) *S = s12;
+    if (A) *A = ConvertAngle(azimuth, kRadian, out_unit);
+    return 1;
+  } catch (const std::exception&) {
+    return 0;
+  }
+}
+
+}  // namespace
+
 int GeodeticInverse(double B1, double L1, double B2, double L2, AngleUnit in_unit,
                     AngleUnit out_unit, const EllipsoidParams* ellipsoid, double* S, double* A) {
   if (B1 == B2 && L1 == L2) {
@@ -125,7 +151,7 @@ int GeodeticInverse(double B1, double L1, double B2, double L2, AngleUnit in_uni
     p = EvaluateInverse(dl + c0, sin_u1, cos_u1, sin_u2, cos_u2, e);
     const double c1 = LongitudeCorrection(p.series, e.f, p.sin_alpha, p.sigma, p.sin_sigma,
                                           p.cos_sigma, p.cos_2sm);
-    if (!std::isfinite(c1)) return 0;
+    if (!std::isfinite(c1)) break;
     if (std::fabs(c1 - c0) < kTolerance) {
       // The distance and the azimuth are taken at the settled longitude
       // difference, not at the one before the last correction: a step of up
@@ -137,8 +163,14 @@ int GeodeticInverse(double B1, double L1, double B2, double L2, AngleUnit in_uni
     }
     c0 = c1;
   }
-  if (!settled) return 0;
-  if (p.sin_sigma == 0 && p.cos_sigma < 0) return 0;  // exactly antipodal
+  // Nearly antipodal points keep the iteration from settling, and exactly
+  // antipodal ones have no azimuth on the auxiliary sphere: both are solved
+  // by Karney's method instead.
+  if (!settled || (p.sin_sigma == 0 && p.cos_sigma < 0)) {
+    return KarneyInverse(ConvertAngle(B1, in_unit, kDegree), ConvertAngle(L1, in_unit, kDegree),
+                         ConvertAngle(B2, in_unit, kDegree), ConvertAngle(L2, in_unit, kDegree),
+                         out_unit, e, S, A);
+  }
 
   const double dsigma = DeltaSigma(p.series.B, p.cos_2sm, p.sin_sigma, p.cos_sigma);
   const double distance = e.b * p.series.A * (p.sigma - dsigma);

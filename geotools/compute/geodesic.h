@@ -15,8 +15,9 @@
 // Accuracy against an exact geodesic solution (WGS84): distances within
 // 0.01 mm and azimuths within 1e-5 arc seconds for lines from 1 m to
 // 10,000 km; end points of the direct problem within 0.01 mm. Nearly
-// antipodal lines make the inverse iteration fail to settle: it then stops
-// after a bounded number of passes and reports failure.
+// antipodal lines make the inverse iteration fail to settle: after a bounded
+// number of passes, and for exactly antipodal points, the inverse problem is
+// solved with Karney's method (GeographicLib's Geodesic) instead.
 //
 // Azimuths are clockwise from north in [0, 2π) (converted to the caller's
 // unit); longitudes of results lie in (-180°, 180°].
@@ -33,8 +34,8 @@ double SafeArcCos(double x);
 
 // Inverse problem. B1, L1, B2, L2 in `in_unit`; *S in metres, *A (azimuth at
 // point 1) in `out_unit`. Identical points give S = 0, A = 0. `ellipsoid` null
-// means WGS84. Returns 1, or 0 (outputs untouched) when the iteration does
-// not settle (nearly antipodal points) or an input is not finite.
+// means WGS84. Returns 1, or 0 (outputs untouched) when an input is not
+// finite or a latitude lies outside [-90°, 90°] where the iteration fails.
 int GeodeticInverse(double B1, double L1, double B2, double L2, AngleUnit in_unit,
                     AngleUnit out_unit, const EllipsoidParams* ellipsoid, double* S, double* A);
 

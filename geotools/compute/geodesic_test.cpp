@@ -61,18 +61,48 @@ TEST(GeodeticInverse, DirectionsAndDegenerateLines) {
   }
 }
 
-TEST(GeodeticInverse, NearlyAntipodalFailsInsteadOfHanging) {
+TEST(GeodeticInverse, NearlyAntipodalIsSolvedInsteadOfHanging) {
+  // The iteration does not settle here; the line found must lead back to
+  // the second point by the direct problem and be no longer than the
+  // half meridian, the longest geodesic of the ellipsoid.
+  const double half_meridian = 20003931.4586;
+  struct Case {
+    double B1, L1, B2, L2;
+  } const cases[] = {{0, 0, 0.5, 179.7}, {0, 0, -0.3, 179.8}, {10, 20, -10.2, -160.3},
+                     {-45, 170, 44.99, -10.01}, {0.1, 0, -0.1, 179.5}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.B1 << " " << c.L1 << " " << c.B2 << " " << c.L2);
+    double S = -1, A = -1;
+    ASSERT_EQ(GeodeticInverse(c.B1, c.L1, c.B2, c.L2, kDegree, kDegree, nullptr, &S, &A), 1);
+    EXPECT_GT(S, 19.0e6);
+    EXPECT_LE(S, half_meridian + 1e-3);
+    EXPECT_GE(A, 0);
+    EXPECT_LT(A, 360);
+    double B2, L2;
+    ASSERT_EQ(GeodeticDirect(c.B1, c.L1, S, A, kDegree, kDegree, nullptr, &B2, &L2), 1);
+    EXPECT_NEAR(B2, c.B2, 1e-8);
+    EXPECT_NEAR(std::remainder(L2 - c.L2, 360.0), 0, 1e-8);
+  }
+  // Exactly antipodal on the equator: over a pole, half a meridian.
   double S = -1, A = -1;
-  EXPECT_EQ(GeodeticInverse(0, 0, 0.5, 179.7, kDegree, kDegree, nullptr, &S, &A), 0);
-  EXPECT_EQ(GeodeticInverse(0, 0, 0, 180, kDegree, kDegree, nullptr, &S, &A), 0);
-  EXPECT_EQ(S, -1);  // outputs untouched on failure
-  EXPECT_EQ(A, -1);
+  ASSERT_EQ(GeodeticInverse(0, 0, 0, 180, kDegree, kDegree, nullptr, &S, &A), 1);
+  EXPECT_NEAR(S, half_meridian, 1e-3);
+  EXPECT_TRUE(A == 0 || A == 180) << A;
+  // On another ellipsoid the same.
+  const EllipsoidParams bj = Beijing54Ellipsoid();
+  ASSERT_EQ(GeodeticInverse(0, 0, 0.5, 179.7, kDegree, kRadian, &bj, &S, &A), 1);
+  EXPECT_LT(A, 6.2831853071795865);
 }
 
 TEST(GeodeticInverse, NotFiniteInputFails) {
   double S, A;
   EXPECT_EQ(GeodeticInverse(NAN, 0, 1, 1, kDegree, kDegree, nullptr, &S, &A), 0);
   EXPECT_EQ(GeodeticInverse(0, INFINITY, 1, 1, kDegree, kDegree, nullptr, &S, &A), 0);
+  // A latitude beyond the pole near the antipode: refused, outputs untouched.
+  S = A = -1;
+  EXPECT_EQ(GeodeticInverse(0, 0, 179.5, 179.7, kDegree, kDegree, nullptr, &S, &A), 0);
+  EXPECT_EQ(S, -1);
+  EXPECT_EQ(A, -1);
 }
 
 TEST(GeodeticDirect, ZeroDistanceReturnsTheFirstPoint) {

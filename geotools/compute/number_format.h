@@ -17,6 +17,18 @@ namespace georeckon {
 void AppendFixed(std::string* out, double value, int width, int precision);
 std::string FormatFixed(double value, int width, int precision);
 
+// As AppendFixed, but a value that rounds to zero prints as zero without a
+// minus sign ("0.0000", never "-0.0000").
+void AppendBatchFixed(std::string* out, double value, int width, int precision);
+
+// Decimal degrees written in the packed unit D.MMSSsss with `precision`
+// decimals, right-aligned in `width`. The seconds are rounded to their
+// precision - 4 decimals and a full 60 seconds or minutes is carried, so
+// 119.99999999999° prints as 120.0000000000, never 119.5959999999 or
+// 119.5960000000. Precision below 4, or a value too large for whole
+// units of the last digit, is written as AppendFixed of the packed value.
+void AppendPackedDms(std::string* out, double degrees, int width, int precision);
+
 // `value` rounded the way a displayed value is rounded: formatted with
 // "%.<decimals>f" and read back.
 double RoundDecimals(double value, int decimals);

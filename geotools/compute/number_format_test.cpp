@@ -8,6 +8,8 @@
 #include <random>
 #include <string>
 
+#include "geotools/compute/angle_unit.h"
+
 namespace georeckon {
 namespace {
 
@@ -61,6 +63,56 @@ TEST(RoundDecimals, SameAsFormattingAndReadingBack) {
       std::snprintf(buf, sizeof buf, "%.*f", d, v);
       ASSERT_EQ(RoundDecimals(v, d), std::strtod(buf, nullptr)) << v << " to " << d;
     }
+  }
+}
+
+TEST(BatchFixed, ZeroNeverCarriesAMinus) {
+  auto f = [](double v, int w, int p) {
+    std::string s;
+    AppendBatchFixed(&s, v, w, p);
+    return s;
+  };
+  EXPECT_EQ(f(-0.0, 13, 4), "       0.0000");
+  EXPECT_EQ(f(-0.00004, 13, 4), "       0.0000");
+  EXPECT_EQ(f(-0.00006, 13, 4), "      -0.0001");
+  EXPECT_EQ(f(-1e-12, 0, 10), "0.0000000000");
+  EXPECT_EQ(f(-12.5, 8, 2), "  -12.50");
+  EXPECT_EQ(f(0.00004, 13, 4), "       0.0000");
+}
+
+TEST(PackedDms, RoundsSecondsAndCarries) {
+  auto f = [](double deg, int w = 0, int p = 10) {
+    std::string s;
+    AppendPackedDms(&s, deg, w, p);
+    return s;
+  };
+  EXPECT_EQ(f(120.0), "120.0000000000");
+  EXPECT_EQ(f(120.0 - 1e-12), "120.0000000000");
+  EXPECT_EQ(f(119.99999999999), "120.0000000000");
+  EXPECT_EQ(f(30.5), "30.3000000000");
+  EXPECT_EQ(f(30.25 + 1.5 / 3600), "30.1501500000");
+  EXPECT_EQ(f(10 + 59.0 / 60 + 59.9999999 / 3600), "11.0000000000");  // 59.99999990" rounds up
+  EXPECT_EQ(f(10 + 59.0 / 60 + 59.9999994 / 3600), "10.5959999999");
+  EXPECT_EQ(f(10 + 59.0 / 60 + 59.9999996 / 3600), "11.0000000000");
+  EXPECT_EQ(f(10 + 59.0 / 60 + 12.3456784 / 3600), "10.5912345678");
+  EXPECT_EQ(f(-45.5, 16), "  -45.3000000000");
+  EXPECT_EQ(f(-1e-13, 16), "    0.0000000000");
+  EXPECT_EQ(f(0.0, 16), "    0.0000000000");
+  EXPECT_EQ(f(120.0, 0, 4), "120.0000");
+  // Against the unit conversion wherever no carry is involved.
+  std::mt19937 rng(7);
+  std::uniform_real_distribution<double> any(-180, 180);
+  for (int i = 0; i < 2000; ++i) {
+    const double deg = any(rng);
+    const double packed = ConvertAngle(deg, kDegree, kPackedDms);
+    const std::string text = f(deg, 16);
+    double back = 0;
+    ASSERT_EQ(std::sscanf(text.c_str(), "%lf", &back), 1);
+    ASSERT_NEAR(back, packed, 1.01e-10) << deg;
+    const double seconds = std::fmod(std::fabs(back) * 1e4, 100.0);
+    const double minutes = std::fmod(std::fabs(back) * 1e2, 100.0);
+    ASSERT_LT(seconds, 60.0) << text;
+    ASSERT_LT(minutes, 60.0) << text;
   }
 }
 

@@ -7,12 +7,14 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "geotools/compute/cartesian.h"
 #include "geotools/compute/gauss.h"
+#include "geotools/compute/gauss_exact.h"
 #include "geotools/compute/geodesic.h"
 
 namespace georeckon {
@@ -167,6 +169,54 @@ TEST(Reference, GaussInverseWithinAMillimetreInsideThreeDegrees) {
   std::printf("Gauss inverse against exact TM: worst %.3f mm within 3 deg, %.3f mm within 6 deg\n",
               worst3 * 1e3, worst6 * 1e3);
   EXPECT_LT(worst6, 0.1);
+}
+
+TEST(Reference, ExactGaussWithinAMicrometreOutToSixDegrees) {
+  double worst_forward = 0, worst_inverse = 0;
+  for (const auto& r : ReadTable("gauss_forward.txt", 7)) {
+    const EllipsoidParams e = ByType(r[0]);
+    ProjectedPoint p;
+    ASSERT_TRUE(GaussForwardExact(r[3], r[4], 0, kDegree, r[2], 500000, &e, &p));
+    worst_forward = std::max(worst_forward, std::hypot(p.x - r[5], p.y - 500000 - r[6]));
+  }
+  for (const auto& r : ReadTable("gauss_inverse.txt", 7)) {
+    const EllipsoidParams e = ByType(r[0]);
+    GeodeticPoint g;
+    ASSERT_TRUE(GaussInverseExact(r[3], r[4] + 500000, 0, kDegree, r[2], 500000, &e, &g));
+    worst_inverse = std::max(worst_inverse, GroundError(r[5], r[6], g.B, g.L));
+  }
+  std::printf("Exact Gauss: worst %.2e mm forward, %.2e mm inverse\n", worst_forward * 1e3,
+              worst_inverse * 1e3);
+  EXPECT_LT(worst_forward, 1e-6);
+  EXPECT_LT(worst_inverse, 1e-6);
+}
+
+TEST(Reference, ExactGaussHonoursConstantsAndRefusesBadInput) {
+  const EllipsoidParams e = Cgcs2000Ellipsoid();
+  ProjectedPoint p, q;
+  ASSERT_TRUE(GaussForwardExact(30.5, 119.9, 7, kDegree, 117, 500000, &e, &p));
+  ASSERT_TRUE(GaussForwardExact(30.5, 119.9, 7, kDegree, 117, 20500000, &e, &q, 100, 30));
+  EXPECT_NEAR(q.y - p.y, 20000000, 1e-6);
+  EXPECT_NEAR(p.x - q.x + 100, MeridianArc(30 * 0.017453292519943295, e), 0.5);
+  EXPECT_EQ(q.h, 7);
+  // Within a millimetre of the classical series this close to the meridian.
+  const ProjectedPoint c = GaussForward(30.5, 119.9, 7, kDegree, 117, 500000, &e);
+  EXPECT_NEAR(c.x, p.x, 1e-3);
+  EXPECT_NEAR(c.y, p.y, 1e-3);
+  GeodeticPoint g;
+  ASSERT_TRUE(GaussInverseExact(q.x, q.y, 7, kPackedDms, 117, 20500000, &e, &g, 100, 30));
+  EXPECT_NEAR(ConvertAngle(g.B, kPackedDms, kDegree), 30.5, 1e-10);
+  EXPECT_NEAR(ConvertAngle(g.L, kPackedDms, kDegree), 119.9, 1e-10);
+
+  const ProjectedPoint untouched = p;
+  EXPECT_FALSE(GaussForwardExact(91, 119, 0, kDegree, 117, 500000, &e, &p));
+  EXPECT_FALSE(GaussForwardExact(std::nan(""), 119, 0, kDegree, 117, 500000, &e, &p));
+  EllipsoidParams broken = e;
+  broken.a = -1;
+  EXPECT_FALSE(GaussForwardExact(30, 119, 0, kDegree, 117, 500000, &broken, &p));
+  EXPECT_FALSE(GaussInverseExact(3e6, std::numeric_limits<double>::infinity(), 0, kDegree, 117,
+                                 500000, &e, &g));
+  EXPECT_EQ(p.x, untouched.x);
 }
 
 }  // namespace

@@ -23,43 +23,62 @@ Xyz ApplySevenParams(const SevenParams& p, const Xyz& s) {
 
 SolveStatus SolveSevenParams(int n, const Xyz* targets, const Xyz* sources, SevenParams* out) {
   if (n < 3) return SolveStatus::kTooFewPoints;
-  constexpr int kUnknowns = 7;
+  // The shifts are eliminated by reducing both point sets to their
+  // centroids; the remaining unknowns εx, εy, εz, dλ then multiply
+  // coordinates of the size of the network instead of the size of the
+  // earth, and the normal equations stay well conditioned.
+  Xyz s0, t0;
+  for (int k = 0; k < n; ++k) {
+    s0.X += sources[k].X;
+    s0.Y += sources[k].Y;
+    s0.Z += sources[k].Z;
+    t0.X += targets[k].X;
+    t0.Y += targets[k].Y;
+    t0.Z += targets[k].Z;
+  }
+  s0 = Xyz{s0.X / n, s0.Y / n, s0.Z / n};
+  t0 = Xyz{t0.X / n, t0.Y / n, t0.Z / n};
+
+  constexpr int kUnknowns = 4;
   Matrix N, U;
   if (!AllocMatrix(kUnknowns, kUnknowns, &N) || !AllocMatrix(kUnknowns, 1, &U)) {
     return SolveStatus::kOutOfMemory;
   }
-  // Unknowns in the order dX0, dY0, dZ0, εx, εy, εz, dλ.
+  // Unknowns in the order εx, εy, εz, dλ.
   for (int k = 0; k < n; ++k) {
-    const Xyz& s = sources[k];
-    const Xyz& t = targets[k];
-    const double row_x[kUnknowns] = {1, 0, 0, 0, -s.Z, s.Y, s.X};
-    const double row_y[kUnknowns] = {0, 1, 0, s.Z, 0, -s.X, s.Y};
-    const double row_z[kUnknowns] = {0, 0, 1, -s.Y, s.X, 0, s.Z};
-    AddObservation(row_x, t.X - s.X, kUnknowns, N.data(), U.data());
-    AddObservation(row_y, t.Y - s.Y, kUnknowns, N.data(), U.data());
-    AddObservation(row_z, t.Z - s.Z, kUnknowns, N.data(), U.data());
+    const Xyz u{sources[k].X - s0.X, sources[k].Y - s0.Y, sources[k].Z - s0.Z};
+    const Xyz v{targets[k].X - t0.X, targets[k].Y - t0.Y, targets[k].Z - t0.Z};
+    const double row_x[kUnknowns] = {0, -u.Z, u.Y, u.X};
+    const double row_y[kUnknowns] = {u.Z, 0, -u.X, u.Y};
+    const double row_z[kUnknowns] = {-u.Y, u.X, 0, u.Z};
+    AddObservation(row_x, v.X - u.X, kUnknowns, N.data(), U.data());
+    AddObservation(row_y, v.Y - u.Y, kUnknowns, N.data(), U.data());
+    AddObservation(row_z, v.Z - u.Z, kUnknowns, N.data(), U.data());
   }
-  // The pivot test alone lets nearly singular systems through (three
-  // identical points leave rounding noise as pivots); the scaled condition
-  // number catches them.
+  // Identical or collinear points leave rounding noise as pivots, which the
+  // pivot test alone lets through; the scaled condition number catches them.
   if (ScaledConditionNumber(N.data(), kUnknowns) > kMaxConditionNumber) {
     return SolveStatus::kSingular;
   }
   if (!InvertInPlace(N)) return SolveStatus::kSingular;
-  double x[kUnknowns] = {0, 0, 0, 0, 0, 0, 0};
+  double x[kUnknowns] = {0, 0, 0, 0};
   for (int i = 0; i < kUnknowns; ++i) {
     for (int j = 0; j < kUnknowns; ++j) x[i] += N[i][j] * U[j][0];
   }
-  for (double v : x) {
+  const double ex = x[0], ey = x[1], ez = x[2], dl = x[3];
+  // The shifts that carry the source centroid onto the target centroid.
+  SevenParams p;
+  p.dX0 = (t0.X - s0.X) - dl * s0.X - ez * s0.Y + ey * s0.Z;
+  p.dY0 = (t0.Y - s0.Y) - dl * s0.Y + ez * s0.X - ex * s0.Z;
+  p.dZ0 = (t0.Z - s0.Z) - dl * s0.Z - ey * s0.X + ex * s0.Y;
+  p.thetaX = ex * kArcSecondsPerRadian;
+  p.thetaY = ey * kArcSecondsPerRadian;
+  p.thetaZ = ez * kArcSecondsPerRadian;
+  p.dLambda = dl;
+  for (double v : {p.dX0, p.dY0, p.dZ0, p.thetaX, p.thetaY, p.thetaZ, p.dLambda}) {
     if (!std::isfinite(v)) return SolveStatus::kSingular;
   }
-  out->dX0 = x[0];
-  out->dY0 = x[1];
-  out->dZ0 = x[2];
-  out->thetaX = x[3] * kArcSecondsPerRadian;
-  out->thetaY = x[4] * kArcSecondsPerRadian;
-  out->thetaZ = x[5] * kArcSecondsPerRadian;
-  out->dLambda = x[6];
+  *out = p;
   return SolveStatus::kOk;
 }
 
@@ -68,10 +87,10 @@ SevenParams RoundSevenParams(const SevenParams& p) {
   r.dX0 = RoundDecimals(p.dX0, 5);
   r.dY0 = RoundDecimals(p.dY0, 5);
   r.dZ0 = RoundDecimals(p.dZ0, 5);
-  r.thetaX = RoundDecimals(p.thetaX, 9);
-  r.thetaY = RoundDecimals(p.thetaY, 9);
-  r.thetaZ = RoundDecimals(p.thetaZ, 9);
-  r.dLambda = RoundDecimals(p.dLambda, 9);
+  r.thetaX = RoundDecimals(p.thetaX, 11);
+  r.thetaY = RoundDecimals(p.thetaY, 11);
+  r.thetaZ = RoundDecimals(p.thetaZ, 11);
+  r.dLambda = RoundDecimals(p.dLambda, 11);
   return r;
 }
 

@@ -36,7 +36,9 @@ void ApplySevenParams(double X, double Y, double Z, double dX0, double dY0, doub
 // The model with the rotations of `p` (arc seconds) turned into radians.
 Xyz ApplySevenParams(const SevenParams& p, const Xyz& source);
 
-// One unweighted linear least-squares pass over n common points
+// One unweighted linear least-squares pass over n common points, computed on
+// coordinates reduced to their centroids (the shifts follow from the
+// centroids)
 // (targets[i] and sources[i] are the same point in the two datums). The
 // result has its rotations in arc seconds and is not rounded.
 // kTooFewPoints for n < 3; kSingular when the inversion fails or the points
@@ -45,7 +47,8 @@ Xyz ApplySevenParams(const SevenParams& p, const Xyz& source);
 SolveStatus SolveSevenParams(int n, const Xyz* targets, const Xyz* sources, SevenParams* out);
 
 // The values as the solver dialog shows them: shifts rounded to 5 decimals,
-// rotations and scale to 9 (formatted and read back).
+// rotations and scale to 11, every digit the parameter file holds
+// (formatted and read back).
 SevenParams RoundSevenParams(const SevenParams& p);
 
 }  // namespace georeckon

@@ -49,6 +49,10 @@ enum CommandId : int {
   kCmdPaint,
 
   kCmdNewWindow,
+  // F6 and Shift+F6: the focus to the next or previous pane of the active
+  // window. Keys only, no menu item.
+  kCmdNextPane,
+  kCmdPreviousPane,
   kCmdHelpTopics,
 
   kCmdLast = kCmdHelpTopics,
@@ -57,6 +61,25 @@ enum CommandId : int {
   kCmdStripSetCurrent,
   kCmdStripDeletePhoto,
   kCmdStripAddPhoto,
+
+  // The data list window's toolbar and context menu.
+  kCmdListDistances,
+  kCmdListSpacePoints,
+  kCmdListImagePoints,
+  kCmdListPhotos,
+  kCmdListRefresh,
+  kCmdListDelete,
+  kCmdListRename,
+  kCmdListExportCsv,
+
+  // The 3D window's menu.
+  kCmd3DLeft,
+  kCmd3DRight,
+  kCmd3DUp,
+  kCmd3DDown,
+  kCmd3DNearer,
+  kCmd3DFarther,
+  kCmd3DReset,
 };
 
 }  // namespace vistamet

@@ -1,12 +1,15 @@
 #include "measure/app/main_frame.h"
 
 #include <cstdlib>
+#include <vector>
 
+#include <wx/accel.h>
 #include <wx/dnd.h>
 #include <wx/filename.h>
 #include <wx/gauge.h>
 #include <wx/log.h>
 #include <wx/menu.h>
+#include <wx/splitter.h>
 #include <wx/statusbr.h>
 #include <wx/stdpaths.h>
 #include <wx/toolbar.h>
@@ -54,7 +57,55 @@ void Launch(const wxString& program) {
   wxExecute(quoted, wxEXEC_ASYNC);
 }
 
+// The first splitter under `root` that shows two windows, nearest first.
+wxSplitterWindow* FindSplitter(wxWindow* root) {
+  std::vector<wxWindow*> level{root};
+  while (!level.empty()) {
+    std::vector<wxWindow*> next;
+    for (wxWindow* w : level) {
+      auto* splitter = dynamic_cast<wxSplitterWindow*>(w);
+      if (splitter && splitter->IsSplit()) return splitter;
+      for (wxWindow* child : w->GetChildren()) next.push_back(child);
+    }
+    level.swap(next);
+  }
+  return nullptr;
+}
+
+void AddFocusable(wxWindow* parent, std::vector<wxWindow*>* out) {
+  for (wxWindow* w : parent->GetChildren()) {
+    if (w->IsTopLevel() || !w->IsShown() || !w->IsEnabled()) continue;
+    if (w->AcceptsFocus()) out->push_back(w);
+    else AddFocusable(w, out);
+  }
+}
+
+// The panes that F6 goes through in a window: the two sides of its
+// splitter, or else the windows in it that take the focus.
+std::vector<wxWindow*> PanesOf(wxWindow* window) {
+  if (wxSplitterWindow* splitter = FindSplitter(window))
+    return {splitter->GetWindow1(), splitter->GetWindow2()};
+  std::vector<wxWindow*> panes;
+  AddFocusable(window, &panes);
+  return panes;
+}
+
 }  // namespace
+
+wxWindow* MovePaneFocus(wxWindow* window, bool forward) {
+  if (!window) return nullptr;
+  const std::vector<wxWindow*> panes = PanesOf(window);
+  if (panes.empty()) return nullptr;
+  const int n = static_cast<int>(panes.size());
+  wxWindow* focus = wxWindow::FindFocus();
+  int at = -1;
+  for (int i = 0; i < n && focus; ++i)
+    if (panes[i] == focus || panes[i]->IsDescendant(focus)) at = i;
+  int to = forward ? 0 : n - 1;
+  if (at >= 0) to = (at + (forward ? 1 : n - 1)) % n;
+  panes[to]->SetFocus();
+  return panes[to];
+}
 
 wxString ProgramFolder() {
   wxFileName exe(wxStandardPaths::Get().GetExecutablePath());
@@ -76,6 +127,10 @@ wxBEGIN_EVENT_TABLE(CMainFrame, wxDocMDIParentFrame)
   EVT_UPDATE_UI(kCmdExit, CMainFrame::OnUpdateEnabled)
   EVT_MENU(kCmdHelpTopics, CMainFrame::OnHelpTopics)
   EVT_MENU(wxID_ABOUT, CMainFrame::OnAbout)
+  EVT_MENU(kCmdNextPane, CMainFrame::OnNextPane)
+  EVT_MENU(kCmdPreviousPane, CMainFrame::OnNextPane)
+  EVT_UPDATE_UI(kCmdNextPane, CMainFrame::OnUpdateEnabled)
+  EVT_UPDATE_UI(kCmdPreviousPane, CMainFrame::OnUpdateEnabled)
   EVT_MENU(wxID_MDI_WINDOW_CASCADE, CMainFrame::OnArrange)
   EVT_MENU(wxID_MDI_WINDOW_TILE_HORZ, CMainFrame::OnArrange)
   EVT_MENU(wxID_MDI_WINDOW_ARRANGE_ICONS, CMainFrame::OnArrange)
@@ -106,6 +161,9 @@ CMainFrame::CMainFrame(wxDocManager* manager)
       indicator_timer_(this) {
   SetIcons(AppIcons());
   SetMenuBar(CreateProjectMenuBar(manager->GetFileHistory()));
+  // The keys without a menu item; the menu items' own keys come with the
+  // menus. A key pressed in a document window reaches this table too.
+  SetAcceleratorTable(CreateExtraKeys());
 
   wxToolBar* toolbar = CreateToolBar(wxTB_HORIZONTAL | wxTB_FLAT | wxNO_BORDER);
   PopulateToolBar(toolbar);
@@ -265,6 +323,10 @@ void CMainFrame::OnAbout(wxCommandEvent&) {
   about.ShowModal();
 }
 
+void CMainFrame::OnNextPane(wxCommandEvent& event) {
+  MovePaneFocus(GetActiveChild(), event.GetId() == kCmdNextPane);
+}
+
 void CMainFrame::OnArrange(wxCommandEvent& event) {
   switch (event.GetId()) {
     case wxID_MDI_WINDOW_CASCADE: Cascade(); break;
@@ -274,7 +336,9 @@ void CMainFrame::OnArrange(wxCommandEvent& event) {
 }
 
 void CMainFrame::OnUpdateArrange(wxUpdateUIEvent& event) {
-  event.Enable(GetActiveChild() != nullptr);
+  // Tabs cannot be cascaded, tiled or iconised: there the commands stay
+  // disabled and their prompts say why.
+  event.Enable(!IsTDI() && GetActiveChild() != nullptr);
 }
 
 void CMainFrame::OnUpdateEnabled(wxUpdateUIEvent& event) { event.Enable(true); }

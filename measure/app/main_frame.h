@@ -42,6 +42,7 @@ class CMainFrame : public wxDocMDIParentFrame {
   void OnTool(wxCommandEvent& event);
   void OnHelpTopics(wxCommandEvent& event);
   void OnAbout(wxCommandEvent& event);
+  void OnNextPane(wxCommandEvent& event);
   void OnArrange(wxCommandEvent& event);
   void OnUpdateArrange(wxUpdateUIEvent& event);
   void OnUpdateEnabled(wxUpdateUIEvent& event);
@@ -60,5 +61,11 @@ class CMainFrame : public wxDocMDIParentFrame {
 
 // The program's folder (with a trailing separator).
 wxString ProgramFolder();
+
+// Moves the focus to the next (or previous) pane of `window`, wrapping
+// around: the two sides of its splitter, or else the windows in it that take
+// the focus. From outside every pane the first (or last) one gets it.
+// Returns the pane now focused, nullptr when there is none.
+wxWindow* MovePaneFocus(wxWindow* window, bool forward);
 
 }  // namespace vistamet

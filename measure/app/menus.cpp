@@ -1,8 +1,11 @@
 #include "measure/app/menus.h"
 
+#include <iterator>
 #include <string_view>
 
+#include <wx/accel.h>
 #include <wx/filehistory.h>
+#include <wx/mdi.h>
 #include <wx/menu.h>
 #include <wx/toolbar.h>
 
@@ -75,7 +78,18 @@ constexpr PromptEntry kPrompts[] = {
     {wxID_ABOUT, ui::kPromptAbout},
 };
 
+// Where the document windows are tabs the window arrangement commands are
+// not available; their prompts say why.
+constexpr PromptEntry kTabbedPrompts[] = {
+    {wxID_MDI_WINDOW_CASCADE, ui::kPromptCascadeTabbed},
+    {wxID_MDI_WINDOW_TILE_HORZ, ui::kPromptTileTabbed},
+    {wxID_MDI_WINDOW_ARRANGE_ICONS, ui::kPromptArrangeIconsTabbed},
+};
+
 std::string_view FullPrompt(int id) {
+  if (wxMDIParentFrame::IsTDI())
+    for (const PromptEntry& e : kTabbedPrompts)
+      if (e.id == id) return e.prompt;
   for (const PromptEntry& e : kPrompts)
     if (e.id == id) return e.prompt;
   return {};
@@ -252,6 +266,15 @@ wxMenu* RecentFilesMenu(wxMenuBar* bar) {
     if (item->IsSubMenu() && item->GetItemLabelText() == U(ui::kItemRecentFiles))
       return item->GetSubMenu();
   return nullptr;
+}
+
+wxAcceleratorTable CreateExtraKeys() {
+  wxAcceleratorEntry keys[] = {
+      {wxACCEL_NORMAL, WXK_F6, kCmdNextPane},  {wxACCEL_SHIFT, WXK_F6, kCmdPreviousPane},
+      {wxACCEL_CTRL, WXK_INSERT, wxID_COPY},   {wxACCEL_SHIFT, WXK_INSERT, wxID_PASTE},
+      {wxACCEL_SHIFT, WXK_DELETE, wxID_CUT},   {wxACCEL_ALT, WXK_BACK, wxID_UNDO},
+  };
+  return wxAcceleratorTable(static_cast<int>(std::size(keys)), keys);
 }
 
 void PopulateToolBar(wxToolBar* tb) {

@@ -3,6 +3,7 @@
 
 #include <string>
 
+class wxAcceleratorTable;
 class wxFileHistory;
 class wxMenu;
 class wxMenuBar;
@@ -19,6 +20,12 @@ wxMenuBar* CreateTextMenuBar(wxFileHistory* history);
 
 // The "最近文件" submenu of a menu bar made above (nullptr if none).
 wxMenu* RecentFilesMenu(wxMenuBar* bar);
+
+// The keys that no menu item shows, for the main frame: F6 and Shift+F6
+// (next and previous pane), and the second keys of the edit commands:
+// Ctrl+Insert (copy), Shift+Insert (paste), Shift+Delete (cut) and
+// Alt+Backspace (undo).
+wxAcceleratorTable CreateExtraKeys();
 
 // Adds the main toolbar's buttons, separators and tool tips.
 void PopulateToolBar(wxToolBar* toolbar);

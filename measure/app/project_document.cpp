@@ -130,6 +130,8 @@ bool CProjectDocument::DoOpenDocument(const wxString& file) {
 
 bool CProjectDocument::OnOpenDocument(const wxString& file) {
   if (!wxDocument::OnOpenDocument(file)) return false;
+  // Every window shows the loaded project (a reverted one included).
+  UpdateViews(ViewUpdate::kAll);
   StartAutomaticExtraction();
   if (core_->listWindowOn == 1 && !OpenWindow(ViewKind::kDataList)) core_->listWindowOn = 0;
   return true;
@@ -367,8 +369,10 @@ void CProjectDocument::OnShiftOrigin(wxCommandEvent&) {
 
 void CProjectDocument::OnDistanceTest(wxCommandEvent&) {
   if (core_->extractionRunning) return;
+  // Any file, no default extension; the file need not exist when it is
+  // chosen: a missing or unreadable file is reported by the check itself.
   wxFileDialog dialog(GetDocumentWindow(), U(ui::kOpenTitle), wxEmptyString, wxEmptyString,
-                      U(ui::kAllFilesFilter), wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+                      wxFileSelectorDefaultWildcardStr, wxFD_OPEN);
   if (dialog.ShowModal() != wxID_OK) return;
   // The distance report goes to the working folder, as the test's users
   // expect; elsewhere when that cannot be written.

@@ -240,13 +240,15 @@ int CountMeasuredControlPoints(const std::vector<ImagePoint>& imagePoints,
   return count;
 }
 
-int ResectPhoto(const std::vector<ImagePoint>& imagePoints,
-                const std::vector<SpacePoint>& spacePoints,
-                std::vector<PhotoParams>& photos, const std::vector<ImageHolder>& images,
-                int photo) {
+namespace {
+
+ResectStatus ResectPhotoWithStatus(const std::vector<ImagePoint>& imagePoints,
+                                   const std::vector<SpacePoint>& spacePoints,
+                                   std::vector<PhotoParams>& photos,
+                                   const std::vector<ImageHolder>& images, int photo) {
   if (photo < 0 || static_cast<size_t>(photo) >= photos.size() ||
       static_cast<size_t>(photo) >= images.size()) {
-    return 0;
+    return ResectStatus::kTooFewControlPoints;
   }
   std::array<PlaneCorrespondence, 4> points;
   size_t found = 0;
@@ -255,12 +257,29 @@ int ResectPhoto(const std::vector<ImagePoint>& imagePoints,
     const SpacePoint* control = FindControl(spacePoints, ip.pointNumber);
     if (!control) continue;
     ImagePoint mm = ip;
-    if (!PixelToPhoto(mm, PixelConversion::kPixelToPhoto, photos, images)) return 0;
+    if (!PixelToPhoto(mm, PixelConversion::kPixelToPhoto, photos, images))
+      return ResectStatus::kNoSolution;
     points[found++] = {control->X, control->Y, mm.x, mm.y};
     if (found == points.size()) break;
   }
-  if (found < points.size()) return 0;
-  return ResectFromPlane(points, photos[photo]);
+  if (found < points.size()) return ResectStatus::kTooFewControlPoints;
+  for (const PlaneCorrespondence& p : points)
+    if (!AllFinite(std::array<double, 4>{p.X, p.Y, p.x, p.y})) return ResectStatus::kNoSolution;
+  if (AnyThreeCollinear(points, false) || AnyThreeCollinear(points, true))
+    return ResectStatus::kCollinearControlPoints;
+  return ResectFromPlane(points, photos[photo]) ? ResectStatus::kResected
+                                                : ResectStatus::kNoSolution;
+}
+
+}  // namespace
+
+int ResectPhoto(const std::vector<ImagePoint>& imagePoints,
+                const std::vector<SpacePoint>& spacePoints,
+                std::vector<PhotoParams>& photos, const std::vector<ImageHolder>& images,
+                int photo, ResectStatus* status) {
+  const ResectStatus s = ResectPhotoWithStatus(imagePoints, spacePoints, photos, images, photo);
+  if (status) *status = s;
+  return s == ResectStatus::kResected ? 1 : 0;
 }
 
 int IntersectTwoRays(const ImagePoint& ray1, const PhotoParams& photo1,

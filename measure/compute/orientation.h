@@ -88,17 +88,32 @@ int ResectFromPlane(std::span<const PlaneCorrespondence> points, PhotoParams& ph
 int CountMeasuredControlPoints(const std::vector<ImagePoint>& imagePoints,
                                const std::vector<SpacePoint>& spacePoints, int photo);
 
+// Why a resection of one photo came out as it did.
+enum class ResectStatus {
+  kResected,
+  // The photo does not exist or has fewer than four measured control points.
+  kTooFewControlPoints,
+  // Three of the four chosen control points lie on one line (or two
+  // coincide), on the control plane or in the image: the plane
+  // transformation has no unique solution.
+  kCollinearControlPoints,
+  // The points are usable but the photo's record gives no orientation
+  // (zero principal distance, an invalid pixel size, values not finite).
+  kNoSolution,
+};
+
 // The resection of photo `photo` as the document runs it: the first four
 // image points of that photo (in list order) that carry the number of a
 // control point, converted to mm with the photo's own record, and those
 // control points' X and Y. On success the photo's exterior orientation in
 // `photos` is replaced.
 // Returns 1, or 0 (photos unchanged) when the photo index is out of range,
-// the photo has fewer than four such points, or the geometry is degenerate.
+// the photo has fewer than four such points, or the geometry is degenerate;
+// `status`, when given, says which.
 int ResectPhoto(const std::vector<ImagePoint>& imagePoints,
                 const std::vector<SpacePoint>& spacePoints,
                 std::vector<PhotoParams>& photos, const std::vector<ImageHolder>& images,
-                int photo);
+                int photo, ResectStatus* status = nullptr);
 
 // Rays whose directions differ by less than this angle (rad) are treated as
 // parallel.

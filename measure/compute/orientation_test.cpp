@@ -176,6 +176,69 @@ TEST(ResectPhoto, RefusalsLeaveThePhotoUnchanged) {
   }
 }
 
+TEST(ResectPhoto, SaysWhyAPhotoCannotBeResected) {
+  struct Case {
+    const char* note;
+    void (*edit)(Scene&);
+    int photo;
+    ResectStatus expected;
+  };
+  // Moves the first three image points onto one line of the photo, pixels.
+  auto line_in_image = [](Scene& s) {
+    for (int i = 0; i < 3; ++i) {
+      s.imagePoints[i].x = 1000 + 700 * i;
+      s.imagePoints[i].y = 800 + 350 * i;
+    }
+  };
+  const Case cases[] = {
+      {"all four on one line of the plane",
+       [](Scene& s) {
+         for (int i = 0; i < 4; ++i) s.spacePoints[i].X = 0, s.spacePoints[i].Y = 100.0 * i;
+       },
+       0, ResectStatus::kCollinearControlPoints},
+      {"three on one line of the plane",
+       [](Scene& s) { s.spacePoints[1] = {250, 0, 0, 1001, 1}; s.spacePoints[3] = {125, 0, 0, 1003, 1}; },
+       0, ResectStatus::kCollinearControlPoints},
+      {"nearly on one line of the plane",
+       [](Scene& s) {
+         for (int i = 0; i < 4; ++i) s.spacePoints[i].X = 1e-12 * i, s.spacePoints[i].Y = 100.0 * i;
+       },
+       0, ResectStatus::kCollinearControlPoints},
+      {"three on one line in the image", line_in_image, 0, ResectStatus::kCollinearControlPoints},
+      {"two control points coincide",
+       [](Scene& s) { s.spacePoints[3].X = 501; s.spacePoints[3].Y = 501; },
+       0, ResectStatus::kCollinearControlPoints},
+      {"three control points measured", [](Scene& s) { s.imagePoints.pop_back(); }, 0,
+       ResectStatus::kTooFewControlPoints},
+      {"photo index out of range", [](Scene&) {}, 1, ResectStatus::kTooFewControlPoints},
+      {"zero principal distance", [](Scene& s) { s.photos[0].f1 = 0; }, 0,
+       ResectStatus::kNoSolution},
+      {"a square seen obliquely", [](Scene&) {}, 0, ResectStatus::kResected},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.note);
+    Scene s;
+    AddControlField(s);
+    s.AddPhoto(kPoses[1].eo);
+    for (int32_t n : {1000, 1001, 1002, 1003}) s.Measure(0, n);
+    c.edit(s);
+    ResectStatus status = ResectStatus::kResected;
+    const int ok = ResectPhoto(s.imagePoints, s.spacePoints, s.photos, s.images, c.photo, &status);
+    EXPECT_EQ(status, c.expected);
+    EXPECT_EQ(ok, c.expected == ResectStatus::kResected ? 1 : 0);
+  }
+  // A collinear set fails even when a fifth, well-placed control point
+  // follows it: only the first four are used.
+  Scene s;
+  AddControlField(s);
+  s.AddPhoto(kPoses[1].eo);
+  for (int32_t n : {1000, 1001, 1002, 1003, 7}) s.Measure(0, n);
+  line_in_image(s);
+  ResectStatus status = ResectStatus::kResected;
+  EXPECT_EQ(ResectPhoto(s.imagePoints, s.spacePoints, s.photos, s.images, 0, &status), 0);
+  EXPECT_EQ(status, ResectStatus::kCollinearControlPoints);
+}
+
 TEST(OrientationFromPose, AngleBranchRules) {
   struct Case {
     double r12, r22, r31, r33, phi, kappa;

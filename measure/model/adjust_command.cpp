@@ -12,8 +12,8 @@
 
 namespace vistamet {
 
-int CVistametDoc::OrientPhoto(int photo) {
-  return ResectPhoto(imagePoints, spacePoints, photoParams, photoImages, photo);
+int CVistametDoc::OrientPhoto(int photo, ResectStatus* status) {
+  return ResectPhoto(imagePoints, spacePoints, photoParams, photoImages, photo, status);
 }
 
 int CVistametDoc::AutoTransfer(int* assigned) {
@@ -79,10 +79,14 @@ int CVistametDoc::RefineFromControlPoints(const AdjustmentReports& reports, Prog
 
 bool CVistametDoc::ResectEveryPhoto() {
   for (int p = 0; p < PhotoCount(); ++p) {
-    if (!OrientPhoto(p)) {
-      Message(common::StrFormat(text::kTooFewControlPoints, p + 1), Icon::kWarning);
-      return false;
-    }
+    ResectStatus status = ResectStatus::kResected;
+    if (OrientPhoto(p, &status)) continue;
+    // A record that gives no orientation keeps the general message.
+    const std::string why = status == ResectStatus::kCollinearControlPoints
+                                ? common::StrFormat(text::kCollinearControlPoints, p + 1)
+                                : common::StrFormat(text::kTooFewControlPoints, p + 1);
+    Message(why, Icon::kWarning);
+    return false;
   }
   return true;
 }

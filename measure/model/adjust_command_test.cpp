@@ -112,6 +112,29 @@ TEST(BundleAdjust, PhotoWithTooFewControlPointsStopsTheCommand) {
   EXPECT_EQ(doc.adjusted, 0);
 }
 
+TEST(BundleAdjust, PhotoWithControlPointsOnOneLineStopsTheCommand) {
+  const SampleScene scene = MakeSampleScene(SampleOptions{});
+  CVistametDoc doc = FromScene(scene);
+  ScriptedPrompt prompt;
+  doc.SetPrompt(&prompt);
+  // On photo 2 the first four control points are measured on one line.
+  int moved = 0;
+  for (ImagePoint& p : doc.imagePoints) {
+    if (p.photoIndex != 1 || moved == 4) continue;
+    const int s = doc.FindSpacePoint(p.pointNumber);
+    if (s < 0 || !doc.spacePoints[s].IsControl()) continue;
+    p.x = 600 + 400 * moved;
+    p.y = 900 + 100 * moved;
+    ++moved;
+  }
+  ASSERT_EQ(moved, 4);
+  EXPECT_EQ(doc.BundleAdjust(AdjustmentReports()), 0);
+  ASSERT_EQ(prompt.messages.size(), 1u);
+  EXPECT_EQ(prompt.messages[0], "第 2 张照片的控制点在一条直线上，无法定向！");
+  EXPECT_EQ(prompt.icons[0], Icon::kWarning);
+  EXPECT_EQ(doc.adjusted, 0);
+}
+
 TEST(BundleAdjust, PointsWithOneRayAreNotAdjusted) {
   const SampleScene scene = MakeSampleScene(SampleOptions{});
   CVistametDoc doc = FromScene(scene);

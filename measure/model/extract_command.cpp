@@ -56,7 +56,8 @@ int CVistametDoc::FinishExtraction(ExtractionResult&& result) {
     return 0;
   highlightList.clear();
   SetModified();
-  UpdateViews(ViewUpdate::kImage);
+  // New points for every window: the image, the strip and the data list.
+  UpdateViews(ViewUpdate::kAll);
   return 1;
 }
 

@@ -129,7 +129,7 @@ TEST_F(SampleFolder, WorkerResultIsSwappedInOnTheOwnersThread) {
   EXPECT_EQ(doc.extractionRunning, 0);
   EXPECT_EQ(doc.targetsExtracted, 1);
   EXPECT_EQ(doc.imagePoints, reference.imagePoints);
-  EXPECT_EQ(notifier.codes, std::vector<ViewUpdate>{ViewUpdate::kImage});
+  EXPECT_EQ(notifier.codes, std::vector<ViewUpdate>{ViewUpdate::kAll});
 }
 
 TEST_F(SampleFolder, ClosingDuringAnExtractionStopsItAndDropsTheResult) {

@@ -244,12 +244,15 @@ bool ProjectReader::Settings() {
   doc_->bShowAdjusted = in_.IntLine();
   doc_->bShowDistances = in_.IntLine();
   doc_->listWindowOn = in_.IntLine();
+  // Every settings line must be there; the file may end after them.
+  if (in_.AtEnd()) return Fail("文件在设置中结束");
   doc_->bAutoPlaneTrans = in_.IntLine();
   return true;
 }
 
 bool ProjectReader::Photos() {
-  if (in_.AtEnd()) return Fail("文件在图像数目之前结束");
+  // At the end of the file the count reads as an empty line, 0: an old
+  // file that ends after its settings is a project without photos.
   const int32_t n = in_.IntLine();
   if (n <= 0) return true;
   // Every photo takes at least a line end and its parameter record.

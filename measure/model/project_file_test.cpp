@@ -180,6 +180,28 @@ TEST_F(FullProject, OlderVersionsOpenWithDefaultsForMissingItems) {
   }
 }
 
+TEST_F(FullProject, OldFileEndingAfterItsSettingsOpensEmpty) {
+  // At the end of a file a text line reads as empty: a count of 0. A 1.0
+  // file cut after its twenty settings lines (before the photo count)
+  // therefore opens as a project without photos, points or distances.
+  const std::string old = OldVersion("1.0");
+  size_t cut = 0;
+  for (int line = 0; line < 20; ++line) cut = old.find('\n', cut) + 1;
+  CVistametDoc back;
+  const LoadResult r = ReadProjectBytes(old.substr(0, cut), path_, &back);
+  ASSERT_TRUE(r.ok()) << r.message;
+  EXPECT_EQ(back.PhotoCount(), 0);
+  EXPECT_TRUE(back.imagePoints.empty());
+  EXPECT_TRUE(back.spacePoints.empty());
+  EXPECT_TRUE(back.distancePairs.empty());
+  EXPECT_EQ(back.mapTitle, doc_.mapTitle);
+  EXPECT_EQ(back.bAutoPlaneTrans, doc_.bAutoPlaneTrans);
+  // A current file needs its binary blocks: the same cut is refused.
+  size_t cut_new = 0;
+  for (int line = 0; line < 20; ++line) cut_new = bytes_.find('\n', cut_new) + 1;
+  EXPECT_FALSE(ReadProjectBytes(bytes_.substr(0, cut_new), path_, &back).ok());
+}
+
 TEST_F(FullProject, SignatureIsCheckedOnlyAfterVersion123) {
   std::string b = OldVersion("1.23");
   b.replace(b.find("Vistamet"), 8, "Other");

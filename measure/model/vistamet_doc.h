@@ -27,6 +27,8 @@
 
 namespace vistamet {
 
+enum class ResectStatus;  // measure/compute/orientation.h
+
 // The two options kept per user outside the project file.
 struct UserSettings {
   int32_t bLmsFeature = 1;
@@ -189,8 +191,9 @@ class CVistametDoc {
   int FinishExtraction(ExtractionResult&& result);
 
   // --- Orientation and adjustment ---
-  // Resection of one photo from its first four measured control points.
-  int OrientPhoto(int photo);
+  // Resection of one photo from its first four measured control points;
+  // `status`, when given, says why it failed.
+  int OrientPhoto(int photo, ResectStatus* status = nullptr);
   // Corresponding point search from the current photo to every other one.
   int AutoTransfer(int* assigned = nullptr);
   // Pixels to image-plane mm with the point's own photo.
@@ -222,8 +225,9 @@ class CVistametDoc {
   int RunAdjustment(AdjustmentInput& input, std::vector<PhotoParams>& photos,
                     std::vector<ImagePoint>* residuals, const AdjustmentReports& reports,
                     Progress* progress, AdjustSummary* summary);
-  // Resects every photo; warns about the first one with too few control
-  // points and returns false there.
+  // Resects every photo; warns about the first one that cannot be resected
+  // (too few control points, or control points on one line) and returns
+  // false there.
   bool ResectEveryPhoto();
   // Every space point with at least two rays, as observed now; points with
   // fewer rays are reset (or deleted when cleaning).

@@ -38,6 +38,7 @@ inline constexpr char kReextractQuestion[] =
 
 // Bundle adjustment.
 inline constexpr char kTooFewControlPoints[] = "第 %d 张照片的控制点不足！";
+inline constexpr char kCollinearControlPoints[] = "第 %d 张照片的控制点在一条直线上，无法定向！";
 inline constexpr char kAdjustmentFailed[] =
     "整体平差失败!请检查:\n1.控制点坐标是否正确\n2.同名点位是否正确\n3.相机状态是否良好(可在'列表数据'里察看)\n4.同名点的重复数是否太少\n5.控制场是否太小";
 inline constexpr char kAdjustmentDone[] = "......整体平差计算完成。 可以进行距离测量。";

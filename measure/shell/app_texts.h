@@ -150,6 +150,11 @@ inline constexpr char kPromptNewWindow[] = "为活动文档打开另一个窗口
 inline constexpr char kPromptCascade[] = "以重叠方式排列窗口\n层叠窗口";
 inline constexpr char kPromptTile[] = "以不重叠的平铺方式排列窗口\n平铺窗口";
 inline constexpr char kPromptArrangeIcons[] = "在窗口的底部排列图标\n排列图标";
+// The same commands where the document windows are tabs: not available,
+// and the status bar says why.
+inline constexpr char kPromptCascadeTabbed[] = "窗口以标签页显示，无需层叠\n层叠窗口";
+inline constexpr char kPromptTileTabbed[] = "窗口以标签页显示，无需平铺\n平铺窗口";
+inline constexpr char kPromptArrangeIconsTabbed[] = "窗口以标签页显示，没有图标需要排列\n排列图标";
 inline constexpr char kPromptHelpTopics[] = "打开程序的使用说明\n帮助主题";
 inline constexpr char kPromptAbout[] = "显示程序信息、版本号和版权\n关于";
 
@@ -184,7 +189,6 @@ inline constexpr char kOpenTitle[] = "打开";
 inline constexpr char kSaveAsTitle[] = "另存为";
 inline constexpr char kImageFilter[] = "图像文件(*.bmp)|*.bmp|All files(*.*)|*.*";
 inline constexpr char kTextFilter[] = "文本文件(*.txt)|*.txt|All files(*.*)|*.*";
-inline constexpr char kAllFilesFilter[] = "All files(*.*)|*.*";
 
 // --- Options sheet ---
 inline constexpr char kOptionsTitle[] = "设置";
@@ -265,6 +269,38 @@ inline constexpr char kPopupSweepCurrent[] = "清扫当前图面(&C)";
 inline constexpr char kPopupAdjust[] = "整体平差(&A)";
 inline constexpr char kPopupMeasureDistance[] = "距离测量(&S)";
 inline constexpr char kPopupExit[] = "退出(&X)";
+// The data list's tables.
+inline constexpr char kColNumber[] = "编号";
+inline constexpr char kColStart[] = "起点";
+inline constexpr char kColEnd[] = "终点";
+inline constexpr char kColSpaceDistance[] = "空间距离(m)";
+inline constexpr char kColPointNumber[] = "点号";
+inline constexpr char kColRays[] = "同名点数目";
+inline constexpr char kColPhotoX[] = "相片坐标x(mm)";
+inline constexpr char kColPhotoY[] = "相片坐标y(mm)";
+inline constexpr char kColPhotoIndex[] = "所在相片编号";
+inline constexpr char kColPhotoNumber[] = "相片编号";
+inline constexpr char kColPhi[] = "phi(度)";
+inline constexpr char kColOmega[] = "omiga(度)";
+inline constexpr char kColKappa[] = "kapa(度)";
+inline constexpr char kColPath[] = "文件路径名称";
+inline constexpr char kFooterDistances[] = "总计 %d 条测距";
+inline constexpr char kFooterSpacePoints[] = "总计%d个空间点(箭头标志控制点)";
+inline constexpr char kFooterImagePoints[] = "总计%d个特征点(问号表示该点还没有编号)";
+inline constexpr char kFooterPhotos[] = "总计 %d 张相片(箭头标志的是当前相片)";
+// The data list's toolbar and menu ("status prompt\ntool tip").
+inline constexpr char kListShowDistances[] = "显示测距数据\n测距";
+inline constexpr char kListShowSpacePoints[] = "空间点数据\n空间点";
+inline constexpr char kListShowImagePoints[] = "像点数据\n像点";
+inline constexpr char kListShowPhotos[] = "察看相片数据\n相片数据";
+inline constexpr char kListRefresh[] = "刷新\n刷新";
+inline constexpr char kListDelete[] = "删除选定的项\n删除";
+inline constexpr char kListRename[] = "将现有空间点改名\n改名";
+inline constexpr char kListPopupDelete[] = "删除(&D)";
+inline constexpr char kListPopupRename[] = "改名(&R)";
+inline constexpr char kListExportCsv[] = "导出 CSV...";
+inline constexpr char kCsvFilter[] = "CSV 文件(*.csv)|*.csv|All files(*.*)|*.*";
+
 // The thumbnail strip's context menu and its file dialog.
 inline constexpr char kStripSetCurrent[] = "设为当前图片";
 inline constexpr char kStripDeletePhoto[] = "删除该片";

@@ -82,7 +82,7 @@ ClickOutcome MeasureClicks::Click(CVistametDoc& doc, PhotoPoint at) {
       doc.AddImagePoint(at.x, at.y);
       break;
     case kModeMeasureDistance:
-      return MeasureDistance(doc, at);
+      return MeasureDistance(doc, at, hit);
     case kModeRectangleCorners:
       return CollectCorner(doc, at);
     case kModePlanePoint:
@@ -101,8 +101,7 @@ ClickOutcome MeasureClicks::Click(CVistametDoc& doc, PhotoPoint at) {
   return ClickOutcome::kChanged;
 }
 
-ClickOutcome MeasureClicks::MeasureDistance(CVistametDoc& doc, PhotoPoint at) {
-  const int hit = HitPoint(doc, at);
+ClickOutcome MeasureClicks::MeasureDistance(CVistametDoc& doc, PhotoPoint at, int hit) {
   if (!QualifiesAsDistanceEnd(doc, hit)) return ClickOutcome::kNothing;
   const int32_t number = doc.imagePoints[hit].pointNumber;
   if (clicks_.empty()) {
@@ -153,7 +152,10 @@ ClickOutcome MeasureClicks::CollectCorner(CVistametDoc& doc, PhotoPoint at) {
 }
 
 ToolCursor MeasureClicks::CursorAt(const CVistametDoc& doc, PhotoPoint at) const {
-  const int hit = HitPoint(doc, at);
+  return CursorOf(doc, HitPoint(doc, at));
+}
+
+ToolCursor MeasureClicks::CursorOf(const CVistametDoc& doc, int hit) const {
   switch (doc.viewMode) {
     case kModeEditPoint:
       return hit >= 0 ? ToolCursor::kEdit : ToolCursor::kCross;
@@ -179,7 +181,10 @@ ToolCursor MeasureClicks::CursorAt(const CVistametDoc& doc, PhotoPoint at) const
 }
 
 std::string MeasureClicks::Label(const CVistametDoc& doc, PhotoPoint at) {
-  const int hit = HitPoint(doc, at);
+  return LabelOf(doc, HitPoint(doc, at));
+}
+
+std::string MeasureClicks::LabelOf(const CVistametDoc& doc, int hit) {
   if (hit < 0) return {};
   const int32_t number = doc.imagePoints[hit].pointNumber;
   if (number == kNoNumber) return "?";

@@ -74,19 +74,23 @@ class MeasureClicks {
   // document's prompt.
   ClickOutcome Click(CVistametDoc& doc, PhotoPoint at);
 
-  // The cursor over `at` in the document's mode.
+  // The cursor over `at` in the document's mode; CursorOf takes the image
+  // point already hit there (-1 for none), so one hit test serves both the
+  // cursor and the label of a mouse move.
   ToolCursor CursorAt(const CVistametDoc& doc, PhotoPoint at) const;
+  ToolCursor CursorOf(const CVistametDoc& doc, int hit) const;
 
   // The tooltip text of the point under `at`, "" when there is none:
   // "?" for an unnumbered point, else the number with the space point's
   // coordinates in metres, "(控制点)" in front for a control point.
   static std::string Label(const CVistametDoc& doc, PhotoPoint at);
+  static std::string LabelOf(const CVistametDoc& doc, int hit);
 
   // The image point of the current photo hit at `at`, or -1.
   static int HitPoint(const CVistametDoc& doc, PhotoPoint at);
 
  private:
-  ClickOutcome MeasureDistance(CVistametDoc& doc, PhotoPoint at);
+  ClickOutcome MeasureDistance(CVistametDoc& doc, PhotoPoint at, int hit);
   ClickOutcome CollectCorner(CVistametDoc& doc, PhotoPoint at);
 
   std::vector<PhotoPoint> clicks_;

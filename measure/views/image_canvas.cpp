@@ -92,11 +92,12 @@ void CImageCanvas::MoveTo(const wxPoint& client) {
   const CVistametDoc& core = doc_->Core();
   pointer_ = ToPhoto(client);
   pointer_in_ = true;
-  const ToolCursor cursor = clicks_.CursorAt(core, pointer_);
+  const int hit = MeasureClicks::HitPoint(core, pointer_);
+  const ToolCursor cursor = clicks_.CursorOf(core, hit);
   if (cursor != ToolCursor::kUnchanged) SetCursor(CursorFor(cursor));
   else if (core.viewMode == kModeNone) SetCursor(wxNullCursor);
   if (core.viewMode != kModeRectangleCorners) {
-    const wxString tip = wxString::FromUTF8(MeasureClicks::Label(core, pointer_));
+    const wxString tip = wxString::FromUTF8(MeasureClicks::LabelOf(core, hit));
     if (tip != tip_) {
       tip_ = tip;
       if (tip.empty()) UnsetToolTip();

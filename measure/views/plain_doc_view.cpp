@@ -19,14 +19,19 @@ bool CPlainDocView::OnCreate(wxDocument* doc, long) {
   auto* frame = new wxDocMDIChildFrame(doc, this, manager->Frame(), wxID_ANY, wxEmptyString,
                                        wxDefaultPosition, wxSize(640, 480));
   frame->SetIcons(AppIcons());
-  auto* panel = new wxPanel(frame);
-  panel->SetBackgroundColour(*wxWHITE);
   SetFrame(frame);
+  MakeContent(frame);
   OnChangeFilename();
   ProjectDoc()->Core().*flag_ = 1;
   frame->Show(true);
   Activate(true);
   return true;
+}
+
+wxWindow* CPlainDocView::MakeContent(wxDocMDIChildFrame* frame) {
+  auto* panel = new wxPanel(frame);
+  panel->SetBackgroundColour(*wxWHITE);
+  return panel;
 }
 
 void CPlainDocView::OnChangeFilename() {

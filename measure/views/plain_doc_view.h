@@ -23,6 +23,11 @@ class CPlainDocView : public CDocViewBase {
   // An extra window closes alone; the document stays open.
   bool OnClose(bool) override { return true; }
 
+ protected:
+  // The window's content inside its frame (a plain white panel unless a
+  // view has its own).
+  virtual wxWindow* MakeContent(wxDocMDIChildFrame* frame);
+
  private:
   Flag flag_;          // the document's flag that says the window is open
   const char* title_;  // the window's name after the project's

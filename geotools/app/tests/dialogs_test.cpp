@@ -2,7 +2,9 @@
 // buttons and buttons pressed, results and written files compared with the
 // core's own functions.
 #include <gtest/gtest.h>
+#include <wx/checkbox.h>
 #include <wx/choice.h>
+#include <wx/radiobut.h>
 #include <wx/dialog.h>
 #include <wx/textctrl.h>
 
@@ -21,6 +23,7 @@
 #include "geotools/app/zone_change_dlg.h"
 #include "geotools/compute/batch.h"
 #include "geotools/compute/cartesian.h"
+#include "geotools/compute/gauss_exact.h"
 #include "geotools/compute/geodesic.h"
 #include "geotools/compute/number_format.h"
 #include "geotools/compute/param_description.h"
@@ -80,6 +83,17 @@ TEST(ParamDlg, TakesTheUnitsAndKeepsAPresetAsItIs) {
   EXPECT_EQ(dialog.ellipsoid(), Xian80Ellipsoid());
   EXPECT_EQ(dialog.input_unit(), kRadian);
   EXPECT_EQ(dialog.output_unit(), kDegree);
+}
+
+TEST(ParamDlg, OffersCgcs2000AndReopensOnIt) {
+  UiScript ui;
+  CParamDlg dialog(nullptr, Wgs84Ellipsoid(), kDms, kDms);
+  Choose(&dialog, "cgcs2000");
+  EXPECT_FALSE(Enabled(&dialog, "a"));
+  PressId(&dialog, wxID_OK);
+  EXPECT_EQ(dialog.ellipsoid(), Cgcs2000Ellipsoid());
+  CParamDlg again(nullptr, Cgcs2000Ellipsoid(), kDms, kDms);
+  EXPECT_TRUE(FindControl<wxRadioButton>(&again, "cgcs2000")->GetValue());
 }
 
 TEST(ParamDlg, RefusesCustomAxesOutsideTheirRanges) {
@@ -294,7 +308,11 @@ TEST(BLHXYZDlg, BatchWritesTheCoresOutputAndOpensIt) {
   EXPECT_EQ(ReadFile(dir.Path("out.txt")), expected);
   EXPECT_EQ(std::count(expected.begin(), expected.end(), '\n'), 3);
   EXPECT_EQ(ui.launched, std::vector<std::string>{dir.Path("out.txt")});
-  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_EQ(ui.MessageTexts(),
+            std::vector<std::string>{std::string("已转换 3 行，跳过 2 行\n第 3 行：") +
+                                     texts::kLineTooShort + "\n第 4 行：" +
+                                     texts::kLineMissingFields});
+  ui.messages.clear();
 
   // XYZ -> BLH of that output, in the output unit.
   Choose(&dialog, "type1");
@@ -397,6 +415,30 @@ TEST(GeodeticDlg, BatchDirectMatchesTheCore) {
   RunBatchText(BatchFunction::kGeodeticDirect, s, input, &expected);
   EXPECT_EQ(ReadFile(dir.Path("out.txt")), expected);
   EXPECT_EQ(ui.launched.size(), 1u);
+  // The incomplete third line is told, not dropped silently.
+  EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{std::string("已转换 2 行，跳过 1 行\n第 3 行：") +
+                                                        texts::kLineTooShort});
+}
+
+TEST(GeodeticDlg, BatchListsTheFirstFewLinesLeftOut) {
+  TempDir dir;
+  std::string input = "30 0 966000 80.8\n\nshort\n";
+  for (int i = 0; i < 6; ++i) input += "nan 0 1 1\n";
+  WriteFile(dir.Path("in.txt"), input);
+  UiScript ui;
+  CGeodeticDlg dialog(nullptr, Wgs84Ellipsoid(), kDeg, kDeg);
+  Choose(&dialog, "type1");
+  Type(&dialog, "inFile", dir.Path("in.txt"));
+  Type(&dialog, "outFile", dir.Path("out.txt"));
+  Press(&dialog, "batch1");
+  ASSERT_EQ(ui.messages.size(), 1u);
+  // The blank line 2 is no data and not counted; five lines listed, then more.
+  EXPECT_EQ(ui.messages[0].text,
+            std::string("已转换 1 行，跳过 7 行\n第 3 行：") + texts::kLineTooShort +
+                "\n第 4 行：" + texts::kNotFiniteInput + "\n第 5 行：" + texts::kNotFiniteInput +
+                "\n第 6 行：" + texts::kNotFiniteInput + "\n第 7 行：" + texts::kNotFiniteInput +
+                "\n……");
+  EXPECT_EQ(ReadFile(dir.Path("out.txt")).find("nan"), std::string::npos);
 }
 
 // ------------------------------------------------------ plane problems
@@ -443,8 +485,8 @@ TEST(PlaneCoorDlg, BatchReportsLinesItCouldNotCompute) {
   RunBatchText(BatchFunction::kPlaneDirect, s, input, &expected);
   EXPECT_EQ(ReadFile(dir.Path("out.txt")), expected);
   ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_EQ(ui.messages[0].text.rfind(texts::kNegativeDistance, 0), 0u);
-  EXPECT_NE(ui.messages[0].text.find("第 2 行"), std::string::npos);
+  EXPECT_EQ(ui.messages[0].text, std::string("已转换 2 行，跳过 1 行\n第 2 行：") +
+                                     texts::kNegativeDistance);
   EXPECT_EQ(ui.launched.size(), 1u);
 }
 
@@ -503,6 +545,123 @@ TEST(GaussDlg, BatchDoesNotWarn) {
   RunBatchText(BatchFunction::kGaussForward, s, input, &expected);
   EXPECT_EQ(ReadFile(dir.Path("out.txt")), expected);
   EXPECT_TRUE(ui.messages.empty());
+}
+
+// Picks entry `index` of the choice `name` as the user would.
+void PickChoice(wxWindow* dialog, const char* name, int index) {
+  wxChoice* choice = FindControl<wxChoice>(dialog, name);
+  ASSERT_NE(choice, nullptr) << name;
+  choice->SetSelection(index);
+  wxCommandEvent event(wxEVT_CHOICE, choice->GetId());
+  event.SetEventObject(choice);
+  event.SetInt(index);
+  choice->GetEventHandler()->ProcessEvent(event);
+}
+
+void Check(wxWindow* dialog, const char* name, bool on) {
+  wxCheckBox* box = FindControl<wxCheckBox>(dialog, name);
+  ASSERT_NE(box, nullptr) << name;
+  box->SetValue(on);
+}
+
+TEST(GaussDlg, ZonesFromThePointWithPrefixAndRemembered) {
+  UiScript ui;
+  {
+    CGaussDlg dialog(nullptr, Wgs84Ellipsoid(), kDeg, kDeg);
+    PickChoice(&dialog, "zoneWidth", 0);
+    EXPECT_FALSE(Enabled(&dialog, "zonePrefix"));
+    PickChoice(&dialog, "zoneWidth", 2);  // 6° zones
+    EXPECT_TRUE(Enabled(&dialog, "zonePrefix"));
+    Check(&dialog, "zoneFromPoint", true);
+    Check(&dialog, "zonePrefix", true);
+    Type(&dialog, "L0", "0");
+    Type(&dialog, "B", "30.5");
+    Type(&dialog, "L", "119.9");
+    Press(&dialog, "forward");
+    EXPECT_EQ(Shown(&dialog, "L0"), 117);
+    EXPECT_EQ(Shown(&dialog, "zone"), 20);
+    EXPECT_EQ(Text(&dialog, "y"), "20778454.9492");
+    EXPECT_TRUE(ui.messages.empty());
+
+    // Back from the prefixed y alone.
+    Choose(&dialog, "type1");
+    Type(&dialog, "L0", "0");
+    Press(&dialog, "backward");
+    EXPECT_EQ(Shown(&dialog, "L0"), 117);
+    EXPECT_NEAR(Shown(&dialog, "L"), 119.9, 3e-9);
+
+    // A fixed meridian of another zone: the prefix does not match.
+    Check(&dialog, "zoneFromPoint", false);
+    Type(&dialog, "zone", "19");
+    Press(&dialog, "zoneMeridian");
+    EXPECT_EQ(Shown(&dialog, "L0"), 111);
+    Press(&dialog, "backward");
+    EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{texts::kPrefixMismatch});
+
+    // 3° zones about 111: 119.9 lies far outside.
+    ui.messages.clear();
+    PickChoice(&dialog, "zoneWidth", 1);
+    Choose(&dialog, "type0");
+    Check(&dialog, "zonePrefix", false);
+    Press(&dialog, "forward");
+    EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{texts::kOutsideZone});
+  }
+  // The next dialog starts from the meridian and width last used.
+  CGaussDlg again(nullptr, Wgs84Ellipsoid(), kDeg, kDeg);
+  EXPECT_EQ(Shown(&again, "L0"), 111);
+  EXPECT_EQ(FindControl<wxChoice>(&again, "zoneWidth")->GetSelection(), 1);
+  EXPECT_EQ(Shown(&again, "zone"), 37);
+  PickChoice(&again, "zoneWidth", 0);  // leave no zones for the other tests
+  Type(&again, "L0", "0");
+}
+
+TEST(GaussDlg, ExactProjectionForOnePointAndAFile) {
+  TempDir dir;
+  const std::string input = "P1 30.5 122.9 12\n";
+  WriteFile(dir.Path("in.txt"), input);
+  UiScript ui;
+  CGaussDlg dialog(nullptr, Wgs84Ellipsoid(), kDeg, kDeg);
+  Check(&dialog, "exact", true);
+  Type(&dialog, "L0", "117");
+  Type(&dialog, "B", "30.5");
+  Type(&dialog, "L", "122.9");
+  Press(&dialog, "forward");
+  ProjectedPoint p;
+  ASSERT_TRUE(GaussForwardExact(30.5, 122.9, 0, kDegree, 117, 500000, nullptr, &p));
+  EXPECT_EQ(Shown(&dialog, "y"), RoundDecimals(p.y, 4));
+  // Nearly 6° out the classical series differ by centimetres.
+  const ProjectedPoint c = GaussForward(30.5, 122.9, 0, kDegree, 117, 500000, nullptr);
+  EXPECT_GT(std::fabs(c.y - p.y), 1e-3);
+
+  Type(&dialog, "inFile", dir.Path("in.txt"));
+  Type(&dialog, "outFile", dir.Path("out.txt"));
+  Press(&dialog, "batch0");
+  BatchSettings s;
+  s.inputUnit = s.outputUnit = kDegree;
+  s.l0 = 117;
+  s.exactProjection = true;
+  std::string expected;
+  RunBatchText(BatchFunction::kGaussForward, s, input, &expected);
+  EXPECT_EQ(ReadFile(dir.Path("out.txt")), expected);
+  Type(&dialog, "L0", "0");
+}
+
+TEST(GaussDlg, BatchInZonesWarnsOnceAfterTheRun) {
+  TempDir dir;
+  const std::string input = "P1 30.5 119.9 12\nP2 30.5 121.0 0\nP3 30.5 122.0 0\n";
+  WriteFile(dir.Path("in.txt"), input);
+  UiScript ui;
+  CGaussDlg dialog(nullptr, Wgs84Ellipsoid(), kDeg, kDeg);
+  PickChoice(&dialog, "zoneWidth", 2);
+  Type(&dialog, "L0", "117");
+  Type(&dialog, "inFile", dir.Path("in.txt"));
+  Type(&dialog, "outFile", dir.Path("out.txt"));
+  Press(&dialog, "batch0");
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].text.rfind(texts::kOutsideZone, 0), 0u);
+  EXPECT_NE(ui.messages[0].text.find("共 2 行（第一处在第 2 行）"), std::string::npos);
+  PickChoice(&dialog, "zoneWidth", 0);
+  Type(&dialog, "L0", "0");
 }
 
 // ------------------------------------------------------ zone change

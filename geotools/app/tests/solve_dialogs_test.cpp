@@ -14,6 +14,7 @@
 #include "geotools/app/four_solve_dlg.h"
 #include "geotools/app/seven_apply_dlg.h"
 #include "geotools/app/seven_solve_dlg.h"
+#include "geotools/compute/residuals.h"
 #include "geotools/compute/batch.h"
 #include "geotools/compute/number_format.h"
 #include "geotools/compute/param_file.h"
@@ -167,7 +168,13 @@ TEST(SevenSolveDlg, ReadsPointListsAndSavesTheParameterFile) {
   EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{texts::kOpenFileError});
   EXPECT_EQ(dialog.table()->count(), 3);
 
+  EXPECT_EQ(Text(&dialog, "residuals"), "");
   Press(&dialog, "solve");
+  // Residuals of the three points below the parameters.
+  EXPECT_EQ(Text(&dialog, "residuals"),
+            FormatResidualReport(SevenResiduals(dialog.table()->rows(), dialog.params())));
+  EXPECT_NE(Text(&dialog, "residuals").find("\nP3 "), std::string::npos);
+  EXPECT_NE(Text(&dialog, "residuals").find("σ0 = "), std::string::npos);
   ui.files = {dir.Path("params.txt")};
   Press(&dialog, "saveParams");
   ASSERT_EQ(ui.file_requests.size(), 1u);
@@ -255,6 +262,8 @@ TEST(FourSolveDlg, OnePointGivesTheShiftAndSaveImportRoundTrips) {
 
   AddPoint(&dialog, "Q1", {0, 0, 100, 200});
   Press(&dialog, "solve");
+  EXPECT_EQ(Text(&dialog, "residuals"),
+            "点名 vx(m) vy(m)\nQ1     0.0000     0.0000\nσ0 = - m\n最大残差: Q1 0.0000 m\n");
   EXPECT_EQ(Text(&dialog, "dx0"), "100");
   EXPECT_EQ(Text(&dialog, "dy0"), "200");
   EXPECT_EQ(Text(&dialog, "dTheta"), "0");

@@ -422,6 +422,34 @@ TEST_F(DocumentsTest, ShiftOriginAsksForTheOffset) {
   EXPECT_EQ(doc->Core().spacePoints[0].X, x0 + 1000);
 }
 
+TEST_F(DocumentsTest, DistanceTestAsksForAnyFileAndACancelDoesNothing) {
+  CProjectDocument* doc = Open(WriteProject(dir_, "p.vmt"));
+  ASSERT_NE(doc, nullptr);
+  long style = 0;
+  wxString wildcard, name;
+  // Cancelled: nothing else is shown and nothing changes.
+  ScriptedDialogs dialogs;
+  dialogs.Then([&](wxDialog* d) {
+    auto* files = dynamic_cast<wxFileDialog*>(d);
+    if (!files) return wxID_OK;
+    style = files->GetWindowStyle();
+    wildcard = files->GetWildcard();
+    name = files->GetFilename();
+    return wxID_CANCEL;
+  });
+  SendCommand(kCmdDistanceTest);
+  EXPECT_EQ(dialogs.Pending(), 0u);
+  EXPECT_EQ(dialogs.Unexpected(), 0);
+  EXPECT_TRUE(dialogs.Messages().empty());
+  EXPECT_FALSE(doc->IsModified());
+  EXPECT_TRUE(style & wxFD_OPEN);
+  EXPECT_FALSE(style & wxFD_SAVE);
+  EXPECT_FALSE(style & wxFD_FILE_MUST_EXIST);
+  EXPECT_FALSE(style & wxFD_MULTIPLE);
+  EXPECT_EQ(wildcard, wxFileSelectorDefaultWildcardStr);
+  EXPECT_TRUE(name.empty());
+}
+
 TEST_F(DocumentsTest, ClosingTheProjectWindowClosesTheProject) {
   CProjectDocument* doc = Open(WriteProject(dir_, "p.vmt"));
   ASSERT_NE(doc, nullptr);

@@ -1,7 +1,9 @@
 #include "tests/gui_test_support.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
 
 #include <wx/msgdlg.h>
 
@@ -38,6 +40,16 @@ void Pump() {
     wxTheApp->ProcessIdle();
     wxYield();
   }
+}
+
+bool PumpUntil(const std::function<bool()>& done, int ms) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    Pump();
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return true;
 }
 
 void CloseAllDocuments() {

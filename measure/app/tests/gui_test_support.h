@@ -36,6 +36,10 @@ UiState QueryUi(int id);
 // Lets pending events, deferred deletions and idle work run.
 void Pump();
 
+// Pumps events until `done` holds or `ms` milliseconds have passed; real
+// input from the X server may take a while on a loaded machine.
+bool PumpUntil(const std::function<bool()>& done, int ms = 5000);
+
 // Closes every document without asking and waits until their windows are
 // gone.
 void CloseAllDocuments();

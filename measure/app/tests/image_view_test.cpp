@@ -202,30 +202,35 @@ TEST_F(ImageViewTest, FourClicksAroundADrawnRectangle) {
 TEST_F(ImageViewTest, RealMouseAndKeys) {
   ASSERT_NE(OpenProject(WriteProject(dir_, "p.vmt")), nullptr);
   Frame().Raise();
-  for (int i = 0; i < 5; ++i) Pump();
+  ASSERT_TRUE(PumpUntil([this] { return canvas_->IsShownOnScreen(); }));
   const size_t points = Core().imagePoints.size();
   SendCommand(kCmdAddPoint);
+  // The pointer goes through the X server: wait until it is really over the
+  // spot before clicking, so that a slow server cannot swallow the click.
+  const wxPoint target = canvas_->ClientToScreen(canvas_->CalcScrolledPosition(wxPoint(25, 45)));
   wxUIActionSimulator sim;
-  sim.MouseMove(canvas_->ClientToScreen(canvas_->CalcScrolledPosition(wxPoint(25, 45))));
+  sim.MouseMove(target);
+  EXPECT_TRUE(PumpUntil([&target] { return wxGetMousePosition() == target; }))
+      << "pointer at " << wxGetMousePosition().x << "," << wxGetMousePosition().y << " for "
+      << target.x << "," << target.y;
   sim.MouseClick();
-  for (int i = 0; i < 20 && Core().imagePoints.size() == points; ++i) {
-    Pump();
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
+  ASSERT_TRUE(PumpUntil([&] { return Core().imagePoints.size() != points; }))
+      << "canvas at " << canvas_->GetScreenPosition().x << "," << canvas_->GetScreenPosition().y
+      << " size " << canvas_->GetClientSize().x << "x" << canvas_->GetClientSize().y;
   ASSERT_EQ(Core().imagePoints.size(), points + 1);
   EXPECT_NEAR(Core().imagePoints.back().x, 25, 1);
   EXPECT_NEAR(Core().imagePoints.back().y, 45, 1);
   // Ctrl+Down zooms in with the focus on the photo or on the strip.
   canvas_->SetFocus();
-  Pump();
+  PumpUntil([this] { return wxWindow::FindFocus() == canvas_; }, 1000);
   sim.Char(WXK_DOWN, wxMOD_CONTROL);
-  for (int i = 0; i < 20 && canvas_->Divisor() == 1.0; ++i) Pump();
+  EXPECT_TRUE(PumpUntil([this] { return canvas_->Divisor() != 1.0; }));
   EXPECT_DOUBLE_EQ(canvas_->Divisor(), 0.5);
   strip_->SetFocus();
-  Pump();
+  PumpUntil([this] { return wxWindow::FindFocus() == strip_; }, 1000);
   sim.Char(WXK_UP, wxMOD_CONTROL);
   sim.Char(WXK_UP, wxMOD_CONTROL);
-  for (int i = 0; i < 20 && canvas_->Divisor() != 2.0; ++i) Pump();
+  EXPECT_TRUE(PumpUntil([this] { return canvas_->Divisor() == 2.0; }));
   EXPECT_DOUBLE_EQ(canvas_->Divisor(), 2.0);
 }
 

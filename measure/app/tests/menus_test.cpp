@@ -4,13 +4,21 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <wx/accel.h>
 #include <wx/menu.h>
 #include <wx/statusbr.h>
+#include <wx/textctrl.h>
 #include <wx/toolbar.h>
 
+#include "common/atomic_file.h"
 #include "measure/app/command_ids.h"
+#include "measure/app/edit_doc.h"
+#include "measure/app/edit_view.h"
 #include "measure/app/menus.h"
 #include "measure/app/status_progress.h"
+#include "measure/views/vistamet_view.h"
+#include "measure/views/photo_min_view.h"
+#include "measure/views/image_canvas.h"
 #include "tests/gui_test_support.h"
 
 namespace vistamet::test {
@@ -118,6 +126,125 @@ TEST(MainMenu, KeysReachTheirCommands) {
     EXPECT_EQ(accel, nullptr);
     delete accel;
   }
+}
+
+// The command the main frame's key table gives a key, -1 for none.
+int CommandOfKey(int flags, int key) {
+  wxKeyEvent event(wxEVT_KEY_DOWN);
+  event.m_keyCode = key;
+  event.SetControlDown((flags & wxACCEL_CTRL) != 0);
+  event.SetShiftDown((flags & wxACCEL_SHIFT) != 0);
+  event.SetAltDown((flags & wxACCEL_ALT) != 0);
+  const wxAcceleratorTable* table = Frame().GetAcceleratorTable();
+  return table && table->IsOk() ? table->GetCommand(event) : -1;
+}
+
+// A key pressed where no window takes it: the command of the frame's table,
+// sent as the toolkit sends it.
+void PressKey(int flags, int key) {
+  const int command = CommandOfKey(flags, key);
+  ASSERT_NE(command, -1) << key;
+  SendCommand(command);
+}
+
+TEST(MainKeys, KeysWithoutMenuItemsReachTheirCommands) {
+  struct Case {
+    int flags, key, id;
+  };
+  const Case cases[] = {
+      {wxACCEL_NORMAL, WXK_F6, kCmdNextPane}, {wxACCEL_SHIFT, WXK_F6, kCmdPreviousPane},
+      {wxACCEL_CTRL, WXK_INSERT, wxID_COPY},  {wxACCEL_SHIFT, WXK_INSERT, wxID_PASTE},
+      {wxACCEL_SHIFT, WXK_DELETE, wxID_CUT},  {wxACCEL_ALT, WXK_BACK, wxID_UNDO},
+  };
+  for (const Case& c : cases) EXPECT_EQ(CommandOfKey(c.flags, c.key), c.id) << c.key;
+  // The same keys with other modifiers, or none, are left to the windows.
+  const Case others[] = {
+      {wxACCEL_NORMAL, WXK_INSERT, 0}, {wxACCEL_NORMAL, WXK_DELETE, 0},
+      {wxACCEL_NORMAL, WXK_BACK, 0},   {wxACCEL_CTRL, WXK_BACK, 0},
+      {wxACCEL_CTRL, WXK_F6, 0},       {wxACCEL_SHIFT | wxACCEL_CTRL, WXK_INSERT, 0},
+  };
+  for (const Case& c : others) EXPECT_EQ(CommandOfKey(c.flags, c.key), -1) << c.key;
+}
+
+class PaneKeysTest : public testing::Test {
+ protected:
+  void SetUp() override { CloseAllDocuments(); }
+  void TearDown() override { CloseAllDocuments(); }
+  TempDir dir_;
+};
+
+TEST_F(PaneKeysTest, F6GoesBetweenTheStripAndTheImageView) {
+  CProjectDocument* doc = Open(WriteProject(dir_, "panes.vmt"));
+  ASSERT_NE(doc, nullptr);
+  auto* view = dynamic_cast<CVistametView*>(doc->FindView(ViewKind::kProject));
+  ASSERT_NE(view, nullptr);
+  wxWindow* strip = view->Strip();
+  wxWindow* canvas = view->Canvas();
+  strip->SetFocus();
+  ASSERT_EQ(wxWindow::FindFocus(), strip);
+  PressKey(wxACCEL_NORMAL, WXK_F6);
+  EXPECT_EQ(wxWindow::FindFocus(), canvas);
+  PressKey(wxACCEL_NORMAL, WXK_F6);  // wraps around
+  EXPECT_EQ(wxWindow::FindFocus(), strip);
+  PressKey(wxACCEL_SHIFT, WXK_F6);
+  EXPECT_EQ(wxWindow::FindFocus(), canvas);
+  PressKey(wxACCEL_SHIFT, WXK_F6);
+  EXPECT_EQ(wxWindow::FindFocus(), strip);
+}
+
+TEST_F(PaneKeysTest, F6InATextWindowFocusesTheText) {
+  const std::string path = dir_.File("notes.txt");
+  common::SaveFileAtomically(path, "abc\n");
+  auto* doc = dynamic_cast<CEditDoc*>(Manager().OpenTextFile(wxString::FromUTF8(path)));
+  ASSERT_NE(doc, nullptr);
+  wxTextCtrl* text = doc->View()->Text();
+  // From the frame, outside every pane, F6 reaches the one pane there is,
+  // and stays there.
+  ASSERT_EQ(MovePaneFocus(doc->View()->GetFrame(), true), text);
+  PressKey(wxACCEL_NORMAL, WXK_F6);
+  EXPECT_EQ(wxWindow::FindFocus(), text);
+  PressKey(wxACCEL_SHIFT, WXK_F6);
+  EXPECT_EQ(wxWindow::FindFocus(), text);
+}
+
+TEST_F(PaneKeysTest, SecondEditKeysWorkInATextWindow) {
+  const std::string path = dir_.File("edit.txt");
+  common::SaveFileAtomically(path, "abcdef");
+  auto* doc = dynamic_cast<CEditDoc*>(Manager().OpenTextFile(wxString::FromUTF8(path)));
+  ASSERT_NE(doc, nullptr);
+  wxTextCtrl* text = doc->View()->Text();
+  text->SetFocus();
+  text->SetSelection(0, 3);
+  PressKey(wxACCEL_SHIFT, WXK_DELETE);  // cut
+  EXPECT_EQ(text->GetValue(), "def");
+  text->SetSelection(0, 1);
+  PressKey(wxACCEL_CTRL, WXK_INSERT);  // copy: the text stays
+  EXPECT_EQ(text->GetValue(), "def");
+}
+
+TEST(WindowMenu, ArrangementIsUnavailableWhereWindowsAreTabs) {
+  ASSERT_TRUE(wxMDIParentFrame::IsTDI());
+  const std::vector<std::pair<int, std::string>> items = {
+      {wxID_MDI_WINDOW_CASCADE, "窗口以标签页显示，无需层叠"},
+      {wxID_MDI_WINDOW_TILE_HORZ, "窗口以标签页显示，无需平铺"},
+      {wxID_MDI_WINDOW_ARRANGE_ICONS, "窗口以标签页显示，没有图标需要排列"},
+  };
+  TempDir dir;
+  CloseAllDocuments();
+  for (bool with_project : {false, true}) {
+    if (with_project) {
+      ASSERT_NE(Open(WriteProject(dir, "tabs.vmt")), nullptr);
+    }
+    for (const auto& [id, why] : items) {
+      EXPECT_FALSE(QueryUi(id).enabled) << id << (with_project ? " with a project" : "");
+      // The prompt of the item as the menu shows it.
+      wxMenuItem* item = Frame().GetMenuBar()->FindItem(id);
+      ASSERT_NE(item, nullptr);
+      EXPECT_EQ(Utf8(item->GetHelp()), why);
+      EXPECT_EQ(CommandPrompt(id), why);
+    }
+  }
+  CloseAllDocuments();
 }
 
 TEST(MainMenu, StatusPromptsAndToolTipsComeFromOneCatalogue) {

@@ -322,6 +322,7 @@ void CProjectDocument::OnOptions(wxCommandEvent&) {
   const OptionsValues values = sheet.Values();
   StoreLmsFeature(values.adjust.bLmsFeature);
   StoreAutoPlaneTrans(values.bAutoPlaneTrans);
+  StoreTargetOptions(values.targets);
   ApplyOptions(values, *core_);
 }
 

@@ -22,11 +22,21 @@ UserSettings LoadUserSettings() {
   if (wxConfigBase* config = wxConfigBase::Get()) {
     s.bLmsFeature = static_cast<int32_t>(config->ReadLong(Key(kSettingLmsFeature), 1));
     s.bAutoPlaneTrans = static_cast<int32_t>(config->ReadLong(Key(kSettingAutoPlaneTrans), 0));
+    const TargetOptions d;
+    s.targets.refine = config->ReadLong(Key(kSettingTargetRefine), d.refine) != 0;
+    s.targets.rejectFalse = config->ReadLong(Key(kSettingTargetReject), d.rejectFalse) != 0;
+    s.targets.weightsFromFit = config->ReadLong(Key(kSettingTargetWeights), d.weightsFromFit) != 0;
   }
   return s;
 }
 
 void StoreLmsFeature(int32_t value) { Store(kSettingLmsFeature, value); }
 void StoreAutoPlaneTrans(int32_t value) { Store(kSettingAutoPlaneTrans, value); }
+
+void StoreTargetOptions(const TargetOptions& value) {
+  Store(kSettingTargetRefine, value.refine);
+  Store(kSettingTargetReject, value.rejectFalse);
+  Store(kSettingTargetWeights, value.weightsFromFit);
+}
 
 }  // namespace vistamet

@@ -1,6 +1,6 @@
-// The two options kept per user (configuration group "Setting"): the
-// initial values of every new document, written when the options sheet is
-// closed with OK.
+// The options kept per user (configuration group "Setting"): the initial
+// values of every new document, written when the options sheet is closed
+// with OK.
 #pragma once
 
 #include <cstdint>
@@ -12,10 +12,15 @@ namespace vistamet {
 inline constexpr char kSettingGroup[] = "Setting";
 inline constexpr char kSettingLmsFeature[] = "bLmsFeature";
 inline constexpr char kSettingAutoPlaneTrans[] = "bAutoPlaneTrans";
+inline constexpr char kSettingTargetRefine[] = "bTargetRefine";
+inline constexpr char kSettingTargetReject[] = "bTargetReject";
+inline constexpr char kSettingTargetWeights[] = "bTargetWeights";
 
-// Missing values give the defaults (bLmsFeature 1, bAutoPlaneTrans 0).
+// Missing values give the defaults (bLmsFeature 1, bAutoPlaneTrans 0,
+// targets refined and sifted, weights 1).
 UserSettings LoadUserSettings();
 void StoreLmsFeature(int32_t value);
 void StoreAutoPlaneTrans(int32_t value);
+void StoreTargetOptions(const TargetOptions& value);
 
 }  // namespace vistamet

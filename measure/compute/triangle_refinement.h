@@ -1,10 +1,10 @@
 // Sub-pixel apex of a triangle target, from a model fit to the grey values
 // around a rough apex (the finder's point, within about 1.5 px).
 //
-// Model, for the pixels within a few pixels of the triangle's outline:
-//   g(p) = B(p) + T(p) W(p)
-// B and T are planes (the plate, and the target's difference from it), W
-// the triangle blurred by a Gaussian of width s. With d1, d2, d3 the
+// Model, for the pixels within 2.5 px of the triangle's outline:
+//   g(p) = B(p) (1 - W(p)) + t W(p)
+// B is a plane (the plate), t the flat tone printed on it, W the triangle
+// blurred by a Gaussian of width s. With d1, d2, d3 the
 // distances of p from the sides (positive inside, n_i the inner normals),
 //   W = 1 - sum F(-d_i / s) + sum over pairs F2(-d_i / s, -d_j / s; n_i . n_j)
 // (F, F2 the normal and bivariate normal distribution functions) is exact:
@@ -15,13 +15,18 @@
 // target dark or light.
 //
 // The start: the directions of the two sides from the gradients around the
-// rough apex (pixels whose gradient is across the ray from the apex), their
-// lengths by following each side until its edge ends.
+// rough apex (pixels whose gradient is across the ray from the apex), the
+// apex moved onto the intersection of lines fitted to the edge a few pixels
+// along each side, the sides' lengths by following each until its edge
+// ends. The fit is a Levenberg-Marquardt adjustment of 11 parameters; the
+// normal distribution comes from a table, and the corners' bivariate terms
+// are evaluated only near the corners.
 //
 // Coordinates are pixels with integer values at pixel centres.
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <vector>
 
 #include "measure/compute/grey_image.h"
@@ -32,7 +37,7 @@ struct TriangleFit {
   int converged = 0;     // 1 when the fit converged inside the image
   double x = 0, y = 0;   // apex
   double sigmaX = 0, sigmaY = 0;  // standard deviations of the apex, px
-  double contrast = 0;   // c: target minus plate, grey levels
+  double contrast = 0;   // target minus plate at the rough apex, grey levels
   double blur = 0;       // s, px
   double apexAngle = 0;  // degrees
   double side1 = 0, side2 = 0;  // lengths of the sides at the apex, px
@@ -51,10 +56,11 @@ int RefineTriangleApex(const GreyImage& image, double x0, double y0, TriangleFit
 bool IsTriangleTarget(const TriangleFit& fit);
 
 // How the extraction treats the finder's candidates.
+// Kept per user, not in the project file.
 struct TargetOptions {
-  int refine = 1;          // apex from the model fit (else the finder's point)
-  int rejectFalse = 1;     // keep only candidates the fit takes for a target
-  int weightsFromFit = 0;  // image point weights from the fit's precision
+  int32_t refine = 1;          // apex from the model fit (else the finder's point)
+  int32_t rejectFalse = 1;     // keep only candidates the fit takes for a target
+  int32_t weightsFromFit = 0;  // image point weights from the fit's precision
 };
 
 // One target of a photo: apex and its standard deviations (0 when not

@@ -17,6 +17,7 @@ CVistametDoc::ExtractionSlot::~ExtractionSlot() {
 int CVistametDoc::StartExtraction(ExtractionKind kind, const PostToOwner& post) {
   if (extractionRunning || PhotoCount() == 0 || !post) return 0;
   ExtractionRequest request = MakeExtractionRequest(kind, photoImages);
+  request.targets = targetOptions;
   std::weak_ptr<char> alive = extraction_.alive;
   // The completion runs on the worker: it only hands the result over.
   auto done = [this, alive, post](ExtractionResult result) {
@@ -39,7 +40,9 @@ int CVistametDoc::StartExtraction(ExtractionKind kind, const PostToOwner& post) 
 int CVistametDoc::ExtractNow(ExtractionKind kind) {
   if (extractionRunning || PhotoCount() == 0) return 0;
   extractionRunning = 1;
-  return FinishExtraction(RunExtraction(MakeExtractionRequest(kind, photoImages)));
+  ExtractionRequest request = MakeExtractionRequest(kind, photoImages);
+  request.targets = targetOptions;
+  return FinishExtraction(RunExtraction(request));
 }
 
 void CVistametDoc::StopExtraction() {

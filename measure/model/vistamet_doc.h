@@ -29,10 +29,11 @@ namespace vistamet {
 
 enum class ResectStatus;  // measure/compute/orientation.h
 
-// The two options kept per user outside the project file.
+// The options kept per user outside the project file.
 struct UserSettings {
   int32_t bLmsFeature = 1;
   int32_t bAutoPlaneTrans = 0;
+  TargetOptions targets;  // how the extraction measures and sifts targets
 };
 
 // Which photos the sweep of unnumbered points covers.
@@ -83,6 +84,9 @@ class CVistametDoc {
   // (P) the adjustment options: tolerances, control weight, iteration
   // limit, keep-best, cleaning and matching (image weights are not stored)
   AdjustmentOptions options;
+  // How the extraction measures and sifts the targets (per user, not in
+  // the project file).
+  TargetOptions targetOptions;
 
   // --- Wiring to the user interface (both optional) ---
   void SetNotifier(DocNotifier* notifier) { notifier_ = notifier; }

@@ -60,7 +60,8 @@ bool IsTriangleTarget(const TriangleFit& fit);
 struct TargetOptions {
   int32_t refine = 1;          // apex from the model fit (else the finder's point)
   int32_t rejectFalse = 1;     // keep only candidates the fit takes for a target
-  int32_t weightsFromFit = 0;  // image point weights from the fit's precision
+  int32_t weightsFromFit = 0;  // image point weights from the fit's precision, and the
+                               // adjustment scales its weights by them
 };
 
 // One target of a photo: apex and its standard deviations (0 when not

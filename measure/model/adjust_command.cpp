@@ -106,18 +106,21 @@ void CVistametDoc::AddObservedPoint(SpacePoint& s, std::vector<ImagePoint> rays,
                                     AdjustmentInput& input) {
   const int ray_count = static_cast<int>(rays.size());
   SpacePoint entry = s;
+  // With weights from the target fit, each point's own weights scale the
+  // option's; otherwise every point weighs alike.
+  const bool own = targetOptions.weightsFromFit != 0;
   if (s.IsControl()) {
     for (ImagePoint& r : rays) {
-      r.weightX = options.dWeightX * options.dControlWeight;
-      r.weightY = options.dWeightY * options.dControlWeight;
+      r.weightX = options.dWeightX * options.dControlWeight * (own ? r.weightX : 1.0);
+      r.weightY = options.dWeightY * options.dControlWeight * (own ? r.weightY : 1.0);
     }
     entry.controlFlag = -1;
   } else {
     ObjectPoint o;
     if (!IntersectRays(rays, photoParams, &o)) return;  // left out, untouched
     for (ImagePoint& r : rays) {
-      r.weightX = options.dWeightX;
-      r.weightY = options.dWeightY;
+      r.weightX = options.dWeightX * (own ? r.weightX : 1.0);
+      r.weightY = options.dWeightY * (own ? r.weightY : 1.0);
     }
     entry.X = s.X = o.X;
     entry.Y = s.Y = o.Y;

@@ -539,6 +539,18 @@ bool IsTriangleTarget(const TriangleFit& fit) {
          fit.plateSlope <= 0.5 * c;
 }
 
+int RemeasureTarget(const GreyImage& image, double* x, double* y) {
+  TriangleFit fit;
+  if (!RefineTriangleApex(image, *x, *y, &fit) || !IsTriangleTarget(fit)) return 0;
+  const double moved = std::hypot(fit.x - *x, fit.y - *y);
+  if (moved > 1.5) return 0;
+  if (moved > std::max(kAgreement, 3.0 * std::hypot(fit.sigmaX, fit.sigmaY))) {
+    *x = fit.x;
+    *y = fit.y;
+  }
+  return 1;
+}
+
 double WeightFromSigma(double sigma) {
   if (!(sigma > 0)) return 1.0;
   const double r = kWeightSigma / sigma;

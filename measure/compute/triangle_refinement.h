@@ -55,6 +55,16 @@ int RefineTriangleApex(const GreyImage& image, double x0, double y0, TriangleFit
 // outline and a plain plate around it.
 bool IsTriangleTarget(const TriangleFit& fit);
 
+// Re-measures a point that should sit on a triangle target's apex: fits
+// the model around (*x, *y) and, when the fit takes it for a target within
+// 1.5 px, moves the point onto the fitted apex, unless the point already
+// agrees with the fit to within kAgreement px or three of the fit's
+// standard deviations (a point measured exactly stays where it is).
+// Returns 1 when a target is there (the point kept or moved), 0 when not
+// (the point unchanged).
+constexpr double kAgreement = 0.15;
+int RemeasureTarget(const GreyImage& image, double* x, double* y);
+
 // How the extraction treats the finder's candidates.
 // Kept per user, not in the project file.
 struct TargetOptions {

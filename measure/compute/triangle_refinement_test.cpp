@@ -230,5 +230,37 @@ TEST(TriangleRefinement, ShapesThatAreNoTriangles) {
   EXPECT_EQ(RefineTriangleApex(flat.View(), -1, 32, &fit), 0);
 }
 
+// Re-measuring leaves exact apexes where they are (within 0.02 px), brings
+// a rough point onto its apex, and leaves a point that is no target alone.
+TEST(TriangleRefinement, RemeasuringKeepsExactApexesAndMovesRoughOnes) {
+  for (uint32_t seed : {41u, 42u}) {
+    TargetSheetOptions o;
+    o.seed = seed;
+    o.dark = seed % 2 == 0;
+    o.blur = 0.5;
+    o.noise = 2;
+    const TargetSheet sheet = testing::MakeTargetSheet(o);
+    double worstKept = 0, worstRough = 0;
+    for (const auto& a : sheet.apexes) {
+      double x = a[0], y = a[1];
+      ASSERT_EQ(RemeasureTarget(sheet.image.View(), &x, &y), 1);
+      worstKept = std::max(worstKept, std::hypot(x - a[0], y - a[1]));
+      x = a[0] + 0.6;
+      y = a[1] - 0.4;
+      ASSERT_EQ(RemeasureTarget(sheet.image.View(), &x, &y), 1);
+      worstRough = std::max(worstRough, std::hypot(x - a[0], y - a[1]));
+    }
+    EXPECT_LE(worstKept, 0.02);
+    EXPECT_LE(worstRough, kAgreement);
+  }
+  Canvas img(200, 200);
+  testing::FillTexture(&img, 170, 10, 2, 7);
+  testing::DrawQuad(&img, {{{60, 60}, {200, 60}, {200, 200}, {60, 200}}}, 40);
+  double x = 60.4, y = 60.3;
+  EXPECT_EQ(RemeasureTarget(img.View(), &x, &y), 0);
+  EXPECT_EQ(x, 60.4);
+  EXPECT_EQ(y, 60.3);
+}
+
 }  // namespace
 }  // namespace vistamet

@@ -7,6 +7,7 @@
 #include "measure/compute/corresponding_points.h"
 #include "measure/compute/lsm_matching.h"
 #include "measure/compute/orientation.h"
+#include "measure/compute/triangle_refinement.h"
 #include "measure/records/texts.h"
 #include "measure/model/vistamet_doc.h"
 
@@ -91,7 +92,29 @@ bool CVistametDoc::ResectEveryPhoto() {
   return true;
 }
 
+// Triangle targets are matched to the target model on their own photo
+// rather than to the first image point's window: the grey windows of two
+// photos differ by the perspective, which the window matching would take
+// for a shift. Points that are no targets are matched as windows to the
+// first point. Points matched before (or measured by hand) stay.
 void CVistametDoc::MatchToFirstImagePoint(const std::vector<int>& observing) {
+  if (!targetOptions.refine) {
+    MatchWindows(observing);
+    return;
+  }
+  std::vector<int> windows{observing[0]};
+  for (int k : observing) {
+    ImagePoint& p = imagePoints[k];
+    if (p.matchState >= 2 || !ValidPhoto(p.photoIndex)) continue;
+    if (RemeasureTarget(GreyView(photoImages[p.photoIndex]), &p.x, &p.y))
+      p.matchState = 2;
+    else if (k != observing[0])
+      windows.push_back(k);
+  }
+  MatchWindows(windows);
+}
+
+void CVistametDoc::MatchWindows(const std::vector<int>& observing) {
   ImagePoint& reference = imagePoints[observing[0]];
   reference.matchState = 2;
   for (size_t r = 1; r < observing.size(); ++r) {

@@ -163,6 +163,25 @@ TEST_F(SampleFolder, TargetOptionsOfTheDocumentReachTheExtraction) {
   EXPECT_GT(differing, 0);
 }
 
+// With matching on, the adjustment re-measures the targets: the sample's
+// exact positions move by no more than 0.02 px.
+TEST_F(SampleFolder, MatchingLeavesExactTargetPositions) {
+  CVistametDoc doc = Open("sample.vmt");
+  const std::vector<ImagePoint> before = doc.imagePoints;
+  doc.options.bLmsFeature = 1;
+  ASSERT_EQ(doc.BundleAdjust(AdjustmentReports()), 1);
+  ASSERT_EQ(doc.imagePoints.size(), before.size());
+  double worst = 0;
+  int matched = 0;
+  for (size_t i = 0; i < before.size(); ++i) {
+    worst = std::max(worst, std::hypot(doc.imagePoints[i].x - before[i].x,
+                                       doc.imagePoints[i].y - before[i].y));
+    matched += doc.imagePoints[i].matchState == 2;
+  }
+  EXPECT_LE(worst, 0.02);
+  EXPECT_EQ(static_cast<size_t>(matched), before.size());
+}
+
 TEST_F(SampleFolder, WorkerResultIsSwappedInOnTheOwnersThread) {
   CVistametDoc reference = Open("sample_photos.vmt");
   ASSERT_EQ(reference.ExtractNow(ExtractionKind::kAllPhotos), 1);

@@ -239,8 +239,11 @@ class CVistametDoc {
   // Adds space point si to `input` or resets it. False when it was deleted,
   // so that the next point now stands at si.
   bool PreparePointForAdjustment(size_t si, AdjustmentInput& input);
-  // Matches the other image points of one number to the first one.
+  // Matches the image points of one number: targets to the target model on
+  // their photos (when targets are refined), other points as windows to
+  // the first one.
   void MatchToFirstImagePoint(const std::vector<int>& observing);
+  void MatchWindows(const std::vector<int>& observing);
   // The image points `indices` in image-plane mm, without those that cannot
   // be converted.
   std::vector<ImagePoint> RaysInMm(const std::vector<int>& indices) const;

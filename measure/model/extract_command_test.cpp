@@ -168,7 +168,7 @@ TEST_F(SampleFolder, TargetOptionsOfTheDocumentReachTheExtraction) {
 TEST_F(SampleFolder, MatchingLeavesExactTargetPositions) {
   CVistametDoc doc = Open("sample.vmt");
   const std::vector<ImagePoint> before = doc.imagePoints;
-  doc.options.bLmsFeature = 1;
+  EXPECT_EQ(doc.options.bLmsFeature, 1);  // the sample ships with matching on
   ASSERT_EQ(doc.BundleAdjust(AdjustmentReports()), 1);
   ASSERT_EQ(doc.imagePoints.size(), before.size());
   double worst = 0;

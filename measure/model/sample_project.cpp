@@ -112,8 +112,9 @@ bool WriteSampleProject(const std::string& folder, const SampleOptions& o, std::
   }
   measured.distancePairs = {1000, 1002, 1, 3, 2, 4, 5, 16};
   measured.targetsExtracted = 1;
-  // The positions are exact: matching would only move them.
-  measured.options.bLmsFeature = 0;
+  // The positions are exact; matching re-measures the targets by the model
+  // fit, which leaves exact positions where they are.
+  measured.options.bLmsFeature = 1;
   measured.mapTitle = "样例工程";
   if (!SaveProjectFile(measured, dir + "/sample.vmt", &message)) {
     if (error) *error = message;

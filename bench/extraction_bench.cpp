@@ -68,6 +68,22 @@ void BM_RefineTargets(benchmark::State& state) {
 }
 BENCHMARK(BM_RefineTargets)->Unit(benchmark::kMillisecond);
 
+// The whole target search of one photo as the extraction runs it: the
+// finder, then the fit of each candidate until 50 targets are kept
+// (argument 1), or the finder's points alone (argument 0).
+void BM_FindTargets(benchmark::State& state) {
+  const Canvas& img = Photo(6000, 4000);
+  const int32_t on = static_cast<int32_t>(state.range(0));
+  const vistamet::TargetOptions options{on, on, 0};
+  std::vector<vistamet::FoundTarget> found;
+  for (auto _ : state) {
+    const int n = vistamet::FindTargets(img.View(), vistamet::kMaxTrianglesPerPhoto, options, &found);
+    if (n != vistamet::kMaxTrianglesPerPhoto) state.SkipWithError("expected 50 targets");
+    benchmark::DoNotOptimize(found.data());
+  }
+}
+BENCHMARK(BM_FindTargets)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
 void BM_TriangleCorrelation(benchmark::State& state) {
   const Canvas& img = Photo(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
   vistamet::TriangleCorrelation corr;

@@ -441,8 +441,8 @@ bool Start(const GreyImage& im, double x0, double y0, Params* p, Frame* f) {
 
 // Levenberg-Marquardt from *p; every pass evaluates the trial point with
 // its normal equations, so an accepted step needs no second pass.
-// Converged: the apex stepped less than kConverged, or no step lowers the
-// sum any more. Gives up when the apex leaves the start by kMaxShift or
+// Converged: the apex stepped (or would step) less than kConverged, or no
+// step lowers the sum any more. Gives up when the apex leaves the start by kMaxShift or
 // the blur grows beyond kMaxBlur: no target is there.
 bool Solve(const Frame& f, Params* p, Normal* normal, double* ssr) {
   const double x0 = (*p)[kAx], y0 = (*p)[kAy];
@@ -457,6 +457,12 @@ bool Solve(const Frame& f, Params* p, Normal* normal, double* ssr) {
     for (int i = 0; i < kParams; ++i) damped(i, i) += lambda * std::max(n(i, i), 1e-9);
     const Row step = damped.ldlt().solve(g);
     if (!step.allFinite()) return false;
+    // A step this small from an accepted point changes nothing that
+    // matters: no need to evaluate it.
+    if (pass > 0 && lambda < 1e-3 && std::hypot(step[kAx], step[kAy]) < kConverged) {
+      converged = true;
+      break;
+    }
     Params trial = *p;
     for (int i = 0; i < kParams; ++i) trial[i] += step[i];
     trial[kS] = std::max(trial[kS], 0.1);

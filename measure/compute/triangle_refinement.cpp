@@ -35,7 +35,9 @@ constexpr double kBand = 2.5;
 // target.
 constexpr int kMaxPasses = 16;
 constexpr double kConverged = 1e-3;
-constexpr double kSettled = 1e-2;  // enough when the passes run out
+constexpr double kSettled = 1e-2;
+// The standard deviation per axis the model itself leaves in the apex.
+constexpr double kModelSigma = 0.01;  // enough when the passes run out
 constexpr double kMaxShift = 4.0;
 constexpr double kMaxBlur = 4.0;
 
@@ -510,8 +512,11 @@ void Describe(const Params& p, const Frame& f, const Normal& n, double ssr, Tria
   fit->plateSlope = std::hypot(p[kBx], p[kBy]) * 0.5 * (std::min(fit->side1, 1e3) + std::min(fit->side2, 1e3));
   const Normal inv = n.ldlt().solve(Normal::Identity());
   const double s0 = ssr / dof;
-  fit->sigmaX = std::sqrt(std::max(0.0, s0 * inv(kAx, kAx)));
-  fit->sigmaY = std::sqrt(std::max(0.0, s0 * inv(kAy, kAy)));
+  // The noise's share, and the model's own error (the pixel area is not
+  // quite a Gaussian blur), which rendered targets show to be about
+  // kModelSigma per axis.
+  fit->sigmaX = std::hypot(std::sqrt(std::max(0.0, s0 * inv(kAx, kAx))), kModelSigma);
+  fit->sigmaY = std::hypot(std::sqrt(std::max(0.0, s0 * inv(kAy, kAy))), kModelSigma);
 }
 
 }  // namespace

@@ -36,7 +36,7 @@ namespace vistamet {
 struct TriangleFit {
   int converged = 0;     // 1 when the fit converged inside the image
   double x = 0, y = 0;   // apex
-  double sigmaX = 0, sigmaY = 0;  // standard deviations of the apex, px
+  double sigmaX = 0, sigmaY = 0;  // standard deviations of the apex (noise and model), px
   double contrast = 0;   // target minus plate at the rough apex, grey levels
   double blur = 0;       // s, px
   double apexAngle = 0;  // degrees

@@ -87,6 +87,10 @@ TEST(TriangleRefinement, ApexToATwentiethOfAPixelOnRenderedSheets) {
     EXPECT_LE(st.rms, 0.05);
     EXPECT_LE(std::fabs(st.meanX), 0.02);
     EXPECT_LE(std::fabs(st.meanY), 0.02);
+    // The fit's own precision tells how good the apex is, to a factor 2.
+    const double perAxis = st.rms / std::sqrt(2.0);
+    EXPECT_GE(st.meanSigma, 0.5 * perAxis);
+    EXPECT_LE(st.meanSigma, 2.0 * perAxis);
   }
 }
 

@@ -523,8 +523,9 @@ void Describe(const Params& p, const Frame& f, const Normal& n, double ssr, Tria
 
 int RefineTriangleApex(const GreyImage& image, double x0, double y0, TriangleFit* fit) {
   *fit = TriangleFit{};
-  if (!image.Valid() || !std::isfinite(x0) || !std::isfinite(y0) || x0 < 0 || y0 < 0 ||
-      x0 > image.width - 1 || y0 > image.height - 1) {
+  // Sampling needs a pixel on either side: no fit in images narrower than 3.
+  if (!image.Valid() || image.width < 3 || image.height < 3 || !std::isfinite(x0) ||
+      !std::isfinite(y0) || x0 < 0 || y0 < 0 || x0 > image.width - 1 || y0 > image.height - 1) {
     return 0;
   }
   Params p;

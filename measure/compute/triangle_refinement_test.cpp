@@ -232,6 +232,16 @@ TEST(TriangleRefinement, ShapesThatAreNoTriangles) {
   TriangleFit fit;
   EXPECT_EQ(RefineTriangleApex(flat.View(), 32, 32, &fit), 0);
   EXPECT_EQ(RefineTriangleApex(flat.View(), -1, 32, &fit), 0);
+  EXPECT_EQ(RefineTriangleApex(flat.View(), std::nan(""), 32, &fit), 0);
+  // Slivers of images and a target cut by the border: no crash, no target.
+  for (int32_t w : {1, 2, 3, 5}) {
+    Canvas sliver(w, 40, 200);
+    for (int32_t y = 20; y < 40; ++y) sliver.At(0, y) = 20;
+    EXPECT_FALSE(RefineTriangleApex(sliver.View(), 0, 20, &fit) && IsTriangleTarget(fit)) << w;
+  }
+  Canvas edge(60, 60, 200);
+  testing::DrawTriangle(&edge, 1.0, 58.5, 20, 12, 30, 0);
+  RefineTriangleApex(edge.View(), 1.0, 58.5, &fit);
 }
 
 // Re-measuring leaves exact apexes where they are (within 0.02 px), brings

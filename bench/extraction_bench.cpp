@@ -2,16 +2,20 @@
 // hundred targets of 10 to 20 px, the way a control field is photographed.
 #include <benchmark/benchmark.h>
 
+#include <array>
 #include <map>
 #include <random>
 
 #include "measure/compute/rectangle_corners.h"
 #include "measure/compute/target_images_test_support.h"
 #include "measure/compute/triangle_finder.h"
+#include "measure/compute/triangle_refinement.h"
 
 namespace {
 
 using vistamet::testing::Canvas;
+
+std::map<std::pair<int, int>, std::vector<std::array<double, 2>>> apexes;
 
 const Canvas& Photo(int w, int h) {
   static std::map<std::pair<int, int>, Canvas> cache;
@@ -30,6 +34,7 @@ const Canvas& Photo(int w, int h) {
       const double y = (r + 0.5) * h / rows + 10 * u(rng);
       vistamet::testing::DrawTriangle(&img, x, y, base, base * 0.62, (r + c) % 2 ? 30 : 240,
                                       -10 + 20 * u(rng));
+      apexes[{w, h}].push_back({x, y});
     }
   }
   return cache.emplace(std::make_pair(w, h), std::move(img)).first->second;
@@ -46,6 +51,38 @@ void BM_FindTriangles(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * state.range(0) * state.range(1));
 }
 BENCHMARK(BM_FindTriangles)->Args({3000, 2000})->Args({6000, 4000})->Unit(benchmark::kMillisecond);
+
+// The model fit of every target of a 6000 x 4000 photo (300 targets), each
+// started 0.7 px off its apex as the finder leaves it.
+void BM_RefineTargets(benchmark::State& state) {
+  const Canvas& img = Photo(6000, 4000);
+  const auto& truth = apexes[{6000, 4000}];
+  vistamet::TriangleFit fit;
+  for (auto _ : state) {
+    int n = 0;
+    for (const auto& a : truth) n += vistamet::RefineTriangleApex(img.View(), a[0] + 0.5, a[1] - 0.5, &fit);
+    if (n != static_cast<int>(truth.size())) state.SkipWithError("a target was not fitted");
+    benchmark::DoNotOptimize(fit);
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(truth.size()));
+}
+BENCHMARK(BM_RefineTargets)->Unit(benchmark::kMillisecond);
+
+// The whole target search of one photo as the extraction runs it: the
+// finder, then the fit of each candidate until 50 targets are kept
+// (argument 1), or the finder's points alone (argument 0).
+void BM_FindTargets(benchmark::State& state) {
+  const Canvas& img = Photo(6000, 4000);
+  const int32_t on = static_cast<int32_t>(state.range(0));
+  const vistamet::TargetOptions options{on, on, 0};
+  std::vector<vistamet::FoundTarget> found;
+  for (auto _ : state) {
+    const int n = vistamet::FindTargets(img.View(), vistamet::kMaxTrianglesPerPhoto, options, &found);
+    if (n != vistamet::kMaxTrianglesPerPhoto) state.SkipWithError("expected 50 targets");
+    benchmark::DoNotOptimize(found.data());
+  }
+}
+BENCHMARK(BM_FindTargets)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_TriangleCorrelation(benchmark::State& state) {
   const Canvas& img = Photo(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));

@@ -115,6 +115,19 @@ CPagePhotoSet::CPagePhotoSet(wxWindow* parent, OptionsValues& v) : wxPanel(paren
                         CRangeValidator(&v.photoCacheMb, kMinPhotoCacheMb, kMaxPhotoCacheMb),
                         ui::kUnitMb);
   top->Add(grid, 0, wxALL, 10);
+
+  // How the extraction measures the targets; kept per user.
+  auto* targets = new wxStaticBoxSizer(wxVERTICAL, this, U(ui::kGroupTargets));
+  wxWindow* tbox = targets->GetStaticBox();
+  target_refine_ = new wxCheckBox(tbox, wxID_ANY, U(ui::kTargetRefine));
+  target_refine_->SetValidator(CFlagValidator(&v.targets.refine));
+  target_reject_ = new wxCheckBox(tbox, wxID_ANY, U(ui::kTargetReject));
+  target_reject_->SetValidator(CFlagValidator(&v.targets.rejectFalse));
+  target_weights_ = new wxCheckBox(tbox, wxID_ANY, U(ui::kTargetWeights));
+  target_weights_->SetValidator(CFlagValidator(&v.targets.weightsFromFit));
+  for (wxCheckBox* box : {target_refine_, target_reject_, target_weights_})
+    targets->Add(box, 0, wxALL, 4);
+  top->Add(targets, 0, wxALL | wxEXPAND, kGap);
   SetSizer(top);
 }
 

@@ -54,12 +54,19 @@ class CPagePhotoSet : public wxPanel {
   wxCheckBox* ShowAdjusted() const { return show_adjusted_; }
   wxCheckBox* ShowDistances() const { return show_distances_; }
   wxTextCtrl* PhotoCacheEdit() const { return photo_cache_; }
+  // Target extraction: refinement, rejection, weights from the fit.
+  wxCheckBox* TargetRefine() const { return target_refine_; }
+  wxCheckBox* TargetReject() const { return target_reject_; }
+  wxCheckBox* TargetWeights() const { return target_weights_; }
 
  private:
   wxTextCtrl* photo_cache_ = nullptr;
   wxCheckBox* auto_plane_ = nullptr;
   wxCheckBox* show_adjusted_ = nullptr;
   wxCheckBox* show_distances_ = nullptr;
+  wxCheckBox* target_refine_ = nullptr;
+  wxCheckBox* target_reject_ = nullptr;
+  wxCheckBox* target_weights_ = nullptr;
 };
 
 // Page 3, "相机参数", with its camera-changed flag.

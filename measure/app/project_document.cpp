@@ -331,6 +331,7 @@ void CProjectDocument::OnOptions(wxCommandEvent&) {
   StoreLmsFeature(values.adjust.bLmsFeature);
   StoreAutoPlaneTrans(values.bAutoPlaneTrans);
   StorePhotoCacheMb(std::clamp(values.photoCacheMb, kMinPhotoCacheMb, kMaxPhotoCacheMb));
+  StoreTargetOptions(values.targets);
   ApplyOptions(values, *core_);
 }
 

@@ -29,6 +29,10 @@ UserSettings LoadUserSettings() {
     s.bAutoPlaneTrans = static_cast<int32_t>(config->ReadLong(Key(kSettingAutoPlaneTrans), 0));
     s.photoCacheMb = static_cast<int32_t>(std::clamp<long>(
         config->ReadLong(Key(kSettingPhotoCacheMb), 1024), kMinPhotoCacheMb, kMaxPhotoCacheMb));
+    const TargetOptions d;
+    s.targets.refine = config->ReadLong(Key(kSettingTargetRefine), d.refine) != 0;
+    s.targets.rejectFalse = config->ReadLong(Key(kSettingTargetReject), d.rejectFalse) != 0;
+    s.targets.weightsFromFit = config->ReadLong(Key(kSettingTargetWeights), d.weightsFromFit) != 0;
   }
   PhotoCache::Shared().SetBudget(int64_t{s.photoCacheMb} << 20);
   return s;
@@ -37,5 +41,11 @@ UserSettings LoadUserSettings() {
 void StoreLmsFeature(int32_t value) { Store(kSettingLmsFeature, value); }
 void StoreAutoPlaneTrans(int32_t value) { Store(kSettingAutoPlaneTrans, value); }
 void StorePhotoCacheMb(int32_t value) { Store(kSettingPhotoCacheMb, value); }
+
+void StoreTargetOptions(const TargetOptions& value) {
+  Store(kSettingTargetRefine, value.refine);
+  Store(kSettingTargetReject, value.rejectFalse);
+  Store(kSettingTargetWeights, value.weightsFromFit);
+}
 
 }  // namespace vistamet

@@ -1,6 +1,6 @@
-// The two options kept per user (configuration group "Setting"): the
-// initial values of every new document, written when the options sheet is
-// closed with OK.
+// The options kept per user (configuration group "Setting"): the initial
+// values of every new document, written when the options sheet is closed
+// with OK.
 #pragma once
 
 #include <cstdint>
@@ -13,12 +13,17 @@ inline constexpr char kSettingGroup[] = "Setting";
 inline constexpr char kSettingLmsFeature[] = "bLmsFeature";
 inline constexpr char kSettingAutoPlaneTrans[] = "bAutoPlaneTrans";
 inline constexpr char kSettingPhotoCacheMb[] = "photoCacheMB";
+inline constexpr char kSettingTargetRefine[] = "bTargetRefine";
+inline constexpr char kSettingTargetReject[] = "bTargetReject";
+inline constexpr char kSettingTargetWeights[] = "bTargetWeights";
 
 // Missing values give the defaults (bLmsFeature 1, bAutoPlaneTrans 0, a
-// photo cache of 1024 MB); the photo cache takes its bound from here.
+// photo cache of 1024 MB, targets refined and sifted, weights 1); the photo
+// cache takes its bound from here.
 UserSettings LoadUserSettings();
 void StorePhotoCacheMb(int32_t value);
 void StoreLmsFeature(int32_t value);
 void StoreAutoPlaneTrans(int32_t value);
+void StoreTargetOptions(const TargetOptions& value);
 
 }  // namespace vistamet

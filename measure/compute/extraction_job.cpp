@@ -39,12 +39,13 @@ ExtractionRequest MakeExtractionRequest(ExtractionKind kind,
 }
 
 int ExtractTrianglePoints(std::span<const GreyImage> photos, int32_t firstPhoto, int maxPerPhoto,
-                          int threads, std::vector<ImagePoint>* points,
+                          int threads, const TargetOptions& options,
+                          std::vector<ImagePoint>* points,
                           std::vector<int32_t>* foundPerPhoto, const std::atomic<bool>* stop) {
   points->clear();
   foundPerPhoto->clear();
   const size_t n = photos.size();
-  std::vector<std::vector<TrianglePoint>> found(n);
+  std::vector<std::vector<FoundTarget>> found(n);
 
   // Each thread takes the next photo not yet taken and writes only that
   // photo's slot; the slots are read after every thread has been joined.
@@ -54,7 +55,7 @@ int ExtractTrianglePoints(std::span<const GreyImage> photos, int32_t firstPhoto,
       if (Stopped(stop)) return;
       const size_t i = next.fetch_add(1, std::memory_order_relaxed);
       if (i >= n) return;
-      FindTriangles(photos[i], maxPerPhoto, &found[i], stop);
+      FindTargets(photos[i], maxPerPhoto, options, &found[i], stop);
     }
   };
   size_t wanted = threads > 0 ? static_cast<size_t>(threads)
@@ -78,12 +79,12 @@ int ExtractTrianglePoints(std::span<const GreyImage> photos, int32_t firstPhoto,
   foundPerPhoto->reserve(n);
   for (size_t i = 0; i < n; ++i) {
     const int32_t photo = firstPhoto + static_cast<int32_t>(i);
-    for (const TrianglePoint& t : found[i]) {
+    for (const FoundTarget& t : found[i]) {
       ImagePoint p;
       p.x = t.x;
       p.y = t.y;
-      p.weightX = 1.0;
-      p.weightY = 1.0;
+      p.weightX = options.weightsFromFit ? WeightFromSigma(t.sigmaX) : 1.0;
+      p.weightY = options.weightsFromFit ? WeightFromSigma(t.sigmaY) : 1.0;
       p.matchState = 1;
       p.photoIndex = photo;
       p.pointNumber = kNoNumber;
@@ -103,7 +104,7 @@ ExtractionResult RunExtraction(const ExtractionRequest& request, const std::atom
   views.reserve(request.photos.size());
   for (const ExtractionPhoto& p : request.photos) views.push_back(GreyView(p.grey, p.width, p.height));
   result.completed = ExtractTrianglePoints(views, request.firstPhoto, request.maxPerPhoto,
-                                           request.threads, &result.imagePoints,
+                                           request.threads, request.targets, &result.imagePoints,
                                            &result.foundPerPhoto, stop);
   return result;
 }

@@ -19,6 +19,7 @@
 
 #include "measure/compute/grey_image.h"
 #include "measure/compute/triangle_finder.h"
+#include "measure/compute/triangle_refinement.h"
 #include "measure/records/records.h"
 
 namespace vistamet {
@@ -42,6 +43,7 @@ struct ExtractionRequest {
   std::vector<ExtractionPhoto> photos;
   int maxPerPhoto = kMaxTrianglesPerPhoto;
   int threads = 0;  // photos searched at once; 0 = one per processor core
+  TargetOptions targets;  // refinement, rejection and weights of the targets
 };
 
 // A request with copies of the grey images it needs: all photos, or the
@@ -54,19 +56,22 @@ struct ExtractionResult {
   int32_t photoCount = 0;
   int32_t firstPhoto = 0;
   int completed = 0;  // 1: every photo was searched; 0: stopped
-  // The new image points: x, y of the target, weights 1.0, matchState 1,
+  // The new image points: x, y of the target, weights 1.0 (or from the
+  // fit's precision when the options ask for it), matchState 1,
   // the photo's index, unnumbered. Photo order, best first per photo.
   std::vector<ImagePoint> imagePoints;
   std::vector<int32_t> foundPerPhoto;  // parallel to the request's photos
 };
 
-// Searches `photos` (photo indexes firstPhoto, firstPhoto + 1, ...) with
+// Searches `photos` (photo indexes firstPhoto, firstPhoto + 1, ...) for
+// targets as FindTargets with `options` finds them, with
 // up to `threads` threads (0 = one per core) and fills *points with the
 // points in photo order and *foundPerPhoto with one count per photo. A photo
 // whose grey image is not valid gives no point. Returns 1, or 0 (outputs
 // emptied) when *stop became true.
 int ExtractTrianglePoints(std::span<const GreyImage> photos, int32_t firstPhoto, int maxPerPhoto,
-                          int threads, std::vector<ImagePoint>* points,
+                          int threads, const TargetOptions& options,
+                          std::vector<ImagePoint>* points,
                           std::vector<int32_t>* foundPerPhoto,
                           const std::atomic<bool>* stop = nullptr);
 

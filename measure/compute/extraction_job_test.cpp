@@ -76,14 +76,14 @@ TEST(ExtractionJob, ParallelRunsEqualTheSequentialOneInPhotoOrder) {
     }
   }
   EXPECT_EQ(k, seq.imagePoints.size());
-  // The points are the finder's, best first.
-  std::vector<TrianglePoint> direct;
-  FindTriangles(GreyView(photos[3]), kMaxTrianglesPerPhoto, &direct);
+  // The points are the target search's, best first.
+  std::vector<FoundTarget> direct;
+  FindTargets(GreyView(photos[3]), kMaxTrianglesPerPhoto, request.targets, &direct);
   ASSERT_EQ(static_cast<int32_t>(direct.size()), seq.foundPerPhoto[3]);
   const size_t first3 = seq.imagePoints.size() - direct.size();
   for (size_t i = 0; i < direct.size(); ++i) {
-    EXPECT_EQ(seq.imagePoints[first3 + i].x, static_cast<double>(direct[i].x));
-    EXPECT_EQ(seq.imagePoints[first3 + i].y, static_cast<double>(direct[i].y));
+    EXPECT_EQ(seq.imagePoints[first3 + i].x, direct[i].x);
+    EXPECT_EQ(seq.imagePoints[first3 + i].y, direct[i].y);
   }
 }
 

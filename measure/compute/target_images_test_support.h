@@ -143,4 +143,112 @@ inline std::array<std::array<double, 2>, 4> TurnedRectangle(double cx, double cy
   return out;
 }
 
+// A triangle given by its three corners (apex first), any orientation.
+inline void DrawTriangleCorners(Canvas* canvas, const std::array<std::array<double, 2>, 3>& t,
+                                int value) {
+  double x0 = t[0][0], x1 = t[0][0], y0 = t[0][1], y1 = t[0][1];
+  for (const auto& p : t) {
+    x0 = std::min(x0, p[0]);
+    x1 = std::max(x1, p[0]);
+    y0 = std::min(y0, p[1]);
+    y1 = std::max(y1, p[1]);
+  }
+  PaintShape(canvas, x0, y0, x1, y1, value, [&](double px, double py) {
+    int pos = 0, neg = 0;
+    for (int i = 0; i < 3; ++i) {
+      const auto& a = t[i];
+      const auto& b = t[(i + 1) % 3];
+      const double cross = (b[0] - a[0]) * (py - a[1]) - (b[1] - a[1]) * (px - a[0]);
+      (cross >= 0 ? pos : neg) += 1;
+    }
+    return pos == 3 || neg == 3;
+  });
+}
+
+// Optical blur (a Gaussian of `sigma` px; none for sigma <= 0) and grey
+// noise (uniform, +-noise levels, as FillTexture's), rounded back to bytes.
+inline void BlurAndNoise(Canvas* canvas, double sigma, double noise, uint32_t seed) {
+  const int32_t w = canvas->width, h = canvas->height;
+  std::vector<double> a(canvas->grey.begin(), canvas->grey.end()), b(a.size());
+  if (sigma > 0) {
+    const int r = static_cast<int>(std::ceil(4 * sigma));
+    std::vector<double> k(2 * r + 1);
+    double sum = 0;
+    for (int i = -r; i <= r; ++i) sum += k[i + r] = std::exp(-0.5 * i * i / (sigma * sigma));
+    for (double& v : k) v /= sum;
+    auto at = [](int v, int n) { return std::clamp(v, 0, n - 1); };
+    for (int32_t y = 0; y < h; ++y)
+      for (int32_t x = 0; x < w; ++x) {
+        double v = 0;
+        for (int i = -r; i <= r; ++i) v += k[i + r] * a[static_cast<size_t>(y) * w + at(x + i, w)];
+        b[static_cast<size_t>(y) * w + x] = v;
+      }
+    for (int32_t y = 0; y < h; ++y)
+      for (int32_t x = 0; x < w; ++x) {
+        double v = 0;
+        for (int i = -r; i <= r; ++i) v += k[i + r] * b[static_cast<size_t>(at(y + i, h)) * w + x];
+        a[static_cast<size_t>(y) * w + x] = v;
+      }
+  }
+  std::mt19937 rng(seed);
+  std::uniform_real_distribution<double> n(-noise, noise > 0 ? noise : 1.0);
+  for (size_t i = 0; i < a.size(); ++i) {
+    const double v = a[i] + (noise > 0 ? n(rng) : 0.0);
+    canvas->grey[i] = static_cast<uint8_t>(std::clamp(std::lround(v), 0L, 255L));
+  }
+}
+
+// A sheet of triangle targets with exact apexes: `count` targets on a grid
+// of 80 px cells, each `base` px wide (drawn from [minBase, maxBase]) and
+// 0.62 base high, turned by any angle (or up to +-maxRoll degrees), its
+// corners moved by up to `skew` of the base (a mild perspective), dark on
+// a light plate or light on a dark one.
+struct TargetSheetOptions {
+  int count = 100;
+  double minBase = 8, maxBase = 40;
+  double maxRoll = 180;
+  double skew = 0.06;
+  bool dark = true;
+  double blur = 0;
+  double noise = 0;   // uniform, +-noise grey levels
+  int plateWaves = 24;  // amplitude of the plate's slow waves
+  uint32_t seed = 1;
+};
+
+struct TargetSheet {
+  Canvas image{1, 1};
+  std::vector<std::array<double, 2>> apexes;
+};
+
+inline TargetSheet MakeTargetSheet(const TargetSheetOptions& o) {
+  const int cols = 10, cell = 80;
+  const int rows = (o.count + cols - 1) / cols;
+  TargetSheet sheet;
+  sheet.image = Canvas(cols * cell, rows * cell);
+  FillTexture(&sheet.image, o.dark ? 200 : 60, o.plateWaves, 0, o.seed);
+  std::mt19937 rng(o.seed * 7 + 3);
+  std::uniform_real_distribution<double> u(0.0, 1.0);
+  for (int i = 0; i < o.count; ++i) {
+    const double base = o.minBase + (o.maxBase - o.minBase) * u(rng);
+    const double roll = (2 * u(rng) - 1) * o.maxRoll * std::numbers::pi / 180.0;
+    const double c = std::cos(roll), s = std::sin(roll);
+    const double cx = (i % cols + 0.5) * cell + 4 * (u(rng) - 0.5);
+    const double cy = (i / cols + 0.5) * cell + 4 * (u(rng) - 0.5);
+    // Corners about the centroid, apex down before turning.
+    const double h = 0.62 * base;
+    std::array<std::array<double, 2>, 3> local = {
+        {{0, 2 * h / 3}, {-base / 2, -h / 3}, {base / 2, -h / 3}}};
+    std::array<std::array<double, 2>, 3> t;
+    for (int k = 0; k < 3; ++k) {
+      const double lx = local[k][0] + o.skew * base * (2 * u(rng) - 1);
+      const double ly = local[k][1] + o.skew * base * (2 * u(rng) - 1);
+      t[k] = {cx + c * lx + s * ly, cy - s * lx + c * ly};
+    }
+    DrawTriangleCorners(&sheet.image, t, o.dark ? 30 : 230);
+    sheet.apexes.push_back(t[0]);
+  }
+  BlurAndNoise(&sheet.image, o.blur, o.noise, o.seed + 99);
+  return sheet;
+}
+
 }  // namespace vistamet::testing

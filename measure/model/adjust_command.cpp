@@ -7,6 +7,7 @@
 #include "measure/compute/corresponding_points.h"
 #include "measure/compute/lsm_matching.h"
 #include "measure/compute/orientation.h"
+#include "measure/compute/triangle_refinement.h"
 #include "measure/records/texts.h"
 #include "measure/model/vistamet_doc.h"
 
@@ -91,7 +92,29 @@ bool CVistametDoc::ResectEveryPhoto() {
   return true;
 }
 
+// Triangle targets are matched to the target model on their own photo
+// rather than to the first image point's window: the grey windows of two
+// photos differ by the perspective, which the window matching would take
+// for a shift. Points that are no targets are matched as windows to the
+// first point. Points matched before (or measured by hand) stay.
 void CVistametDoc::MatchToFirstImagePoint(const std::vector<int>& observing) {
+  if (!targetOptions.refine) {
+    MatchWindows(observing);
+    return;
+  }
+  std::vector<int> windows{observing[0]};
+  for (int k : observing) {
+    ImagePoint& p = imagePoints[k];
+    if (p.matchState >= 2 || !ValidPhoto(p.photoIndex)) continue;
+    if (RemeasureTarget(GreyView(photoImages[p.photoIndex]), &p.x, &p.y))
+      p.matchState = 2;
+    else if (k != observing[0])
+      windows.push_back(k);
+  }
+  MatchWindows(windows);
+}
+
+void CVistametDoc::MatchWindows(const std::vector<int>& observing) {
   ImagePoint& reference = imagePoints[observing[0]];
   reference.matchState = 2;
   for (size_t r = 1; r < observing.size(); ++r) {
@@ -106,18 +129,21 @@ void CVistametDoc::AddObservedPoint(SpacePoint& s, std::vector<ImagePoint> rays,
                                     AdjustmentInput& input) {
   const int ray_count = static_cast<int>(rays.size());
   SpacePoint entry = s;
+  // With weights from the target fit, each point's own weights scale the
+  // option's; otherwise every point weighs alike.
+  const bool own = targetOptions.weightsFromFit != 0;
   if (s.IsControl()) {
     for (ImagePoint& r : rays) {
-      r.weightX = options.dWeightX * options.dControlWeight;
-      r.weightY = options.dWeightY * options.dControlWeight;
+      r.weightX = options.dWeightX * options.dControlWeight * (own ? r.weightX : 1.0);
+      r.weightY = options.dWeightY * options.dControlWeight * (own ? r.weightY : 1.0);
     }
     entry.controlFlag = -1;
   } else {
     ObjectPoint o;
     if (!IntersectRays(rays, photoParams, &o)) return;  // left out, untouched
     for (ImagePoint& r : rays) {
-      r.weightX = options.dWeightX;
-      r.weightY = options.dWeightY;
+      r.weightX = options.dWeightX * (own ? r.weightX : 1.0);
+      r.weightY = options.dWeightY * (own ? r.weightY : 1.0);
     }
     entry.X = s.X = o.X;
     entry.Y = s.Y = o.Y;

@@ -195,6 +195,32 @@ TEST(BundleAdjust, ControlPointsWeighMoreByTheControlWeight) {
   EXPECT_TRUE(saw_control && saw_other);
 }
 
+// With weights from the target fit, the points' stored weights scale the
+// option's weights; without, they are ignored.
+TEST(BundleAdjust, StoredWeightsCountOnlyWhenTheTargetOptionAsks) {
+  const SampleScene scene = MakeSampleScene(SampleOptions{});
+  for (int32_t own : {0, 1}) {
+    SCOPED_TRACE(own);
+    CVistametDoc doc = FromScene(scene);
+    doc.targetOptions.weightsFromFit = own;
+    doc.options.dControlWeight = 4;
+    doc.options.dWeightX = 2;
+    doc.options.dWeightY = 3;
+    doc.options.bKeepMinRms = 0;
+    for (ImagePoint& p : doc.imagePoints) {
+      p.weightX = 0.5;
+      p.weightY = 4;
+    }
+    ASSERT_EQ(doc.BundleAdjust(AdjustmentReports()), 1);
+    const double fx = own ? 0.5 : 1.0, fy = own ? 4.0 : 1.0;
+    for (const ImagePoint& r : doc.adjustedPoints) {
+      const double c = doc.FindControlPoint(r.pointNumber) >= 0 ? 4.0 : 1.0;
+      EXPECT_EQ(r.weightX, 2 * c * fx);
+      EXPECT_EQ(r.weightY, 3 * c * fy);
+    }
+  }
+}
+
 TEST(RefineFromControlPoints, FailedSolveShowsTheUnknownAndKeepsTheOrientations) {
   const SampleScene scene = MakeSampleScene(SampleOptions{});
   CVistametDoc doc = FromScene(scene);

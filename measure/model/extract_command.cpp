@@ -23,7 +23,7 @@ struct JobPhoto {
 // The job runs the photos a few at a time (as many as search at once), so
 // that besides the photo cache only those photos' grey images are held.
 ExtractionResult RunPhotoJob(ExtractionKind kind, int32_t count, int32_t first,
-                             const std::vector<JobPhoto>& photos,
+                             const std::vector<JobPhoto>& photos, const TargetOptions& targets,
                              const std::atomic<bool>* stop) {
   ExtractionResult all;
   all.kind = kind;
@@ -36,6 +36,7 @@ ExtractionResult RunPhotoJob(ExtractionKind kind, int32_t count, int32_t first,
     r.kind = kind;
     r.photoCount = count;
     r.firstPhoto = first + static_cast<int32_t>(b);
+    r.targets = targets;
     for (size_t k = b; k < std::min(photos.size(), b + batch); ++k) {
       const JobPhoto& p = photos[k];
       if (!p.held.grey.empty() || p.path.empty()) {
@@ -86,8 +87,9 @@ std::function<ExtractionResult(const std::atomic<bool>*)> CVistametDoc::MakeExtr
     }
     photos.push_back(std::move(p));
   }
-  return [kind, count, first, photos = std::move(photos)](const std::atomic<bool>* stop) {
-    return RunPhotoJob(kind, count, first, photos, stop);
+  return [kind, count, first, photos = std::move(photos),
+          targets = targetOptions](const std::atomic<bool>* stop) {
+    return RunPhotoJob(kind, count, first, photos, targets, stop);
   };
 }
 

@@ -109,6 +109,79 @@ TEST_F(SampleFolder, ExtractionFindsEveryTargetNearItsApex) {
   RecordProperty("largest_error_px", std::to_string(worst));
 }
 
+// Distances of the extracted points from the exact target positions: the
+// RMS over the targets found within 1.5 px, and the points not near any.
+struct Offsets {
+  int found = 0, extra = 0;
+  double rms = 0;
+};
+
+Offsets OffsetsFromTruth(const CVistametDoc& doc, const SampleScene& scene) {
+  Offsets o;
+  double sq = 0;
+  for (const ImagePoint& q : doc.imagePoints) {
+    double best = 1e9;
+    for (const ImagePoint& t : scene.observations[q.photoIndex])
+      best = std::min(best, std::hypot(q.x - t.x, q.y - t.y));
+    if (best <= 1.5) {
+      ++o.found;
+      sq += best * best;
+    } else {
+      ++o.extra;
+    }
+  }
+  if (o.found > 0) o.rms = std::sqrt(sq / o.found);
+  return o;
+}
+
+// The document's target options reach the extraction: refined points sit
+// on the exact positions, the finder alone leaves them near the apex cell.
+TEST_F(SampleFolder, TargetOptionsOfTheDocumentReachTheExtraction) {
+  const SampleScene scene = MakeSampleScene(options_);
+  size_t total = 0;
+  for (const auto& on_photo : scene.observations) total += on_photo.size();
+  CVistametDoc refined = Open("sample_photos.vmt");
+  ASSERT_EQ(refined.ExtractNow(ExtractionKind::kAllPhotos), 1);
+  const Offsets r = OffsetsFromTruth(refined, scene);
+  EXPECT_EQ(static_cast<size_t>(r.found), total);
+  EXPECT_LE(r.extra, refined.PhotoCount());
+  EXPECT_LT(r.rms, 0.05);
+
+  CVistametDoc plain = Open("sample_photos.vmt");
+  plain.targetOptions = TargetOptions{0, 0, 0};
+  ASSERT_EQ(plain.ExtractNow(ExtractionKind::kAllPhotos), 1);
+  const Offsets p = OffsetsFromTruth(plain, scene);
+  EXPECT_GT(p.rms, 0.3);
+  for (const ImagePoint& q : plain.imagePoints) EXPECT_EQ(q.weightX, 1.0);
+
+  CVistametDoc weighted = Open("sample_photos.vmt");
+  weighted.targetOptions.weightsFromFit = 1;
+  ASSERT_EQ(weighted.ExtractNow(ExtractionKind::kAllPhotos), 1);
+  ASSERT_EQ(weighted.imagePoints.size(), refined.imagePoints.size());
+  int differing = 0;
+  for (const ImagePoint& q : weighted.imagePoints) differing += q.weightX != 1.0 || q.weightY != 1.0;
+  EXPECT_GT(differing, 0);
+}
+
+// With matching on, the adjustment re-measures the targets: the sample's
+// exact positions move by no more than 0.02 px.
+TEST_F(SampleFolder, MatchingLeavesExactTargetPositions) {
+  CVistametDoc doc = Open("sample.vmt");
+  const std::vector<ImagePoint> before = doc.imagePoints;
+  EXPECT_EQ(doc.options.bLmsFeature, 1);  // the sample ships with matching on
+  ASSERT_EQ(doc.BundleAdjust(AdjustmentReports()), 1);
+  ASSERT_EQ(doc.imagePoints.size(), before.size());
+  double worst = 0;
+  int matched = 0;
+  for (size_t i = 0; i < before.size(); ++i) {
+    worst = std::max(worst, std::hypot(doc.imagePoints[i].x - before[i].x,
+                                       doc.imagePoints[i].y - before[i].y));
+    matched += doc.imagePoints[i].matchState == 2;
+  }
+  EXPECT_LE(worst, 0.02);
+  EXPECT_EQ(static_cast<size_t>(matched), before.size());
+}
+
 TEST_F(SampleFolder, WorkerResultIsSwappedInOnTheOwnersThread) {
   CVistametDoc reference = Open("sample_photos.vmt");
   ASSERT_EQ(reference.ExtractNow(ExtractionKind::kAllPhotos), 1);

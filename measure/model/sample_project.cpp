@@ -20,10 +20,12 @@ namespace vistamet {
 
 namespace {
 
-// Renders a dark, apex-down triangle whose apex cell is centred on (px, py),
-// the 11 x 6 pattern enlarged by `scale`, with 4 x 4 supersampling.
+// Renders a dark, apex-down triangle whose tip is at (px, py), the 11 x 6
+// pattern enlarged by `scale`, with 4 x 4 supersampling. Samples are taken
+// in pixel-corner coordinates (pixel x spans [x, x + 1)), so the tip, in
+// pixel-centre coordinates at (px, py), is at (px + 0.5, py + 0.5) here.
 void DrawTarget(std::vector<float>& grey, int w, int h, double px, double py, double scale) {
-  const double top = py - 5.5 * scale + 0.5, bottom = py + 0.5 * scale + 0.5;
+  const double bottom = py + 0.5, top = bottom - 6.0 * scale;
   const double half = 4.5 * scale;
   const int x0 = std::max(0, static_cast<int>(px - half - 2 * scale));
   const int x1 = std::min(w - 1, static_cast<int>(px + half + 2 * scale));
@@ -146,8 +148,9 @@ bool WriteSampleProject(const std::string& folder, const SampleOptions& o, std::
   }
   measured.distancePairs = {1000, 1002, 1, 3, 2, 4, 5, 16};
   measured.targetsExtracted = 1;
-  // The positions are exact: matching would only move them.
-  measured.options.bLmsFeature = 0;
+  // The positions are exact; matching re-measures the targets by the model
+  // fit, which leaves exact positions where they are.
+  measured.options.bLmsFeature = 1;
   measured.mapTitle = "样例工程";
   if (!SaveProjectFile(measured, dir + "/sample.vmt", &message)) {
     if (error) *error = message;

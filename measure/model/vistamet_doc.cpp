@@ -25,7 +25,7 @@ bool EraseIf(std::vector<T>& v, Pred pred) {
 }  // namespace
 
 CVistametDoc::CVistametDoc(const UserSettings& settings)
-    : bAutoPlaneTrans(settings.bAutoPlaneTrans) {
+    : bAutoPlaneTrans(settings.bAutoPlaneTrans), targetOptions(settings.targets) {
   options.bLmsFeature = settings.bLmsFeature;
 }
 

@@ -30,11 +30,12 @@ namespace vistamet {
 
 enum class ResectStatus;  // measure/compute/orientation.h
 
-// The two options kept per user outside the project file.
+// The options kept per user outside the project file.
 struct UserSettings {
   int32_t bLmsFeature = 1;
   int32_t bAutoPlaneTrans = 0;
   int32_t photoCacheMb = 1024;  // the decoded-photo cache's bound
+  TargetOptions targets;        // how the extraction measures and sifts targets
 };
 
 // The camera a new project gives its photos: a value above 0 wins;
@@ -95,6 +96,9 @@ class CVistametDoc {
   // (P) the adjustment options: tolerances, control weight, iteration
   // limit, keep-best, cleaning and matching (image weights are not stored)
   AdjustmentOptions options;
+  // How the extraction measures and sifts the targets (per user, not in
+  // the project file).
+  TargetOptions targetOptions;
 
   // --- Wiring to the user interface (both optional) ---
   void SetNotifier(DocNotifier* notifier) { notifier_ = notifier; }
@@ -264,8 +268,11 @@ class CVistametDoc {
   // Adds space point si to `input` or resets it. False when it was deleted,
   // so that the next point now stands at si.
   bool PreparePointForAdjustment(size_t si, AdjustmentInput& input);
-  // Matches the other image points of one number to the first one.
+  // Matches the image points of one number: targets to the target model on
+  // their photos (when targets are refined), other points as windows to
+  // the first one.
   void MatchToFirstImagePoint(const std::vector<int>& observing);
+  void MatchWindows(const std::vector<int>& observing);
   // The image points `indices` in image-plane mm, without those that cannot
   // be converted.
   std::vector<ImagePoint> RaysInMm(const std::vector<int>& indices) const;

@@ -12,6 +12,7 @@ OptionsValues ReadOptions(const CVistametDoc& doc) {
   v.bAutoPlaneTrans = doc.bAutoPlaneTrans;
   v.bShowDistances = doc.bShowDistances;
   v.bShowAdjusted = doc.bShowAdjusted;
+  v.targets = doc.targetOptions;
   if (!doc.photoParams.empty()) v.camera = doc.photoParams[0].Camera();
   v.cameraChanged = false;
   v.photoCacheMb = static_cast<int32_t>(PhotoCache::Shared().Budget() >> 20);
@@ -25,6 +26,7 @@ void ApplyOptions(const OptionsValues& v, CVistametDoc& doc) {
   doc.bAutoPlaneTrans = v.bAutoPlaneTrans;
   doc.bShowDistances = v.bShowDistances;
   doc.bShowAdjusted = v.bShowAdjusted;
+  doc.targetOptions = v.targets;
   // One camera for all photos. The orientation and the adjustment compute
   // with the principal distances f1 and f2, which the sheet does not show:
   // when the user changes f they follow it, otherwise they keep their

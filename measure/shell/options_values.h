@@ -15,6 +15,7 @@ struct OptionsValues {
   int32_t bAutoPlaneTrans = 0;
   int32_t bShowAdjusted = 1;
   int32_t bShowDistances = 1;
+  TargetOptions targets;  // target extraction (kept per user)
   // Camera page: the camera of photo 0, zeros for a project without photos.
   CameraParams camera{0, 0, 0, 0, 0, 0, 0};
   // Set when the user edited a camera value or pressed D7/D75 with effect.

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "measure/model/photo_cache.h"
+#include "measure/model/project_file.h"
+#include "measure/records/test_support.h"
 
 namespace vistamet {
 namespace {
@@ -79,6 +81,35 @@ TEST(ApplyOptions, PhotoCacheBoundIsClampedToItsRange) {
   ApplyOptions(v, doc);
   EXPECT_EQ(PhotoCache::Shared().Budget(), int64_t{kMinPhotoCacheMb} << 20);
   PhotoCache::Shared().SetBudget(saved);
+}
+
+// The target options reach the document but not its file: a project
+// saved with them off opens with the user's settings.
+TEST(ApplyOptions, TargetOptionsStayOutOfTheProjectFile) {
+  CVistametDoc doc = ThreePhotoDoc();
+  OptionsValues v = ReadOptions(doc);
+  EXPECT_EQ(v.targets.refine, 1);
+  EXPECT_EQ(v.targets.rejectFalse, 1);
+  EXPECT_EQ(v.targets.weightsFromFit, 0);
+  v.targets = TargetOptions{0, 0, 1};
+  ApplyOptions(v, doc);
+  EXPECT_EQ(doc.targetOptions.refine, 0);
+  EXPECT_EQ(doc.targetOptions.rejectFalse, 0);
+  EXPECT_EQ(doc.targetOptions.weightsFromFit, 1);
+  EXPECT_EQ(ReadOptions(doc).targets.weightsFromFit, 1);
+
+  testing::TempDir dir;
+  CVistametDoc plain;
+  plain.targetOptions = doc.targetOptions;
+  std::string message;
+  ASSERT_TRUE(SaveProjectFile(plain, dir.File("p.vmt"), &message)) << message;
+  UserSettings settings;
+  settings.targets.rejectFalse = 1;
+  CVistametDoc opened(settings);
+  ASSERT_TRUE(LoadProjectFile(dir.File("p.vmt"), &opened).ok());
+  EXPECT_EQ(opened.targetOptions.refine, 1);
+  EXPECT_EQ(opened.targetOptions.rejectFalse, 1);
+  EXPECT_EQ(opened.targetOptions.weightsFromFit, 0);
 }
 
 TEST(PixelSizePreset, OnlyAChangeSetsTheCameraFlag) {

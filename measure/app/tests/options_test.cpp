@@ -43,6 +43,10 @@ TEST_F(OptionsSheetTest, PagesInOrder) {
   // The weight fields are there but not shown.
   EXPECT_FALSE(sheet_.AdjustPage()->WeightX()->IsShown());
   EXPECT_FALSE(sheet_.AdjustPage()->WeightY()->IsShown());
+  // Targets are refined and sifted unless the user says otherwise.
+  EXPECT_TRUE(sheet_.PhotoPage()->TargetRefine()->GetValue());
+  EXPECT_TRUE(sheet_.PhotoPage()->TargetReject()->GetValue());
+  EXPECT_FALSE(sheet_.PhotoPage()->TargetWeights()->GetValue());
 }
 
 TEST_F(OptionsSheetTest, FieldsOutsideTheirRangesKeepTheSheetOpen) {
@@ -123,6 +127,8 @@ TEST(OptionsCommand, OkStoresOptionsAndUserSettings) {
     sheet->PhotoPage()->AutoPlaneTrans()->SetValue(true);
     sheet->AdjustPage()->MaxIter()->SetValue("30");
     sheet->AdjustPage()->WeightX()->SetValue("0");
+    sheet->PhotoPage()->TargetReject()->SetValue(false);
+    sheet->PhotoPage()->TargetWeights()->SetValue(true);
     return sheet->Accept() ? wxID_OK : wxID_CANCEL;
   });
   SendCommand(kCmdOptions);
@@ -137,8 +143,16 @@ TEST(OptionsCommand, OkStoresOptionsAndUserSettings) {
   wxConfigBase* config = wxConfigBase::Get();
   EXPECT_EQ(config->ReadLong("/Setting/bLmsFeature", -1), 0);
   EXPECT_EQ(config->ReadLong("/Setting/bAutoPlaneTrans", -1), 1);
+  EXPECT_EQ(core.targetOptions.refine, 1);
+  EXPECT_EQ(core.targetOptions.rejectFalse, 0);
+  EXPECT_EQ(core.targetOptions.weightsFromFit, 1);
+  EXPECT_EQ(config->ReadLong("/Setting/bTargetReject", -1), 0);
+  EXPECT_EQ(config->ReadLong("/Setting/bTargetWeights", -1), 1);
   // A new document starts from the stored settings.
-  EXPECT_EQ(CVistametDoc(LoadUserSettings()).options.bLmsFeature, 0);
+  const CVistametDoc fresh(LoadUserSettings());
+  EXPECT_EQ(fresh.options.bLmsFeature, 0);
+  EXPECT_EQ(fresh.targetOptions.rejectFalse, 0);
+  EXPECT_EQ(fresh.targetOptions.weightsFromFit, 1);
 
   // Cancel changes nothing.
   dialogs.Then([](wxDialog* d) {
@@ -151,6 +165,7 @@ TEST(OptionsCommand, OkStoresOptionsAndUserSettings) {
   EXPECT_EQ(config->ReadLong("/Setting/bLmsFeature", -1), 0);
   StoreLmsFeature(1);
   StoreAutoPlaneTrans(0);
+  StoreTargetOptions(TargetOptions{});
   CloseAllDocuments();
 }
 

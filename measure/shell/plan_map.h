@@ -1,0 +1,155 @@
+// The plan map apart from any window: the projection of the space points and
+// features onto the map plane and back, the painting into a DrawSink, the
+// hit tests and what the mouse does in the three map modes.
+//
+// Map units are 0.01 mm on the paper, y up, so a map at 1:N shows one metre
+// of the object as 100000 / N map units. The map plane holds the object's X
+// axis and the projection plane point P: a rotation about X by
+// theta0 = atan(-Z_P / Y_P) (taken into [0, pi)) carries P into it.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "measure/model/vistamet_doc.h"
+#include "measure/shell/draw_sink.h"
+#include "measure/shell/symbol_library.h"
+
+namespace vistamet {
+
+// The interaction modes of the map, as stored in the document's mapEditFeatures.
+enum MapMode : int {
+  kMapEditFeatures = 0,
+  kMapSpatialDistance = 1,  // between adjusted space points
+  kMapPlaneDistance = 2,    // between arbitrary points of the plane
+};
+
+// The scale selector's entries.
+inline constexpr int kMapScales[] = {10, 20, 50, 100, 200, 500, 1000, 2000, 5000, 10000};
+
+// What one map window shows; not stored with the project.
+struct MapViewState {
+  bool showDistances = true;
+  bool showSpacePoints = true;
+  bool showFeatures = true;
+  double phi = 0;    // extra rotation about X, rad
+  double beta = 0;   // rotation in the map plane, rad
+  int xOffset = 4000;  // left margin, map units
+  int yOffset = 5000;  // top margin, map units
+  double k = 40.0;   // map units per screen pixel
+};
+
+// Outcome of the toolbar's turn and shift commands.
+enum class TurnOutcome { kTurned, kFullCircle };
+// beta -= 0.1, back to 0 past a full turn either way.
+TurnOutcome TurnMap(MapViewState& view);
+// phi -= 0.1, back to 0 past a full turn.
+TurnOutcome TurnAboutX(MapViewState& view);
+// Left and up move the drawing by 1000 units while the margin is above
+// 1000; right and down while it is at most 99999.
+void ShiftMap(MapViewState& view, int dx, int dy);
+
+// A map scale N as the project holds it: not above 0 is taken as 100.
+int SaneMapScale(int32_t n);
+
+class MapProjection {
+ public:
+  // Sets up from the plane point and the view. False when there is no
+  // plane point, its space point is gone, or it lies on the X axis
+  // (Y = Z = 0), which fixes no plane: then only the header is drawn.
+  bool Set(const CVistametDoc& doc, const MapViewState& view);
+  bool Valid() const { return valid_; }
+  double Theta() const { return theta_; }
+  int Scale() const { return scale_; }
+
+  // Raw map position of an object point (mm), before the margins; clamped
+  // to +-1e9 units so that no later step overflows.
+  void Raw(double X, double Y, double Z, int64_t* x, int64_t* y) const;
+  // Computes the extent and the final map positions (mapX, mapY) of every
+  // space point and feature of `doc`.
+  void Place(CVistametDoc& doc);
+  // The point of the plane under the map position (mx, my) (a SpacePoint
+  // numbered -1 with X, Y, Z in mm).
+  SpacePoint Inverse(double mx, double my) const;
+  // The drawing's size in map units (width, height) for the scroll bars.
+  void DrawingSize(int64_t* width, int64_t* height) const;
+
+ private:
+  bool valid_ = false;
+  int scale_ = 100;
+  double theta_ = 0, beta_ = 0, a_ = 1;
+  int x_offset_ = 4000, y_offset_ = 5000;
+  int64_t min_x_ = 0, max_x_ = 0, min_y_ = 0, max_y_ = 0;
+};
+
+// The plane distance of two object points in mm: their separation in the
+// map plane rotated by theta.
+double PlaneDistance(const SpacePoint& a, const SpacePoint& b, double theta);
+
+// Paints the map into `sink` in map units: header (scale, scale bar, title
+// with `time_text` when the project shows the time), then features,
+// distances and space points when the adjustment result is valid and the
+// projection is set. Recomputes the map positions. Returns the projection.
+MapProjection PaintPlanMap(CVistametDoc& doc, const MapViewState& view,
+                           const SymbolLibrary& symbols, const std::string& time_text,
+                           DrawSink& sink);
+// "(YYYY/MM/DD hh:mm:ss)" of the local time now.
+std::string MapTimeText();
+
+// The first space point (index) whose map position lies less than 5 pixels
+// (5 k units) from (mx, my), or -1. With `adjusted_only` only points
+// observed by more than one ray count.
+int HitMapPoint(const CVistametDoc& doc, double k, double mx, double my, bool adjusted_only);
+// The first feature (index) whose map position lies less than trunc(15 k)
+// units from (mx, my) truncated, or -1.
+int HitMapFeature(const CVistametDoc& doc, double k, double mx, double my);
+
+// The feature dialog: edits a copy, true on OK.
+using FeatureEditor = std::function<bool(MapFeature&)>;
+
+enum class MapClick {
+  kNothing,   // the click did not count
+  kPending,   // the first end of a distance is remembered
+  kChanged,   // the project changed and the views were refreshed
+  kRefused,   // a message was shown; the first end stays
+};
+
+// The mouse on the map. Positions are map units as the mouse gives them:
+// (px k, -py k) for canvas pixel (px, py).
+class MapClicks {
+ public:
+  void Reset() { counter_ = 0; dragged_ = -1; }
+  int Counter() const { return counter_; }
+  int Dragged() const { return dragged_; }
+  // The map position of the first click, for the rubber band.
+  double AnchorX() const { return anchor_x_; }
+  double AnchorY() const { return anchor_y_; }
+
+  // Left button down: starts dragging a feature (mode 0) or takes a
+  // distance end (modes 1 and 2).
+  MapClick Press(CVistametDoc& doc, const MapProjection& proj, double k, double mx, double my);
+  // Mouse moved with the button down while dragging: moves the feature.
+  bool DragTo(CVistametDoc& doc, const MapProjection& proj, double mx, double my);
+  void Release() { dragged_ = -1; }
+  // Double click in mode 0: edits the feature hit, or a new one there.
+  MapClick DoubleClick(CVistametDoc& doc, const MapProjection& proj, double k, double mx,
+                       double my, const FeatureEditor& edit);
+
+ private:
+  MapClick SpatialDistance(CVistametDoc& doc, double k, double mx, double my);
+  MapClick PlaneDistance(CVistametDoc& doc, const MapProjection& proj, double k, double mx,
+                         double my);
+  void StorePlaneDistance(CVistametDoc& doc);
+
+  int counter_ = 0;
+  int dragged_ = -1;
+  double anchor_x_ = 0, anchor_y_ = 0;
+  SpacePoint first_, second_;
+};
+
+// Back-projects a plane point into every photo and adds an image point of
+// its number where it falls inside the photo. Returns how many were added.
+int AddPlanePointImages(CVistametDoc& doc, const SpacePoint& point);
+
+}  // namespace vistamet

@@ -11,7 +11,7 @@
 
 #include <string>
 
-#include "measure/shell/plan_map.h"
+#include "measure/model/plan_map.h"
 
 namespace vistamet {
 

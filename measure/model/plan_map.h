@@ -1,6 +1,6 @@
 // The plan map apart from any window: the projection of the space points and
-// features onto the map plane and back, the painting into a DrawSink, the
-// hit tests and what the mouse does in the three map modes.
+// features onto the map plane and back, and the painting into a DrawSink.
+// What the mouse does is in measure/shell/map_clicks.h.
 //
 // Map units are 0.01 mm on the paper, y up, so a map at 1:N shows one metre
 // of the object as 100000 / N map units. The map plane holds the object's X
@@ -9,12 +9,11 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "measure/model/vistamet_doc.h"
-#include "measure/shell/draw_sink.h"
-#include "measure/shell/symbol_library.h"
+#include "measure/model/draw_sink.h"
+#include "measure/model/symbol_library.h"
 
 namespace vistamet {
 
@@ -96,57 +95,6 @@ MapProjection PaintPlanMap(CVistametDoc& doc, const MapViewState& view,
                            DrawSink& sink);
 // "(YYYY/MM/DD hh:mm:ss)" of the local time now.
 std::string MapTimeText();
-
-// The first space point (index) whose map position lies less than 5 pixels
-// (5 k units) from (mx, my), or -1. With `adjusted_only` only points
-// observed by more than one ray count.
-int HitMapPoint(const CVistametDoc& doc, double k, double mx, double my, bool adjusted_only);
-// The first feature (index) whose map position lies less than trunc(15 k)
-// units from (mx, my) truncated, or -1.
-int HitMapFeature(const CVistametDoc& doc, double k, double mx, double my);
-
-// The feature dialog: edits a copy, true on OK.
-using FeatureEditor = std::function<bool(MapFeature&)>;
-
-enum class MapClick {
-  kNothing,   // the click did not count
-  kPending,   // the first end of a distance is remembered
-  kChanged,   // the project changed and the views were refreshed
-  kRefused,   // a message was shown; the first end stays
-};
-
-// The mouse on the map. Positions are map units as the mouse gives them:
-// (px k, -py k) for canvas pixel (px, py).
-class MapClicks {
- public:
-  void Reset() { counter_ = 0; dragged_ = -1; }
-  int Counter() const { return counter_; }
-  int Dragged() const { return dragged_; }
-  // The map position of the first click, for the rubber band.
-  double AnchorX() const { return anchor_x_; }
-  double AnchorY() const { return anchor_y_; }
-
-  // Left button down: starts dragging a feature (mode 0) or takes a
-  // distance end (modes 1 and 2).
-  MapClick Press(CVistametDoc& doc, const MapProjection& proj, double k, double mx, double my);
-  // Mouse moved with the button down while dragging: moves the feature.
-  bool DragTo(CVistametDoc& doc, const MapProjection& proj, double mx, double my);
-  void Release() { dragged_ = -1; }
-  // Double click in mode 0: edits the feature hit, or a new one there.
-  MapClick DoubleClick(CVistametDoc& doc, const MapProjection& proj, double k, double mx,
-                       double my, const FeatureEditor& edit);
-
- private:
-  MapClick SpatialDistance(CVistametDoc& doc, double k, double mx, double my);
-  MapClick PlaneDistance(CVistametDoc& doc, const MapProjection& proj, double k, double mx,
-                         double my);
-  void StorePlaneDistance(CVistametDoc& doc);
-
-  int counter_ = 0;
-  int dragged_ = -1;
-  double anchor_x_ = 0, anchor_y_ = 0;
-  SpacePoint first_, second_;
-};
 
 // Back-projects a plane point into every photo and adds an image point of
 // its number where it falls inside the photo. Returns how many were added.

@@ -1,4 +1,4 @@
-#include "measure/shell/map_export.h"
+#include "measure/model/map_export.h"
 
 #include <algorithm>
 #include <cmath>

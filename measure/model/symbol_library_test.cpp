@@ -1,4 +1,4 @@
-#include "measure/shell/symbol_library.h"
+#include "measure/model/symbol_library.h"
 
 #include <cmath>
 #include <cstring>
@@ -7,7 +7,7 @@
 
 #include "common/atomic_file.h"
 #include "measure/records/test_support.h"
-#include "measure/shell/recording_sink.h"
+#include "measure/model/recording_sink.h"
 
 namespace vistamet {
 namespace {

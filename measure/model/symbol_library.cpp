@@ -1,4 +1,4 @@
-#include "measure/shell/symbol_library.h"
+#include "measure/model/symbol_library.h"
 
 #include <algorithm>
 #include <charconv>
@@ -125,6 +125,12 @@ std::string WritePdxBytes(const SymbolLibrary& library) {
     }
   }
   return out;
+}
+
+std::vector<std::string> SymbolLibraryPlaces(const std::string& program_dir) {
+  const std::string dir = program_dir.empty() || program_dir.back() == '/' ? program_dir
+                                                                           : program_dir + "/";
+  return {dir + kSymbolLibraryFile, dir + "../share/vistamet/" + kSymbolLibraryFile};
 }
 
 // --- The text source ---

@@ -19,7 +19,7 @@
 #include <string_view>
 #include <vector>
 
-#include "measure/shell/draw_sink.h"
+#include "measure/model/draw_sink.h"
 
 namespace vistamet {
 
@@ -66,6 +66,11 @@ int ReadPdxBytes(std::string_view bytes, SymbolLibrary* library, std::string* er
 int LoadPdxFile(const std::string& path, SymbolLibrary* library, std::string* error);
 // The file bytes of `library` (names are not stored).
 std::string WritePdxBytes(const SymbolLibrary& library);
+
+// The library file's name, and where a program in `program_dir` looks for
+// it, in order: beside the program, then in the installed data folder.
+inline constexpr char kSymbolLibraryFile[] = "Vistamet.pdx";
+std::vector<std::string> SymbolLibraryPlaces(const std::string& program_dir);
 
 // Parses the readable source of the library. Lines:
 //   # comment                          (and blank lines)

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "common/atomic_file.h"
-#include "measure/shell/symbol_library.h"
+#include "measure/model/symbol_library.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "measure/shell/draw_sink.h"
+#include "measure/model/draw_sink.h"
 
 namespace vistamet {
 

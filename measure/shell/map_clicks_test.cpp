@@ -7,6 +7,7 @@
 #include "measure/model/recording_sink.h"
 #include "measure/records/test_support.h"
 #include "measure/shell/app_texts.h"
+#include "measure/shell/feature_fields.h"
 
 namespace vistamet {
 namespace {
@@ -195,6 +196,50 @@ TEST_F(MapClicksTest, DraggingMovesTheFeatureToTheCursor) {
   EXPECT_FALSE(clicks.DragTo(doc_, proj, 0, 0));
   // A press on empty paper starts nothing.
   EXPECT_EQ(clicks.Press(doc_, proj, 40, 0, -99000), MapClick::kNothing);
+}
+
+// The feature dialog's fields.
+
+TEST(FeatureFields, RotationOpensInWholeDegreesAndSavesWithTheOldFactor) {
+  MapFeature f;
+  f.rotation = 1.0f;
+  EXPECT_EQ(FeatureFieldsOf(f).degrees, 57);
+  FeatureFields fields = FeatureFieldsOf(f);
+  ApplyFeatureFields(fields, f);
+  EXPECT_NEAR(f.rotation, 0.99483767, 1e-7);
+}
+
+TEST(FeatureFields, EveryWholeDegreeSurvivesAnyNumberOfOks) {
+  for (int d = 0; d < 360; ++d) {
+    MapFeature f;
+    FeatureFields fields;
+    fields.degrees = d;
+    ApplyFeatureFields(fields, f);
+    for (int ok = 0; ok < 3; ++ok) ApplyFeatureFields(FeatureFieldsOf(f), f);
+    ASSERT_EQ(FeatureFieldsOf(f).degrees, d);
+  }
+}
+
+TEST(FeatureFields, StoredRotationsAreTakenIntoOneTurn) {
+  const struct { float rad; int degrees; } cases[] = {
+      {-0.5f, 331}, {7.0f, 41}, {6.2831853f, 0}, {-6.2831853f, 0}, {1e30f, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.rad);
+    MapFeature f;
+    f.rotation = c.rad;
+    const int d = FeatureFieldsOf(f).degrees;
+    EXPECT_GE(d, 0);
+    EXPECT_LT(d, 360);
+    if (c.rad < 1e29f) {
+      EXPECT_EQ(d, c.degrees);
+    }
+  }
+}
+
+TEST(FeatureFields, LargeSymbolsPreviewAtAFifthAndThinLinesAtOnePixel) {
+  EXPECT_DOUBLE_EQ(PreviewSize(52, 1.0f), 0.5);
+  EXPECT_DOUBLE_EQ(PreviewSize(53, 1.0f), 0.1);
+  EXPECT_DOUBLE_EQ(PreviewLineWidth(0.1), 0.25);
 }
 
 }  // namespace

@@ -80,6 +80,28 @@ enum CommandId : int {
   kCmd3DNearer,
   kCmd3DFarther,
   kCmd3DReset,
+
+  // The plan map window's toolbars and its file menu.
+  kCmdMapShowDistances,
+  kCmdMapPlaneDistances,
+  kCmdMapShowPoints,
+  kCmdMapShowFeatures,
+  kCmdMapLeft,
+  kCmdMapRight,
+  kCmdMapUp,
+  kCmdMapDown,
+  kCmdMapTurn,
+  kCmdMapTurnX,
+  kCmdMapTitle,
+  kCmdMapModeFeatures,
+  kCmdMapModeSpatial,
+  kCmdMapModePlane,
+  kCmdMapScale,
+  kCmdMapPrint,
+  kCmdMapPrintPreview,
+  kCmdMapPageSetup,
+  kCmdMapExport,
+  kCmdMapClose,
 };
 
 }  // namespace vistamet

@@ -1,6 +1,8 @@
 #include "measure/shell/feature_fields.h"
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 namespace vistamet {
 
@@ -9,14 +11,22 @@ namespace {
 // files keep their values.
 constexpr double kRadPerDegree = 0.017453292500000002;
 constexpr double kDegreePerRad = 180.0 * 0.31830989161357204;
+
+// A stored float as the decimal it was typed as (0.2f is 0.200000003 as a
+// double): its shortest text of float precision, read back.
+double AsTyped(float f) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.7g", static_cast<double>(f));
+  return std::strtod(text, nullptr);
+}
 }  // namespace
 
 FeatureFields FeatureFieldsOf(const MapFeature& f) {
   FeatureFields fields;
   fields.type = f.symbolType;
   fields.colour = f.colour;
-  fields.scale = f.scale;
-  fields.lineWidth = f.lineWidth;
+  fields.scale = AsTyped(f.scale);
+  fields.lineWidth = AsTyped(f.lineWidth);
   // Rounded, not truncated: a value saved as d degrees comes back as a hair
   // below d for many d, and truncation would turn the feature by a degree
   // on every OK.

@@ -236,6 +236,15 @@ TEST(FeatureFields, StoredRotationsAreTakenIntoOneTurn) {
   }
 }
 
+TEST(FeatureFields, ScaleAndLineWidthOpenAsTheyWereTyped) {
+  MapFeature f;
+  f.lineWidth = 0.2f;
+  f.scale = 1.3f;
+  const FeatureFields fields = FeatureFieldsOf(f);
+  EXPECT_EQ(fields.lineWidth, 0.2);
+  EXPECT_EQ(fields.scale, 1.3);
+}
+
 TEST(FeatureFields, LargeSymbolsPreviewAtAFifthAndThinLinesAtOnePixel) {
   EXPECT_DOUBLE_EQ(PreviewSize(52, 1.0f), 0.5);
   EXPECT_DOUBLE_EQ(PreviewSize(53, 1.0f), 0.1);

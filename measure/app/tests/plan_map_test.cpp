@@ -11,6 +11,8 @@
 #include <wx/dcmemory.h>
 #include <wx/dcps.h>
 #include <wx/textctrl.h>
+#include <wx/uiaction.h>
+#include <wx/prntbase.h>
 
 #include "measure/app/command_ids.h"
 #include "measure/views/feature_dialog.h"
@@ -329,6 +331,71 @@ TEST_F(PlanMapWindowTest, ExportsFromTheWindowReadBack) {
   }
   EXPECT_EQ(ReadFile(dir_.File("m.pdf")).rfind("%PDF-", 0), 0u);
   EXPECT_NE(ReadFile(dir_.File("m.dxf")).find("AC1009"), std::string::npos);
+}
+
+TEST_F(PlanMapWindowTest, ClicksLandOnTheirPointsWhenScrolled) {
+  // A large scale and a far point stretch the drawing beyond the window:
+  // scroll it.
+  Core().mapScale = 10;
+  Space(4, 6000, 8000, 0, 0);
+  canvas_->Refresh();
+  Pump();
+  ASSERT_TRUE(PumpUntil([this] { return canvas_->GetVirtualSize().x > canvas_->GetClientSize().x; }));
+  canvas_->Scroll(30, 20);
+  Pump();
+  int sx = 0, sy = 0;
+  canvas_->GetViewStart(&sx, &sy);
+  ASSERT_GT(sx + sy, 0);
+  double mx, my;
+  const wxPoint p = AtPoint(3);
+  canvas_->MapAt(p, &mx, &my);
+  const SpacePoint& s = Core().spacePoints[Core().FindSpacePoint(3)];
+  EXPECT_NEAR(mx, s.mapX, canvas_->View().k);
+  EXPECT_NEAR(my, s.mapY, canvas_->View().k);
+  view_->DoCommand(kCmdMapModeSpatial);
+  Click(AtPoint(3));
+  Click(AtPoint(2));
+  EXPECT_EQ(Core().distancePairs, (DistancePairs{3, 2}));
+}
+
+TEST_F(PlanMapWindowTest, RealMouseMeasuresAndPlacesAFeature) {
+  Frame().Raise();
+  ASSERT_TRUE(PumpUntil([this] { return canvas_->IsShownOnScreen(); }));
+  wxUIActionSimulator sim;
+  auto click_at = [&](const wxPoint& client, bool twice) {
+    const wxPoint target = canvas_->ClientToScreen(client);
+    sim.MouseMove(target);
+    EXPECT_TRUE(PumpUntil([&target] { return wxGetMousePosition() == target; }))
+        << "pointer at " << wxGetMousePosition().x << "," << wxGetMousePosition().y;
+    if (twice) sim.MouseDblClick();
+    else sim.MouseClick();
+  };
+  view_->DoCommand(kCmdMapModeSpatial);
+  click_at(AtPoint(1), false);
+  ASSERT_TRUE(PumpUntil([this] { return canvas_->Clicks().Counter() == 1; }));
+  click_at(AtPoint(2), false);
+  ASSERT_TRUE(PumpUntil([this] { return Core().DistanceCount() == 1; }));
+  EXPECT_EQ(Core().distancePairs, (DistancePairs{1, 2}));
+
+  view_->DoCommand(kCmdMapModeFeatures);
+  ScriptedDialogs dialogs;
+  dialogs.Then(TypeFeature(12));
+  click_at(AtPoint(3) + wxPoint(static_cast<int>(PixelsPerMetre()), 0), true);
+  ASSERT_TRUE(PumpUntil([this] { return !Core().mapFeatures.empty(); }));
+  EXPECT_EQ(Core().mapFeatures[0].symbolType, 12);
+  EXPECT_NEAR(Core().mapFeatures[0].X, 2000, 2000.0 / PixelsPerMetre() + 1);
+  EXPECT_NEAR(Core().mapFeatures[0].Y, 3000, 2000.0 / PixelsPerMetre() + 1);
+}
+
+TEST_F(PlanMapWindowTest, PrintPreviewOpensItsPage) {
+  view_->DoCommand(kCmdMapPrintPreview);
+  Pump();
+  wxPreviewFrame* preview = nullptr;
+  for (wxWindow* w : wxTopLevelWindows)
+    if (auto* p = dynamic_cast<wxPreviewFrame*>(w)) preview = p;
+  ASSERT_NE(preview, nullptr);
+  preview->Close(true);
+  Pump();
 }
 
 }  // namespace

@@ -8,3 +8,4 @@ if(VISTAMET_BUILD_GUI)
   # The image view's paint path; needs a display (xvfb-run).
   vistamet_add_bench(photo_paint_bench vistamet_views)
 endif()
+vistamet_add_bench(plan_map_bench vistamet_model)

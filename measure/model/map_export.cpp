@@ -370,9 +370,10 @@ void DxfEntities(DxfOut& out, const CVistametDoc& doc, const SymbolLibrary& symb
     out.Num(40, text_height);
     out.Pair(1, common::StrFormat("%d", s.pointNumber));
   }
+  const SpacePointIndex index(doc);
   for (int i = 0; i < doc.DistanceCount(); ++i) {
-    const int a = doc.FindSpacePoint(doc.distancePairs[2 * i]);
-    const int b = doc.FindSpacePoint(doc.distancePairs[2 * i + 1]);
+    const int a = index.Find(doc.distancePairs[2 * i]);
+    const int b = index.Find(doc.distancePairs[2 * i + 1]);
     if (a < 0 || b < 0) continue;
     const SpacePoint& p = doc.spacePoints[a];
     const SpacePoint& q = doc.spacePoints[b];

@@ -50,6 +50,18 @@ void ShiftMap(MapViewState& view, int dx, int dy) {
 
 int SaneMapScale(int32_t n) { return n > 0 ? n : 100; }
 
+SpacePointIndex::SpacePointIndex(const CVistametDoc& doc) {
+  at_.reserve(doc.spacePoints.size());
+  // The first point of a number wins, as a search in array order finds it.
+  for (size_t i = doc.spacePoints.size(); i-- > 0;)
+    at_[doc.spacePoints[i].pointNumber] = static_cast<int>(i);
+}
+
+int SpacePointIndex::Find(int32_t number) const {
+  const auto it = at_.find(number);
+  return it == at_.end() ? -1 : it->second;
+}
+
 // --- Projection ---
 
 bool MapProjection::Set(const CVistametDoc& doc, const MapViewState& view) {
@@ -166,9 +178,10 @@ void PaintFeatures(const CVistametDoc& doc, const MapViewState& view, const Symb
 }
 
 void PaintDistances(const CVistametDoc& doc, double theta, DrawSink& sink) {
+  const SpacePointIndex index(doc);
   for (int i = 0; i < doc.DistanceCount(); ++i) {
-    const int a = doc.FindSpacePoint(doc.distancePairs[2 * i]);
-    const int b = doc.FindSpacePoint(doc.distancePairs[2 * i + 1]);
+    const int a = index.Find(doc.distancePairs[2 * i]);
+    const int b = index.Find(doc.distancePairs[2 * i + 1]);
     if (a < 0 || b < 0) continue;
     const SpacePoint& p = doc.spacePoints[a];
     const SpacePoint& q = doc.spacePoints[b];

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 
 #include "measure/model/vistamet_doc.h"
 #include "measure/model/draw_sink.h"
@@ -80,6 +81,17 @@ class MapProjection {
   double theta_ = 0, beta_ = 0, a_ = 1;
   int x_offset_ = 4000, y_offset_ = 5000;
   int64_t min_x_ = 0, max_x_ = 0, min_y_ = 0, max_y_ = 0;
+};
+
+// Space point indices by number, for drawing every distance of a large
+// project in linear time.
+class SpacePointIndex {
+ public:
+  explicit SpacePointIndex(const CVistametDoc& doc);
+  int Find(int32_t number) const;  // -1 when there is none
+
+ private:
+  std::unordered_map<int32_t, int> at_;
 };
 
 // The plane distance of two object points in mm: their separation in the

@@ -94,6 +94,9 @@ class CPhotoMapView : public CPlainDocView {
   // Writes the map chosen by the extension (.pdf, .svg, .dxf).
   bool Export(const std::string& path, std::string* error);
   wxPrintout* MakePrintout() { return new CPlanMapPrintout(ProjectDoc(), canvas_->View(), &symbols_); }
+  // The framework's print and preview commands (main menu and toolbar)
+  // print the map as its own menu does.
+  wxPrintout* OnCreatePrintout() override { return canvas_ ? MakePrintout() : nullptr; }
 
  protected:
   wxWindow* MakeContent(wxDocMDIChildFrame* frame) override;

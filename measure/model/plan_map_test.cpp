@@ -244,6 +244,27 @@ TEST(MapFeatures, DeletingAPhotoKeepsFreeFeaturesAndDropsThoseOfGonePoints) {
   EXPECT_EQ(doc.mapFeatures[1].pointNumber, 1);
 }
 
+TEST(PlanePoints, GetImagePointsOnlyOnPhotosTheyFallInside) {
+  CVistametDoc doc;
+  doc.photoPaths = {"a.bmp", "b.bmp"};
+  doc.photoImages.resize(2);
+  doc.photoParams.resize(2);  // both looking down from Z = 4000 mm
+  for (ImageHolder& h : doc.photoImages) h.width = 3000, h.height = 2000;
+  doc.photoParams[1].Xs = 2000;  // the second photo 2 m along X
+  SpacePoint p;
+  p.pointNumber = -2;
+  ASSERT_EQ(AddPlanePointImages(doc, p), 2);
+  ASSERT_EQ(doc.imagePoints.size(), 2u);
+  EXPECT_NEAR(doc.imagePoints[0].x, 1500, 1);  // under the first camera
+  EXPECT_NEAR(doc.imagePoints[0].y, 1000, 1);
+  EXPECT_EQ(doc.imagePoints[0].pointNumber, -2);
+  EXPECT_EQ(doc.imagePoints[0].matchState, 1);
+  EXPECT_EQ(doc.imagePoints[1].photoIndex, 1);
+  p.X = -2000;  // 2 m to the other side: outside the second photo
+  EXPECT_EQ(AddPlanePointImages(doc, p), 1);
+  EXPECT_EQ(doc.imagePoints.back().photoIndex, 0);
+}
+
 TEST(MapFeatures, AMapScaleOfZeroOrBelowFromAFileBecomesOneToHundred) {
   for (int32_t n : {0, -250, 500}) {
     SCOPED_TRACE(n);

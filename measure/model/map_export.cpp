@@ -439,7 +439,7 @@ int ExportPlanMap(const CVistametDoc& doc, const MapViewState& view, const Symbo
     if (error) *error = "没有可用的投影平面点";
     return 0;
   }
-  CVistametDoc copy = doc;  // painting recomputes the map positions
+  CVistametDoc copy = MapSnapshot(doc);  // painting recomputes the map positions
   const std::string time = MapTimeText();
   const std::string bytes = kind == MapFileKind::kSvg   ? PlanMapSvg(copy, view, symbols, time)
                             : kind == MapFileKind::kPdf ? PlanMapPdf(copy, view, symbols, time)

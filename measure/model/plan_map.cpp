@@ -227,6 +227,21 @@ MapProjection PaintPlanMap(CVistametDoc& doc, const MapViewState& view,
   return proj;
 }
 
+CVistametDoc MapSnapshot(const CVistametDoc& doc) {
+  CVistametDoc map;
+  map.spacePoints = doc.spacePoints;
+  map.distancePairs = doc.distancePairs;
+  map.mapFeatures = doc.mapFeatures;
+  map.planePoint = doc.planePoint;
+  map.planeSet = doc.planeSet;
+  map.mapScale = doc.mapScale;
+  map.mapTitle = doc.mapTitle;
+  map.mapShowTime = doc.mapShowTime;
+  map.mapShowSpatialDist = doc.mapShowSpatialDist;
+  map.adjusted = doc.adjusted;
+  return map;
+}
+
 std::string MapTimeText() {
   const std::time_t now = std::time(nullptr);
   std::tm t{};

@@ -216,9 +216,9 @@ void CPlanMapCanvas::OnContextMenu(wxContextMenuEvent&) {
 
 // --- Printing ---
 
-CPlanMapPrintout::CPlanMapPrintout(CProjectDocument* doc, const MapViewState& view,
-                                   const SymbolLibrary* symbols)
-    : wxPrintout(U(ui::kMapPrintTitle)), doc_(doc), view_(view), symbols_(symbols) {}
+CPlanMapPrintout::CPlanMapPrintout(const CVistametDoc& doc, const MapViewState& view,
+                                   const SymbolLibrary& symbols)
+    : wxPrintout(U(ui::kMapPrintTitle)), map_(MapSnapshot(doc)), view_(view), symbols_(symbols) {}
 
 void CPlanMapPrintout::GetPageInfo(int* min, int* max, int* from, int* to) {
   *min = *from = 1;
@@ -238,12 +238,12 @@ double CPlanMapPrintout::PixelsPerMm() {
 
 bool CPlanMapPrintout::OnPrintPage(int page) {
   wxDC* dc = GetDC();
-  if (page != 1 || !dc || !doc_) return false;
+  if (page != 1 || !dc) return false;
   dc->SetUserScale(1, 1);
   dc->SetDeviceOrigin(0, 0);
   const double px_per_unit = PixelsPerMm() * 0.01;  // a map unit is 0.01 mm
   CDcSink sink(*dc, px_per_unit, 0, 0, std::max(1, static_cast<int>(std::lround(350 * px_per_unit))));
-  PaintPlanMap(doc_->Core(), view_, *symbols_, MapTimeText(), sink);
+  PaintPlanMap(map_, view_, symbols_, MapTimeText(), sink);
   return true;
 }
 
@@ -361,6 +361,10 @@ void CPhotoMapView::ChooseScale(int index) {
   core.mapScale = kMapScales[index];
   core.SetModified();
   canvas_->Refresh();
+}
+
+wxPrintout* CPhotoMapView::MakePrintout() {
+  return new CPlanMapPrintout(ProjectDoc()->Core(), canvas_->View(), symbols_);
 }
 
 bool CPhotoMapView::Export(const std::string& path, std::string* error) {

@@ -65,9 +65,10 @@ class CPlanMapCanvas : public wxScrolledCanvas {
 };
 
 // One page: the map at true scale on the printer's (or preview's) device.
+// It keeps its own copy of the map, so a preview can outlive the project.
 class CPlanMapPrintout : public wxPrintout {
  public:
-  CPlanMapPrintout(CProjectDocument* doc, const MapViewState& view, const SymbolLibrary* symbols);
+  CPlanMapPrintout(const CVistametDoc& doc, const MapViewState& view, const SymbolLibrary& symbols);
   bool OnPrintPage(int page) override;
   bool HasPage(int page) override { return page == 1; }
   void GetPageInfo(int* min, int* max, int* from, int* to) override;
@@ -75,9 +76,9 @@ class CPlanMapPrintout : public wxPrintout {
   double PixelsPerMm();
 
  private:
-  CProjectDocument* doc_;
+  CVistametDoc map_;
   MapViewState view_;
-  const SymbolLibrary* symbols_;
+  SymbolLibrary symbols_;
 };
 
 class CPhotoMapView : public CPlainDocView {
@@ -93,7 +94,7 @@ class CPhotoMapView : public CPlainDocView {
   void DoCommand(int id);
   // Writes the map chosen by the extension (.pdf, .svg, .dxf).
   bool Export(const std::string& path, std::string* error);
-  wxPrintout* MakePrintout() { return new CPlanMapPrintout(ProjectDoc(), canvas_->View(), &symbols_); }
+  wxPrintout* MakePrintout();
   // The framework's print and preview commands (main menu and toolbar)
   // print the map as its own menu does.
   wxPrintout* OnCreatePrintout() override { return canvas_ ? MakePrintout() : nullptr; }

@@ -101,6 +101,30 @@ TEST(PdxReader, AbsurdCountsAreRefusedBeforeAllocating) {
   }
 }
 
+TEST(PdxReader, DamagedBytesAreReadOrRefusedNeverMisread) {
+  // Every byte of a valid file changed in turn to a few values: the reader
+  // either takes the file (a changed value) or refuses it, and what it
+  // takes always fits the bytes it was given.
+  const std::string whole = TwoSymbols();
+  for (size_t at = 0; at < whole.size(); ++at) {
+    for (unsigned char v : {0x00, 0x01, 0x7F, 0x80, 0xFF}) {
+      std::string bytes = whole;
+      bytes[at] = static_cast<char>(v);
+      SymbolLibrary lib;
+      std::string error;
+      if (ReadPdxBytes(bytes, &lib, &error)) {
+        size_t need = 4;
+        for (const VectorSymbol& s : lib.symbols)
+          need += kPdxSymbolHeaderBytes + s.elements.size() * kPdxElementBytes;
+        ASSERT_EQ(need, bytes.size()) << at;
+      } else {
+        ASSERT_EQ(lib.Count(), 0) << at;
+        ASSERT_FALSE(error.empty()) << at;
+      }
+    }
+  }
+}
+
 TEST(PdxReader, AMissingFileNamesItself) {
   testing::TempDir dir;
   SymbolLibrary lib;

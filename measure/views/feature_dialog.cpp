@@ -104,7 +104,16 @@ wxTextCtrl* CFeatureDialog::NumberRow(wxSizer* grid, const char* label, const ch
   grid->Add(edit, 0, wxEXPAND);
   if (spin) {
     *spin = new wxSpinButton(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxSP_VERTICAL);
-    (*spin)->Bind(wxEVT_SPIN, [edit](wxSpinEvent& e) { edit->SetValue(wxString::Format("%d", e.GetPosition())); });
+    wxSpinButton* button = *spin;
+    button->Bind(wxEVT_SPIN, [edit](wxSpinEvent& e) { edit->SetValue(wxString::Format("%d", e.GetPosition())); });
+    // Typing moves the spin buttons along, so that a later click steps
+    // from the typed value.
+    edit->Bind(wxEVT_TEXT, [edit, button](wxCommandEvent& e) {
+      long v = 0;
+      if (edit->GetValue().ToLong(&v) && v >= button->GetMin() && v <= button->GetMax())
+        button->SetValue(static_cast<int>(v));
+      e.Skip();
+    });
     grid->Add(*spin, 0, wxALIGN_CENTER_VERTICAL);
   } else if (unit) {
     grid->Add(new wxStaticText(this, wxID_ANY, U(unit)), 0, wxALIGN_CENTER_VERTICAL);

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 #include <wx/checkbox.h>
+#include <wx/colordlg.h>
 #include <wx/choice.h>
 #include <wx/dcmemory.h>
 #include <wx/dcps.h>
@@ -229,6 +230,26 @@ TEST_F(PlanMapWindowTest, TheFeatureDialogRefusesOutOfRangeFieldsAndPreviews) {
     for (int x = 0; x < 200; ++x)
       red += image.GetRed(x, y) > 200 && image.GetGreen(x, y) < 100 ? 1 : 0;
   EXPECT_GT(red, 10);
+}
+
+TEST_F(PlanMapWindowTest, AClickOnTheSwatchChoosesTheColourFromBlack) {
+  MapFeature f;
+  f.symbolType = 1;
+  f.colour = Rgb(255, 0, 0);
+  CFeatureDialog dialog(canvas_, f, view_->Symbols());
+  ScriptedDialogs dialogs;
+  dialogs.Then([](wxDialog* d) {
+    auto* chooser = dynamic_cast<wxColourDialog*>(d);
+    if (!chooser) return wxID_CANCEL;
+    EXPECT_EQ(chooser->GetColourData().GetColour(), *wxBLACK);
+    return wxID_OK;  // the chooser's own colour: black
+  });
+  wxMouseEvent click(wxEVT_LEFT_DOWN);
+  click.SetEventObject(dialog.Swatch());
+  dialog.Swatch()->ProcessWindowEvent(click);
+  EXPECT_EQ(dialogs.Unexpected(), 0);
+  ASSERT_TRUE(dialog.Accept());
+  EXPECT_EQ(dialog.Feature().colour, Rgb(0, 0, 0));
 }
 
 TEST_F(PlanMapWindowTest, SpatialDistanceBetweenKnownPointsByMouse) {

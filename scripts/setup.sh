@@ -11,6 +11,7 @@ PACKAGES=(
   libgeographiclib-dev                       # exact transverse Mercator, antipodal geodesics
   libgtest-dev libgmock-dev                  # unit and GUI tests
   libbenchmark-dev                           # benchmarks
+  libdxflib-dev                              # an independent reader of the map's DXF, in the tests
   xvfb xauth fonts-noto-cjk                  # headless GUI tests, Chinese glyphs
   locales                                    # a comma-decimal locale for the tests
 )

@@ -135,6 +135,16 @@ TEST(Screenshots, PlanMapWindow) {
   if (auto* child = dynamic_cast<wxTopLevelWindow*>(frame)) child->Maximize();
   Shoot(&Frame(), "plan_map");
   Frame().Show();
+  view->DoCommand(kCmdMapPrintPreview);
+  Pump();
+  for (wxWindow* w : wxTopLevelWindows)
+    if (auto* preview = dynamic_cast<wxPreviewFrame*>(w)) {
+      preview->SetSize(wxSize(1100, 850));
+      Shoot(preview, "plan_map_preview");
+      preview->Close(true);
+      Pump();
+      break;
+    }
   {
     CFeatureDialog d(&Frame(), core.mapFeatures[8], view->Symbols());
     Shoot(&d, "feature_dialog");

@@ -81,7 +81,7 @@ enum CommandId : int {
   kCmd3DFarther,
   kCmd3DReset,
 
-  // The plan map window's toolbars and its file menu.
+  // The plan map window's toolbars and its export command.
   kCmdMapShowDistances,
   kCmdMapPlaneDistances,
   kCmdMapShowPoints,
@@ -97,11 +97,7 @@ enum CommandId : int {
   kCmdMapModeSpatial,
   kCmdMapModePlane,
   kCmdMapScale,
-  kCmdMapPrint,
-  kCmdMapPrintPreview,
-  kCmdMapPageSetup,
   kCmdMapExport,
-  kCmdMapClose,
 };
 
 }  // namespace vistamet

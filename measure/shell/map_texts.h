@@ -21,12 +21,7 @@ inline constexpr char kMapModeSpatial[] = "已知空间点之间空间距离测�
 inline constexpr char kMapModePlane[] = "任意点之间平面距离测量\n任意平面距离测量";
 
 // --- Plan map file menu ---
-inline constexpr char kMapMenuFile[] = "文件(&F)";
-inline constexpr char kMapPrint[] = "打印(&P)...\tCtrl+P";
-inline constexpr char kMapPrintPreview[] = "打印预览(&V)";
-inline constexpr char kMapPrintSetup[] = "打印设置(&R)...";
 inline constexpr char kMapExport[] = "导出平面图(&E)...";
-inline constexpr char kMapClose[] = "关闭(&C)";
 inline constexpr char kMapExportFilter[] =
     "PDF 文件(*.pdf)|*.pdf|SVG 文件(*.svg)|*.svg|DXF 文件(*.dxf)|*.dxf";
 inline constexpr char kMapExportFailed[] = "导出失败：%s";

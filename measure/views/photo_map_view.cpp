@@ -19,6 +19,7 @@
 #include "common/strformat.h"
 #include "measure/app/command_ids.h"
 #include "measure/app/gui_prompt.h"
+#include "measure/app/menus.h"
 #include "measure/app/project_document.h"
 #include "measure/model/map_export.h"
 #include "measure/shell/app_texts.h"
@@ -37,12 +38,6 @@ wxString TipOf(const char* text) {
   return t.Contains("\n") ? t.AfterFirst('\n') : t;
 }
 wxString PromptOf(const char* text) { return U(text).BeforeFirst('\n'); }
-
-// The print settings of the program's map windows.
-wxPrintData& PrintData() {
-  static wxPrintData data;
-  return data;
-}
 
 // A 16 x 16 tool picture: a short glyph in the tool's colour.
 wxBitmap Glyph(const char* text, const wxColour& colour) {
@@ -253,6 +248,13 @@ wxIMPLEMENT_DYNAMIC_CLASS(CPhotoMapView, wxView);
 
 CPhotoMapView::CPhotoMapView() : CPlainDocView(&CVistametDoc::mapWindowOn, ui::kTitlePlanMap) {}
 
+CPhotoMapView::~CPhotoMapView() {
+  // The window's recent-file menu goes with it.
+  if (wxFileHistory* history = GetDocumentManager() ? GetDocumentManager()->GetFileHistory() : nullptr)
+    if (auto* frame = dynamic_cast<wxFrame*>(GetFrame()))
+      if (wxMenu* recent = RecentFilesMenu(frame->GetMenuBar())) history->RemoveMenu(recent);
+}
+
 void CPhotoMapView::LoadSymbols(wxWindow* parent) {
   const wxString dir = wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetPath();
   const std::vector<std::string> places = SymbolLibraryPlaces(dir.ToStdString(wxConvUTF8));
@@ -265,16 +267,14 @@ void CPhotoMapView::LoadSymbols(wxWindow* parent) {
 
 wxWindow* CPhotoMapView::MakeContent(wxDocMDIChildFrame* frame) {
   LoadSymbols(frame);
-  auto* file = new wxMenu;
-  file->Append(kCmdMapPrint, U(ui::kMapPrint));
-  file->Append(kCmdMapPrintPreview, U(ui::kMapPrintPreview));
-  file->Append(kCmdMapPageSetup, U(ui::kMapPrintSetup));
-  file->AppendSeparator();
-  file->Append(kCmdMapExport, U(ui::kMapExport));
-  file->AppendSeparator();
-  file->Append(kCmdMapClose, U(ui::kMapClose));
-  auto* bar = new wxMenuBar;
-  bar->Append(file, U(ui::kMapMenuFile));
+  // The project windows' menus, with the export beside the print commands;
+  // the framework's print and preview commands print this view's map.
+  auto* manager = GetDocumentManager();
+  wxMenuBar* bar = CreateProjectMenuBar(manager ? manager->GetFileHistory() : nullptr);
+  wxMenu* file = bar->GetMenu(0);
+  size_t at = 0;
+  if (file->FindChildItem(wxID_PRINT_SETUP, &at)) file->Insert(at + 1, kCmdMapExport, U(ui::kMapExport));
+  else file->Append(kCmdMapExport, U(ui::kMapExport));
   frame->SetMenuBar(bar);
 
   auto* panel = new wxPanel(frame);
@@ -284,9 +284,9 @@ wxWindow* CPhotoMapView::MakeContent(wxDocMDIChildFrame* frame) {
   sizer->Add(canvas_, 1, wxEXPAND);
   panel->SetSizer(sizer);
   frame->Bind(wxEVT_MENU, [this](wxCommandEvent& e) { DoCommand(e.GetId()); }, kCmdMapShowDistances,
-              kCmdMapClose);
+              kCmdMapExport);
   frame->Bind(wxEVT_UPDATE_UI, &CPhotoMapView::OnUpdateCommand, this, kCmdMapShowDistances,
-              kCmdMapClose);
+              kCmdMapExport);
   OnUpdate(nullptr, nullptr);
   return panel;
 }
@@ -405,32 +405,6 @@ void CPhotoMapView::DoCommand(int id) {
       core.mapEditFeatures = id == kCmdMapModeSpatial ? kMapSpatialDistance : kMapPlaneDistance;
       canvas_->ResetClicks();
       break;
-    case kCmdMapPrint: {
-      wxPrintDialogData data(PrintData());
-      wxPrinter printer(&data);
-      std::unique_ptr<wxPrintout> printout(MakePrintout());
-      if (printer.Print(frame, printout.get(), true)) PrintData() = printer.GetPrintDialogData().GetPrintData();
-      return;
-    }
-    case kCmdMapPrintPreview: {
-      wxPrintDialogData data(PrintData());
-      auto* preview = new wxPrintPreview(MakePrintout(), MakePrintout(), &data);
-      if (!preview->IsOk()) {
-        delete preview;
-        return;
-      }
-      auto* window = new wxPreviewFrame(preview, frame, U(ui::kMapPrintTitle), wxDefaultPosition,
-                                        wxSize(800, 700));
-      window->Initialize();
-      window->Show();
-      return;
-    }
-    case kCmdMapPageSetup: {
-      wxPageSetupDialogData data(PrintData());
-      wxPageSetupDialog dialog(frame, &data);
-      if (dialog.ShowModal() == wxID_OK) PrintData() = dialog.GetPageSetupDialogData().GetPrintData();
-      return;
-    }
     case kCmdMapExport: {
       wxFileDialog dialog(frame, U(ui::kSaveAsTitle), wxEmptyString, wxEmptyString,
                           U(ui::kMapExportFilter), wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
@@ -445,9 +419,6 @@ void CPhotoMapView::DoCommand(int id) {
         ShowMessage(frame, common::StrFormat(ui::kMapExportFailed, error.c_str()), Icon::kError);
       return;
     }
-    case kCmdMapClose:
-      if (frame) frame->Close();
-      return;
     default:
       return;
   }

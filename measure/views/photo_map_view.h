@@ -84,6 +84,7 @@ class CPlanMapPrintout : public wxPrintout {
 class CPhotoMapView : public CPlainDocView {
  public:
   CPhotoMapView();
+  ~CPhotoMapView() override;
   ViewKind Kind() const override { return ViewKind::kPlanMap; }
   void OnUpdate(wxView* sender, wxObject* hint) override;
 

@@ -409,7 +409,11 @@ TEST_F(PlanMapWindowTest, RealMouseMeasuresAndPlacesAFeature) {
 }
 
 TEST_F(PlanMapWindowTest, PrintPreviewOpensItsPage) {
-  view_->DoCommand(kCmdMapPrintPreview);
+  // The framework's preview command previews the active view: the map.
+  ASSERT_EQ(Manager().GetCurrentView(), view_);
+  std::unique_ptr<wxPrintout> page(view_->OnCreatePrintout());
+  EXPECT_NE(dynamic_cast<CPlanMapPrintout*>(page.get()), nullptr);
+  SendCommand(wxID_PREVIEW);
   Pump();
   wxPreviewFrame* preview = nullptr;
   for (wxWindow* w : wxTopLevelWindows)

@@ -135,7 +135,7 @@ TEST(Screenshots, PlanMapWindow) {
   if (auto* child = dynamic_cast<wxTopLevelWindow*>(frame)) child->Maximize();
   Shoot(&Frame(), "plan_map");
   Frame().Show();
-  view->DoCommand(kCmdMapPrintPreview);
+  SendCommand(wxID_PREVIEW);
   Pump();
   for (wxWindow* w : wxTopLevelWindows)
     if (auto* preview = dynamic_cast<wxPreviewFrame*>(w)) {

@@ -212,12 +212,15 @@ int ParseSymbolSource(std::string_view text, SymbolLibrary* library, std::string
     return 0;
   };
   std::vector<float> values;
+  // A byte order mark that an editor may put in front of UTF-8 text.
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   for (size_t pos = 0; pos <= text.size();) {
     size_t eol = text.find('\n', pos);
     if (eol == std::string_view::npos) eol = text.size();
     std::string_view line = text.substr(pos, eol - pos);
     pos = eol + 1;
     ++line_no;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     if (const size_t hash = line.find('#'); hash != std::string_view::npos) line = line.substr(0, hash);
     const std::vector<std::string_view> words = Words(line);
     if (words.empty()) continue;
@@ -229,7 +232,8 @@ int ParseSymbolSource(std::string_view text, SymbolLibrary* library, std::string
       symbols.emplace_back();
       const size_t name_at = words[1].data() - line.data();
       symbols.back().name = std::string(line.substr(name_at));
-      while (!symbols.back().name.empty() && symbols.back().name.back() == ' ')
+      while (!symbols.back().name.empty() &&
+             (symbols.back().name.back() == ' ' || symbols.back().name.back() == '\t'))
         symbols.back().name.pop_back();
       continue;
     }

@@ -170,6 +170,15 @@ TEST(SymbolSource, ParsesEveryKeyword) {
   EXPECT_EQ(s.elements[5].kind, kSymbolDisc);
 }
 
+TEST(SymbolSource, WindowsLineEndsAndAByteOrderMarkAreRead) {
+  SymbolLibrary lib;
+  std::string error;
+  ASSERT_EQ(ParseSymbolSource("\xEF\xBB\xBF# 注释\r\nsymbol 甲\r\ncircle 0 0 1\r\nend\r\n", &lib, &error), 1)
+      << error;
+  ASSERT_EQ(lib.Count(), 1);
+  EXPECT_EQ(lib.symbols[0].name, "甲");
+}
+
 TEST(SymbolSource, MistakesAreRefusedWithTheirLine) {
   const struct {
     const char* text;

@@ -105,6 +105,7 @@ double PlaneDistance(const SpacePoint& a, const SpacePoint& b, double theta);
 MapProjection PaintPlanMap(CVistametDoc& doc, const MapViewState& view,
                            const SymbolLibrary& symbols, const std::string& time_text,
                            DrawSink& sink);
+
 // A document with only what the map draws (points, distances, features and
 // the map settings; no photos), for a page that may outlive the project
 // (print preview) or an export that must not touch the project.

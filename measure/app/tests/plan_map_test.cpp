@@ -13,6 +13,7 @@
 #include <wx/dcps.h>
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
+#include <wx/bmpbndl.h>
 #include <wx/prntbase.h>
 
 #include "measure/app/command_ids.h"
@@ -352,6 +353,38 @@ TEST_F(PlanMapWindowTest, ExportsFromTheWindowReadBack) {
   }
   EXPECT_EQ(ReadFile(dir_.File("m.pdf")).rfind("%PDF-", 0), 0u);
   EXPECT_NE(ReadFile(dir_.File("m.dxf")).find("AC1009"), std::string::npos);
+}
+
+// The SVG export drawn by an independent SVG renderer (the toolkit's own):
+// the scale bar and a point's cross stand where the map puts them.
+TEST_F(PlanMapWindowTest, TheSvgExportRendersInAnSvgReader) {
+  Core().distancePairs = {1, 2};
+  const std::string path = dir_.File("r.svg");
+  std::string error;
+  ASSERT_TRUE(view_->Export(path, &error)) << error;
+  const std::string svg = ReadFile(path);
+  std::smatch m;
+  ASSERT_TRUE(std::regex_search(svg, m, std::regex("viewBox=\"0 0 ([0-9]+) ([0-9]+)\"")));
+  const double w = std::stod(m[1]), h = std::stod(m[2]);
+  const double f = 800.0 / w;  // pixels per map unit
+  const wxBitmapBundle bundle = wxBitmapBundle::FromSVG(svg.c_str(), wxSize(800, static_cast<int>(h * f)));
+  ASSERT_TRUE(bundle.IsOk());
+  const wxImage image = bundle.GetBitmap(wxSize(800, static_cast<int>(h * f))).ConvertToImage();
+  ASSERT_TRUE(image.IsOk());
+  auto reddish = [&image](double x, double y) {
+    const int px = static_cast<int>(x), py = static_cast<int>(y);
+    return image.GetRed(px, py) > 180 && image.GetGreen(px, py) < 90 && image.GetBlue(px, py) < 90;
+  };
+  // The scale bar: (100, -1000) to (2100, -1000), 60 units wide.
+  EXPECT_TRUE(reddish(1100 * f, 1000 * f));
+  EXPECT_FALSE(reddish(1100 * f, 1400 * f));
+  // The distance line between points 1 and 2 is blue at its middle.
+  canvas_->UpdateProjection();
+  const SpacePoint& a = Core().spacePoints[0];
+  const SpacePoint& b = Core().spacePoints[1];
+  const int mx = static_cast<int>((a.mapX + b.mapX) / 2 * f), my = static_cast<int>(-(a.mapY + b.mapY) / 2 * f);
+  EXPECT_GT(image.GetBlue(mx, my), 150);
+  EXPECT_LT(image.GetRed(mx, my), 120);
 }
 
 TEST_F(PlanMapWindowTest, ClicksLandOnTheirPointsWhenScrolled) {

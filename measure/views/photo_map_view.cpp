@@ -249,10 +249,10 @@ wxIMPLEMENT_DYNAMIC_CLASS(CPhotoMapView, wxView);
 CPhotoMapView::CPhotoMapView() : CPlainDocView(&CVistametDoc::mapWindowOn, ui::kTitlePlanMap) {}
 
 CPhotoMapView::~CPhotoMapView() {
-  // The window's recent-file menu goes with it.
+  // The window's recent-file menu goes with it. The frame may be gone by
+  // now; the history only compares the menu's address.
   if (wxFileHistory* history = GetDocumentManager() ? GetDocumentManager()->GetFileHistory() : nullptr)
-    if (auto* frame = dynamic_cast<wxFrame*>(GetFrame()))
-      if (wxMenu* recent = RecentFilesMenu(frame->GetMenuBar())) history->RemoveMenu(recent);
+    if (recent_) history->RemoveMenu(recent_);
 }
 
 void CPhotoMapView::LoadSymbols(wxWindow* parent) {
@@ -275,6 +275,7 @@ wxWindow* CPhotoMapView::MakeContent(wxDocMDIChildFrame* frame) {
   size_t at = 0;
   if (file->FindChildItem(wxID_PRINT_SETUP, &at)) file->Insert(at + 1, kCmdMapExport, U(ui::kMapExport));
   else file->Append(kCmdMapExport, U(ui::kMapExport));
+  recent_ = RecentFilesMenu(bar);
   frame->SetMenuBar(bar);
 
   auto* panel = new wxPanel(frame);

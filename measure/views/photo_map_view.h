@@ -20,6 +20,7 @@
 #include "measure/views/plain_doc_view.h"
 
 class wxChoice;
+class wxMenu;
 
 namespace vistamet {
 
@@ -113,6 +114,7 @@ class CPhotoMapView : public CPlainDocView {
   SymbolLibrary symbols_;
   CPlanMapCanvas* canvas_ = nullptr;
   wxChoice* scale_ = nullptr;
+  wxMenu* recent_ = nullptr;  // this window's recent-file menu
   bool first_update_ = true;
 
   wxDECLARE_DYNAMIC_CLASS(CPhotoMapView);

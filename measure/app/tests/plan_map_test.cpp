@@ -387,6 +387,18 @@ TEST_F(PlanMapWindowTest, TheSvgExportRendersInAnSvgReader) {
   EXPECT_LT(image.GetRed(mx, my), 120);
 }
 
+TEST_F(PlanMapWindowTest, ClosingTheWindowTakesItsRecentFilesMenuAlong) {
+  wxFileHistory* history = Manager().GetFileHistory();
+  ASSERT_NE(history, nullptr);
+  const size_t with_map = history->GetMenus().GetCount();
+  view_->GetFrame()->Close(true);
+  Pump();
+  EXPECT_EQ(doc_->FindView(ViewKind::kPlanMap), nullptr);
+  EXPECT_EQ(history->GetMenus().GetCount(), with_map - 1);
+  // A file added to the history now updates only live menus.
+  EXPECT_NE(Open(WriteProject(dir_, "n.vmt")), nullptr);
+}
+
 TEST_F(PlanMapWindowTest, ClicksLandOnTheirPointsWhenScrolled) {
   // A large scale and a far point stretch the drawing beyond the window:
   // scroll it.

@@ -11,3 +11,4 @@ if(VISTAMET_BUILD_GUI)
   # The 3D window's frame time; also needs a display.
   vistamet_add_bench(model_3d_bench vistamet_views)
 endif()
+vistamet_add_bench(plan_map_bench vistamet_model)

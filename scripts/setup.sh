@@ -12,6 +12,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev                  # unit and GUI tests
   libbenchmark-dev                           # benchmarks
   libturbojpeg0-dev libpng-dev libtiff-dev libexif-dev  # photo formats
+  libdxflib-dev                              # an independent reader of the map's DXF, in the tests
   xvfb xauth fonts-noto-cjk                  # headless GUI tests, Chinese glyphs
   locales                                    # a comma-decimal locale for the tests
   clang libclang-rt-dev                      # fuzz targets: libFuzzer and the sanitizers

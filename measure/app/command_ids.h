@@ -80,6 +80,24 @@ enum CommandId : int {
   kCmd3DNearer,
   kCmd3DFarther,
   kCmd3DReset,
+
+  // The plan map window's toolbars and its export command.
+  kCmdMapShowDistances,
+  kCmdMapPlaneDistances,
+  kCmdMapShowPoints,
+  kCmdMapShowFeatures,
+  kCmdMapLeft,
+  kCmdMapRight,
+  kCmdMapUp,
+  kCmdMapDown,
+  kCmdMapTurn,
+  kCmdMapTurnX,
+  kCmdMapTitle,
+  kCmdMapModeFeatures,
+  kCmdMapModeSpatial,
+  kCmdMapModePlane,
+  kCmdMapScale,
+  kCmdMapExport,
 };
 
 }  // namespace vistamet

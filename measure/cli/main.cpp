@@ -17,6 +17,9 @@
 #include "measure/model/sample_project.h"
 #include "measure/model/project_file.h"
 #include "measure/model/vistamet_doc.h"
+#include "measure/model/map_export.h"
+
+#include <unistd.h>
 
 namespace vistamet::cli {
 namespace {
@@ -34,6 +37,10 @@ constexpr char kUsage[] =
     "  vistamet-cli new P.vmt PHOTO... [--f MM] [--pixel-size MM]\n"
     "                                               a new project from two photos or more\n"
     "                                               (camera from EXIF unless given)\n"
+    "  vistamet-cli map P.vmt -o OUT.pdf|.svg|.dxf [--scale N] [--plane NUMBER]\n"
+    "                                               the plan map: the page at 1:N (PDF, SVG)\n"
+    "                                               or the drawing in object mm (DXF); the\n"
+    "                                               plane point from the project or --plane\n"
     "  vistamet-cli make-sample DIR [--size WxH] [--photos N] [--noise PX]\n"
     "               [--format bmp|jpeg|png|tiff]    writes the synthetic sample project\n";
 
@@ -227,6 +234,64 @@ int New(const std::vector<std::string>& args) {
   return 0;
 }
 
+// The symbol library beside this program or in its installed data folder;
+// an empty library (features are then left out) when there is none.
+SymbolLibrary LoadSymbols() {
+  char exe[4096];
+  const ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+  std::string dir = n > 0 ? std::string(exe, static_cast<size_t>(n)) : std::string(".");
+  dir = dir.substr(0, dir.find_last_of('/') == std::string::npos ? 0 : dir.find_last_of('/'));
+  SymbolLibrary symbols;
+  std::string error;
+  for (const std::string& place : SymbolLibraryPlaces(dir.empty() ? "." : dir))
+    if (LoadPdxFile(place, &symbols, &error)) return symbols;
+  std::fprintf(stderr, "vistamet-cli: %s: symbol library not found, features left out\n",
+               kSymbolLibraryFile);
+  return symbols;
+}
+
+// A whole number in [lo, hi], or false.
+bool WholeNumber(const std::string& text, long lo, long hi, int32_t* out) {
+  char* end = nullptr;
+  const long v = std::strtol(text.c_str(), &end, 10);
+  if (text.empty() || *end != '\0' || v < lo || v > hi) return false;
+  *out = static_cast<int32_t>(v);
+  return true;
+}
+
+int Map(const std::vector<std::string>& args) {
+  if (args.empty()) return Fail("map needs a project file");
+  std::string out;
+  int32_t scale = 0, plane = 0;
+  bool plane_given = false;
+  for (size_t i = 1; i < args.size(); ++i) {
+    if (args[i] == "-o" && i + 1 < args.size()) {
+      out = args[++i];
+    } else if (args[i] == "--scale" && i + 1 < args.size()) {
+      if (!WholeNumber(args[++i], 1, 10000000, &scale)) return Fail("--scale takes 1 to 10000000");
+    } else if (args[i] == "--plane" && i + 1 < args.size()) {
+      if (!WholeNumber(args[++i], INT32_MIN, INT32_MAX, &plane)) return Fail("--plane takes a point number");
+      plane_given = true;
+    } else {
+      return Fail("unknown option " + args[i]);
+    }
+  }
+  if (out.empty()) return Fail("map needs -o OUT.pdf, OUT.svg or OUT.dxf");
+  if (MapFileKindOf(out) == MapFileKind::kUnknown) return Fail(out + ": not .pdf, .svg or .dxf");
+  CVistametDoc doc;
+  if (!Open(args[0], &doc, nullptr)) return 1;
+  if (scale > 0) doc.mapScale = scale;
+  if (plane_given) {
+    doc.planePoint = plane;
+    doc.planeSet = 1;
+  }
+  if (doc.adjusted != 1) std::fprintf(stderr, "vistamet-cli: the project is not adjusted: header only\n");
+  std::string error;
+  if (!ExportPlanMap(doc, MapViewState{}, LoadSymbols(), out, &error)) return Fail(error);
+  std::printf("written: %s (1:%d)\n", out.c_str(), SaneMapScale(doc.mapScale));
+  return 0;
+}
+
 int MakeSample(const std::vector<std::string>& args) {
   if (args.empty()) return Fail("make-sample needs a folder");
   SampleOptions options;
@@ -281,6 +346,7 @@ int main(int argc, char** argv) {
   if (command == "adjust") return Adjust(args);
   if (command == "distcheck") return DistCheck(args);
   if (command == "extract") return Extract(args);
+  if (command == "map") return Map(args);
   if (command == "--help" || command == "-h") {
     std::fputs(kUsage, stdout);
     return 0;

@@ -241,6 +241,7 @@ bool ProjectReader::Settings() {
   doc_->mapShowTime = in_.IntLine();
   doc_->mapTitle = common::StoredTextToUtf8(in_.Line());
   doc_->mapScale = in_.IntLine();
+  if (doc_->mapScale <= 0) doc_->mapScale = 100;  // a scale 1:0 or below means nothing
   doc_->planeSet = in_.IntLine();
   doc_->listMode = in_.IntLine();
   doc_->adjusted = in_.IntLine();

@@ -227,7 +227,10 @@ int CVistametDoc::DeletePhoto(int n) {
     }
   }
   distancePairs = std::move(kept);
-  EraseIf(mapFeatures, [this](const MapFeature& f) { return FindSpacePoint(f.pointNumber) < 0; });
+  // Features tied to a point that is gone go with it; free ones stay.
+  EraseIf(mapFeatures, [this](const MapFeature& f) {
+    return f.pointNumber != kNoNumber && FindSpacePoint(f.pointNumber) < 0;
+  });
   if (planePoint != kNoNumber && FindSpacePoint(planePoint) < 0) {
     planePoint = kNoNumber;
     planeSet = 0;

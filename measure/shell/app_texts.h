@@ -7,6 +7,7 @@
 #pragma once
 
 #include "measure/records/texts.h"
+#include "measure/shell/map_texts.h"
 
 namespace vistamet::ui {
 

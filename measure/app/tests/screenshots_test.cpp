@@ -17,6 +17,10 @@
 #include "measure/app/options_sheet.h"
 #include "measure/app/rename_dialog.h"
 #include "measure/app/space_point_dialog.h"
+#include "measure/app/command_ids.h"
+#include "measure/views/feature_dialog.h"
+#include "measure/views/map_title_dialog.h"
+#include "measure/views/photo_map_view.h"
 #include "tests/gui_test_support.h"
 
 namespace vistamet::test {
@@ -88,6 +92,68 @@ TEST(Screenshots, EveryDialog) {
     CAboutDialog d(&Frame());
     Shoot(&d, "about");
   }
+}
+
+// The plan map window with points, distances and a feature of every
+// shipped symbol, and its two dialogs.
+TEST(Screenshots, PlanMapWindow) {
+  TempDir dir;
+  CloseAllDocuments();
+  CProjectDocument* doc = Open(WriteProject(dir, "m.vmt", {.adjusted = 1, .planeSet = 1}));
+  ASSERT_NE(doc, nullptr);
+  CVistametDoc& core = doc->Core();
+  core.spacePoints.clear();
+  for (int k = 0; k < 6; ++k) {
+    SpacePoint s;
+    s.pointNumber = k + 1;
+    s.X = 1500.0 * (k % 3);
+    s.Y = 2000.0 + 1800.0 * (k / 3);
+    s.Z = 300.0 * k;
+    s.controlFlag = k == 0 || k == 4;
+    s.rayCount = 3;
+    core.spacePoints.push_back(s);
+  }
+  core.planePoint = 2;
+  core.distancePairs = {1, 2, 2, 3, 1, 5};
+  core.mapTitle = "东立面测图";
+  core.mapScale = 100;
+  for (int t = 1; t <= 26; ++t) {
+    MapFeature f;
+    f.symbolType = t;
+    f.X = -1200 + 600 * ((t - 1) % 9);
+    f.Y = 6000 + 800 * ((t - 1) / 9);
+    f.colour = t % 3 == 0 ? 0x00A00000 : t % 3 == 1 ? 0x000000FF : 0x00008000;
+    f.lineWidth = 0.2f;
+    core.mapFeatures.push_back(f);
+  }
+  SendCommand(kCmdPlanMap);
+  Pump();
+  auto* view = dynamic_cast<CPhotoMapView*>(doc->FindView(ViewKind::kPlanMap));
+  ASSERT_NE(view, nullptr);
+  wxWindow* frame = view->GetFrame();
+  Frame().Maximize();
+  if (auto* child = dynamic_cast<wxTopLevelWindow*>(frame)) child->Maximize();
+  Shoot(&Frame(), "plan_map");
+  Frame().Show();
+  SendCommand(wxID_PREVIEW);
+  Pump();
+  for (wxWindow* w : wxTopLevelWindows)
+    if (auto* preview = dynamic_cast<wxPreviewFrame*>(w)) {
+      preview->SetSize(wxSize(1100, 850));
+      Shoot(preview, "plan_map_preview");
+      preview->Close(true);
+      Pump();
+      break;
+    }
+  {
+    CFeatureDialog d(&Frame(), core.mapFeatures[8], view->Symbols());
+    Shoot(&d, "feature_dialog");
+  }
+  {
+    CMapTitleDialog d(&Frame(), core.mapTitle, 1);
+    Shoot(&d, "map_title_dialog");
+  }
+  CloseAllDocuments();
 }
 
 }  // namespace

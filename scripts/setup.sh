@@ -13,6 +13,8 @@ PACKAGES=(
   libbenchmark-dev                           # benchmarks
   xvfb xauth fonts-noto-cjk                  # headless GUI tests, Chinese glyphs
   locales                                    # a comma-decimal locale for the tests
+  wx3.2-i18n                                 # wx's own texts (stock buttons, dialogs) in Chinese
+  desktop-file-utils shared-mime-info        # the install test: menu entries and file types
 )
 
 # The tests prove that numbers are read and written the same whatever the

@@ -112,6 +112,11 @@ wxString ProgramFolder() {
   return exe.GetPathWithSep();
 }
 
+wxString UserGuidePath() {
+  return wxString::FromUTF8(
+      ShippedDataFile(ProgramFolder().ToStdString(wxConvUTF8), "Vistamet-manual.html"));
+}
+
 wxBEGIN_EVENT_TABLE(CMainFrame, wxDocMDIParentFrame)
   EVT_MENU(kCmdToggleToolBar, CMainFrame::OnToggleToolBar)
   EVT_UPDATE_UI(kCmdToggleToolBar, CMainFrame::OnUpdateToolBar)
@@ -312,8 +317,8 @@ void CMainFrame::OnUpdateCloseDocument(wxUpdateUIEvent& event) {
 void CMainFrame::OnExitCommand(wxCommandEvent&) { Close(); }
 
 void CMainFrame::OnHelpTopics(wxCommandEvent&) {
-  const wxString manual = ProgramFolder() + "Vistamet-manual.html";
-  if (!wxFileName::FileExists(manual)) return;
+  const wxString manual = UserGuidePath();
+  if (manual.empty()) return;
   wxLogNull quiet;
   wxLaunchDefaultApplication(manual);
 }

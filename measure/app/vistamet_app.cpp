@@ -9,6 +9,7 @@
 #include <wx/stdpaths.h>
 #include <wx/utils.h>
 
+#include "common/gui/chinese_texts.h"
 #include "measure/shell/app_texts.h"
 #include "measure/shell/desktop_integration.h"
 #include "measure/app/doc_manager.h"
@@ -28,6 +29,7 @@ bool CVistametApp::OnInit() {
   SetVendorName(U(ui::kVendorName));
   wxStandardPaths::Get().SetFileLayout(wxStandardPaths::FileLayout_XDG);
   if (!wxApp::OnInit()) return false;  // the command line
+  common::UseChineseStockTexts(wxStandardPaths::Get().GetExecutablePath());
 
   // The settings file's folder may not exist yet on a fresh account.
   const wxString config_dir = wxStandardPaths::Get().GetUserConfigDir();

@@ -1,5 +1,7 @@
 #include "common/gui/chinese_texts.h"
 
+#include <clocale>
+
 #include <wx/filename.h>
 #include <wx/intl.h>
 #include <wx/log.h>
@@ -14,6 +16,11 @@ bool UseChineseStockTexts(const wxString& exe_path) {
   prefix_locale.AppendDir("locale");
   if (prefix_locale.DirExists())
     wxFileTranslationsLoader::AddCatalogLookupPathPrefix(prefix_locale.GetPath());
+
+  // The toolkit's own texts (message box buttons, the file dialogs) follow
+  // the messages category alone.
+  for (const char* name : {"zh_CN.UTF-8", "zh_CN.utf8"})
+    if (std::setlocale(LC_MESSAGES, name)) break;
 
   auto* translations = new wxTranslations;
   translations->SetLanguage("zh_CN");

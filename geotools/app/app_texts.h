@@ -293,4 +293,10 @@ inline constexpr const char kBatchSkippedLine[] = "第 %lld 行：%s";
 inline constexpr const char kBatchMoreLines[] = "……";
 inline constexpr int kBatchListedLines = 5;
 
+// The common-point tables' undo steps.
+inline constexpr char kStepAddRow[] = "添加公共点";
+inline constexpr char kStepDeleteRow[] = "删除公共点";
+inline constexpr char kStepEditCell[] = "编辑坐标";
+inline constexpr char kStepReadList[] = "读取公共点文件";
+
 }  // namespace georeckon::app_texts

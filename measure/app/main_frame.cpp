@@ -152,6 +152,7 @@ wxBEGIN_EVENT_TABLE(CMainFrame, wxDocMDIParentFrame)
   // commands outside a text window.
   EVT_UPDATE_UI_RANGE(kCmdFirst, kCmdLast, CMainFrame::OnUpdateUnhandled)
   EVT_UPDATE_UI(wxID_UNDO, CMainFrame::OnUpdateUnhandled)
+  EVT_UPDATE_UI(wxID_REDO, CMainFrame::OnUpdateUnhandled)
   EVT_UPDATE_UI(wxID_CUT, CMainFrame::OnUpdateUnhandled)
   EVT_UPDATE_UI(wxID_COPY, CMainFrame::OnUpdateUnhandled)
   EVT_UPDATE_UI(wxID_PASTE, CMainFrame::OnUpdateUnhandled)

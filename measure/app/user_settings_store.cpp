@@ -2,6 +2,8 @@
 
 #include <wx/config.h>
 
+#include "measure/shell/recovery.h"
+
 namespace vistamet {
 
 namespace {
@@ -28,5 +30,16 @@ UserSettings LoadUserSettings() {
 
 void StoreLmsFeature(int32_t value) { Store(kSettingLmsFeature, value); }
 void StoreAutoPlaneTrans(int32_t value) { Store(kSettingAutoPlaneTrans, value); }
+
+int LoadAutosaveMinutes() {
+  wxConfigBase* config = wxConfigBase::Get();
+  const long minutes =
+      config ? config->ReadLong(Key(kSettingAutosaveMinutes), kAutosaveMinutesDefault)
+             : kAutosaveMinutesDefault;
+  return minutes < 0 || minutes > kAutosaveMinutesMax ? kAutosaveMinutesDefault
+                                                      : static_cast<int>(minutes);
+}
+
+void StoreAutosaveMinutes(int minutes) { Store(kSettingAutosaveMinutes, minutes); }
 
 }  // namespace vistamet

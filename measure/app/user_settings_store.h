@@ -12,10 +12,16 @@ namespace vistamet {
 inline constexpr char kSettingGroup[] = "Setting";
 inline constexpr char kSettingLmsFeature[] = "bLmsFeature";
 inline constexpr char kSettingAutoPlaneTrans[] = "bAutoPlaneTrans";
+inline constexpr char kSettingAutosaveMinutes[] = "AutosaveMinutes";
 
 // Missing values give the defaults (bLmsFeature 1, bAutoPlaneTrans 0).
 UserSettings LoadUserSettings();
 void StoreLmsFeature(int32_t value);
 void StoreAutoPlaneTrans(int32_t value);
+
+// Minutes between autosaves, 0 = off (default 5); a stored value out of
+// range gives the default.
+int LoadAutosaveMinutes();
+void StoreAutosaveMinutes(int minutes);
 
 }  // namespace vistamet

@@ -19,6 +19,9 @@ struct OptionsValues {
   CameraParams camera{0, 0, 0, 0, 0, 0, 0};
   // Set when the user edited a camera value or pressed D7/D75 with effect.
   bool cameraChanged = false;
+  // Autosave page: minutes between autosaves, 0 = off. A setting of the
+  // user, not of the project (neither read nor applied with it).
+  int32_t autosaveMinutes = 5;
 };
 
 // The pixel sizes of the two camera buttons, mm per pixel.

@@ -1,23 +1,35 @@
 // What the program shares with every other desktop program: wx's own texts
-// in Chinese.
+// in Chinese, undo and redo, autosave and recovery.
+#include <libintl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <clocale>
+#include <functional>
 #include <string>
 
 #include <gtest/gtest.h>
 #include <wx/button.h>
 #include <wx/intl.h>
-#include <wx/msgdlg.h>
 #include <wx/stdpaths.h>
 #include <wx/stockitem.h>
 
 #include "common/gui/chinese_texts.h"
 #include "common/scoped_locale.h"
+#include "common/atomic_file.h"
+#include "measure/app/autosave.h"
+#include "measure/app/command_ids.h"
+#include "measure/app/project_history.h"
+#include "measure/model/project_file.h"
 #include "tests/gui_test_support.h"
 
 namespace vistamet {
 namespace {
 
 using test::Frame;
+using test::Pump;
+using test::QueryUi;
+using test::SendCommand;
 
 wxString U(const char* s) { return wxString::FromUTF8(s); }
 
@@ -28,19 +40,231 @@ TEST(ChineseStockTexts, WxOwnButtonsDialogsAndPreviewSpeakChinese) {
   EXPECT_EQ(wxGetStockLabel(wxID_CLOSE, wxSTOCK_NOFLAGS), U("关闭"));
   // The print preview's toolbar and a message box's buttons.
   EXPECT_EQ(wxGetTranslation("Print Preview"), U("预览打印"));
-  wxMessageDialog ask(&Frame(), "?", "?", wxYES_NO);
-  EXPECT_TRUE(ask.GetYesLabel().StartsWith(U("是"))) << ask.GetYesLabel();
+  // The toolkit's own buttons (message boxes, file dialogs) come from its
+  // catalogue under the messages locale.
+  EXPECT_EQ(wxString::FromUTF8(dgettext("gtk30", "_Cancel")), U("取消(_C)"));
 }
 
 TEST(ChineseStockTexts, LoadingTheCatalogueLeavesNumbersAlone) {
   common::ScopedLocale comma(LC_NUMERIC, common::kCommaDecimalLocale);
   ASSERT_TRUE(comma.ok()) << "scripts/setup.sh generates the test locale";
   const std::string numeric = std::setlocale(LC_NUMERIC, nullptr);
-  const std::string messages = std::setlocale(LC_MESSAGES, nullptr);
+  const std::string collate = std::setlocale(LC_COLLATE, nullptr);
   EXPECT_TRUE(common::UseChineseStockTexts(wxStandardPaths::Get().GetExecutablePath()));
   EXPECT_EQ(std::setlocale(LC_NUMERIC, nullptr), numeric);
-  EXPECT_EQ(std::setlocale(LC_MESSAGES, nullptr), messages);
+  EXPECT_EQ(std::setlocale(LC_COLLATE, nullptr), collate);
+  EXPECT_EQ(std::string(std::setlocale(LC_MESSAGES, nullptr)).substr(0, 5), "zh_CN");
   EXPECT_EQ(wxGetStockLabel(wxID_CANCEL, wxSTOCK_NOFLAGS), U("取消"));
+}
+
+class UndoTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    test::CloseAllDocuments();
+    path_ = test::WriteProject(dir_, "undo.vmt");
+    doc_ = test::Open(path_);
+    ASSERT_NE(doc_, nullptr);
+    Pump();
+  }
+  void TearDown() override { test::CloseAllDocuments(); }
+
+  std::string Bytes() const { return WriteProjectBytes(doc_->Core()); }
+  // A change made as a view makes it: on the core, then the event loop.
+  void Change(const std::function<void(CVistametDoc&)>& change) {
+    change(doc_->Core());
+    Pump();
+  }
+
+  test::TempDir dir_;
+  std::string path_;
+  CProjectDocument* doc_ = nullptr;
+};
+
+TEST_F(UndoTest, EditMenuUndoesAndRedoesNamingTheStep) {
+  const std::string opened = Bytes();
+  EXPECT_FALSE(QueryUi(wxID_UNDO).enabled);
+  EXPECT_FALSE(QueryUi(wxID_REDO).enabled);
+  EXPECT_EQ(QueryUi(wxID_UNDO).text, U("撤消(&U)\tCtrl+Z"));
+
+  Change([](CVistametDoc& d) { d.DeleteImagePoint(0); });
+  const std::string deleted = Bytes();
+  ASSERT_NE(deleted, opened);
+  EXPECT_TRUE(doc_->IsModified());
+  test::UiState undo = QueryUi(wxID_UNDO);
+  EXPECT_TRUE(undo.enabled);
+  EXPECT_EQ(undo.text, U("撤消删除特征点(&U)\tCtrl+Z"));
+
+  SendCommand(wxID_UNDO);
+  EXPECT_EQ(Bytes(), opened);
+  EXPECT_FALSE(doc_->IsModified());  // back at the state on disk
+  EXPECT_EQ(QueryUi(wxID_REDO).text, U("重做删除特征点(&R)\tCtrl+Y"));
+  EXPECT_FALSE(QueryUi(wxID_UNDO).enabled);
+
+  SendCommand(wxID_REDO);
+  EXPECT_EQ(Bytes(), deleted);
+  EXPECT_TRUE(doc_->IsModified());
+  EXPECT_FALSE(QueryUi(wxID_REDO).enabled);
+}
+
+TEST_F(UndoTest, MenuCommandsAreStepsAndANewChangeDropsTheRedo) {
+  const std::string opened = Bytes();
+  SendCommand(kCmdSweepAll);  // the unnumbered points of every photo
+  Pump();
+  const std::string swept = Bytes();
+  ASSERT_NE(swept, opened);
+  EXPECT_EQ(QueryUi(wxID_UNDO).text, U("撤消删除特征点(&U)\tCtrl+Z"));
+  SendCommand(wxID_UNDO);
+  EXPECT_EQ(Bytes(), opened);
+
+  // Several changes of one command are one step.
+  Change([](CVistametDoc& d) {
+    d.RemoveDistance(0);
+    d.DeleteSpacePoint(2, true);
+  });
+  EXPECT_FALSE(QueryUi(wxID_REDO).enabled);
+  SendCommand(wxID_UNDO);
+  EXPECT_EQ(Bytes(), opened);
+  EXPECT_FALSE(QueryUi(wxID_UNDO).enabled);
+}
+
+TEST_F(UndoTest, SavingKeepsTheHistoryAndTheModifiedFlagFollowsTheSavedState) {
+  Change([](CVistametDoc& d) { d.DeleteImagePoint(0); });
+  const std::string one = Bytes();
+  Change([](CVistametDoc& d) { d.RemoveDistance(0); });
+  const std::string two = Bytes();
+  ASSERT_TRUE(doc_->Save());
+  EXPECT_FALSE(doc_->IsModified());
+  EXPECT_EQ(test::ReadFile(path_), two);
+
+  SendCommand(wxID_UNDO);
+  EXPECT_EQ(Bytes(), one);
+  EXPECT_TRUE(doc_->IsModified());
+  SendCommand(wxID_REDO);
+  EXPECT_EQ(Bytes(), two);
+  EXPECT_FALSE(doc_->IsModified());
+
+  // Saved after an undo: that state is the clean one, and both ways from it
+  // are changes.
+  SendCommand(wxID_UNDO);
+  SendCommand(wxID_UNDO);
+  ASSERT_TRUE(doc_->Save());
+  EXPECT_FALSE(doc_->IsModified());
+  SendCommand(wxID_REDO);
+  EXPECT_TRUE(doc_->IsModified());
+  SendCommand(wxID_UNDO);
+  EXPECT_FALSE(doc_->IsModified());
+  EXPECT_EQ(test::ReadFile(path_), Bytes());
+}
+
+TEST_F(UndoTest, PhotosComeBackWithTheirPixels) {
+  const std::string opened = Bytes();
+  const int width = doc_->Core().photoImages[0].width;
+  Change([](CVistametDoc& d) { d.DeletePhoto(0); });
+  ASSERT_EQ(doc_->Core().PhotoCount(), 1);
+  EXPECT_EQ(QueryUi(wxID_UNDO).text, U("撤消删除图像(&U)\tCtrl+Z"));
+  SendCommand(wxID_UNDO);
+  EXPECT_EQ(Bytes(), opened);
+  ASSERT_EQ(doc_->Core().photoImages.size(), 2u);
+  EXPECT_EQ(doc_->Core().photoImages[0].width, width);
+  EXPECT_FALSE(doc_->Core().photoImages[0].grey.empty());
+}
+
+// A process id that no process has any more.
+long GonePid() {
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(0);
+  ::waitpid(child, nullptr, 0);
+  return child;
+}
+
+using AutosaveTest = UndoTest;
+
+TEST_F(AutosaveTest, ChangedProjectsGoToTheUsersDataFolderNeverOverTheProject) {
+  CAutosave* autosave = TheAutosave();
+  ASSERT_NE(autosave, nullptr);
+  const std::string saved = test::ReadFile(path_);
+  EXPECT_EQ(autosave->SaveChanged(), 0);  // nothing changed yet
+
+  Change([](CVistametDoc& d) { d.DeleteImagePoint(0); });
+  EXPECT_EQ(autosave->SaveChanged(), 1);
+  const std::string folder = RecoveryFolderOfUser();
+  const char* data_home = std::getenv("XDG_DATA_HOME");
+  ASSERT_NE(data_home, nullptr);
+  EXPECT_EQ(folder.rfind(data_home, 0), 0u) << folder;
+  const std::string recovery = folder + "/" + RecoveryStemOf(*doc_, path_) + ".vmt";
+  EXPECT_EQ(test::ReadFile(recovery), Bytes());
+  EXPECT_EQ(test::ReadFile(path_), saved);
+  EXPECT_TRUE(doc_->IsModified());
+
+  // Saving leaves nothing to recover; so does a close after more changes.
+  ASSERT_TRUE(doc_->Save());
+  EXPECT_FALSE(common::FileExists(recovery));
+  Change([](CVistametDoc& d) { d.RemoveDistance(0); });
+  EXPECT_EQ(autosave->SaveChanged(), 1);
+  EXPECT_TRUE(common::FileExists(recovery));
+  test::CloseAllDocuments();
+  EXPECT_FALSE(common::FileExists(recovery));
+}
+
+// What a killed run left is offered when the project is opened: taken, it
+// is the unsaved state (one step to undo); refused, it is gone.
+TEST_F(AutosaveTest, OpeningAProjectOffersWhatAKilledRunLeft) {
+  const std::string saved = test::ReadFile(path_);
+  Change([](CVistametDoc& d) { d.DeleteImagePoint(0); });
+  const std::string edited = Bytes();
+  test::CloseAllDocuments();
+  const std::string folder = RecoveryFolderOfUser();
+  const std::string stem = RecoveryStem(path_, 1, 0);
+  ASSERT_TRUE(WriteRecovery(folder, stem, path_, GonePid(), edited, nullptr));
+
+  {
+    test::ScriptedDialogs dialogs;
+    dialogs.ThenMessage(wxID_YES);
+    doc_ = test::Open(path_);
+    ASSERT_NE(doc_, nullptr);
+    Pump();
+    ASSERT_EQ(dialogs.Messages().size(), 1u);
+    EXPECT_NE(dialogs.Messages()[0].find("undo.vmt"), std::string::npos);
+  }
+  EXPECT_EQ(Bytes(), edited);
+  EXPECT_TRUE(doc_->IsModified());
+  EXPECT_EQ(test::ReadFile(path_), saved);
+  SendCommand(wxID_UNDO);
+  EXPECT_EQ(Bytes(), saved);
+  EXPECT_FALSE(doc_->IsModified());
+  SendCommand(wxID_REDO);
+  test::CloseAllDocuments();
+
+  ASSERT_TRUE(WriteRecovery(folder, stem, path_, GonePid(), edited, nullptr));
+  {
+    test::ScriptedDialogs dialogs;
+    dialogs.ThenMessage(wxID_NO);
+    doc_ = test::Open(path_);
+    ASSERT_NE(doc_, nullptr);
+    EXPECT_EQ(dialogs.Messages().size(), 1u);
+  }
+  EXPECT_EQ(Bytes(), saved);
+  EXPECT_FALSE(common::FileExists(folder + "/" + stem + ".vmt"));
+}
+
+TEST_F(AutosaveTest, AnUnsavedProjectOfAKilledRunIsOfferedAtStart) {
+  Change([](CVistametDoc& d) { d.DeleteImagePoint(0); });
+  const std::string edited = Bytes();
+  test::CloseAllDocuments();
+  const std::string folder = RecoveryFolderOfUser();
+  ASSERT_TRUE(WriteRecovery(folder, RecoveryStem("", 1, 7), "", GonePid(), edited, nullptr));
+  test::ScriptedDialogs dialogs;
+  dialogs.ThenMessage(wxID_YES);
+  TheAutosave()->OfferOrphans();
+  Pump();
+  EXPECT_EQ(dialogs.Messages().size(), 1u);
+  auto* doc = dynamic_cast<CProjectDocument*>(test::Manager().GetCurrentDocument());
+  ASSERT_NE(doc, nullptr);
+  EXPECT_EQ(WriteProjectBytes(doc->Core()), edited);
+  EXPECT_TRUE(doc->IsModified());
+  EXPECT_FALSE(doc->GetDocumentSaved());
+  test::CloseAllDocuments();
+  EXPECT_TRUE(OrphanedRecoveries(folder).empty());
 }
 
 }  // namespace

@@ -61,7 +61,10 @@ def check_entries(prefix):
         entry.optionxform = str
         entry.read(path, encoding="utf-8")
         keys = entry["Desktop Entry"]
-        check(keys.get("Exec", "").split()[0] == program, f"{name} does not start {program}")
+        # The installed program, by its path.
+        exec_line = keys.get("Exec", "")
+        check(exec_line == f'"{prefix}/bin/{program}" %f',
+              f"{name} does not start the installed {program}: {exec_line}")
         check(mime in keys.get("MimeType", "").split(";"), f"{name} does not name {mime}")
         for key in ("Name", "Comment", "Name[zh_CN]", "Comment[zh_CN]"):
             check(keys.get(key, "") != "", f"{name} has no {key}")

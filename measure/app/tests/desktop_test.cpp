@@ -156,6 +156,22 @@ TEST_F(UndoTest, SavingKeepsTheHistoryAndTheModifiedFlagFollowsTheSavedState) {
   EXPECT_EQ(test::ReadFile(path_), Bytes());
 }
 
+// Undone past a save, a new step drops the saved state's way back: no state
+// reached by undo is then the saved one.
+TEST_F(UndoTest, ANewStepAfterUndoingPastASaveKeepsTheProjectModified) {
+  Change([](CVistametDoc& d) { d.DeleteImagePoint(0); });
+  Change([](CVistametDoc& d) { d.RemoveDistance(0); });
+  ASSERT_TRUE(doc_->Save());
+  SendCommand(wxID_UNDO);
+  SendCommand(wxID_UNDO);
+  EXPECT_TRUE(doc_->IsModified());
+  Change([](CVistametDoc& d) { d.DeleteImagePoint(1); });
+  EXPECT_FALSE(QueryUi(wxID_REDO).enabled);
+  SendCommand(wxID_UNDO);
+  EXPECT_TRUE(doc_->IsModified());
+  EXPECT_NE(Bytes(), test::ReadFile(path_));
+}
+
 TEST_F(UndoTest, PhotosComeBackWithTheirPixels) {
   const std::string opened = Bytes();
   const int width = doc_->Core().photoImages[0].width;

@@ -3,6 +3,9 @@
 #include <string>
 #include <utility>
 
+#include <wx/app.h>
+#include <wx/evtloop.h>
+
 #include "common/strformat.h"
 #include "measure/app/gui_prompt.h"
 #include "measure/app/project_document.h"
@@ -51,6 +54,11 @@ wxString ItemLabel(const wxCommand* step, const char* plain, const char* named) 
 
 CProjectHistory::CProjectHistory(CProjectDocument& doc) : wxCommandProcessor(kMaxSteps), doc_(doc) {
   Reset();
+  if (wxTheApp) wxTheApp->Bind(wxEVT_IDLE, &CProjectHistory::OnIdle, this);
+}
+
+CProjectHistory::~CProjectHistory() {
+  if (wxTheApp) wxTheApp->Unbind(wxEVT_IDLE, &CProjectHistory::OnIdle, this);
 }
 
 void CProjectHistory::Reset() {
@@ -62,10 +70,13 @@ void CProjectHistory::Reset() {
   saved_ = baseline_.Bytes();
 }
 
-void CProjectHistory::Changed() {
-  if (pending_) return;
-  pending_ = true;
-  doc_.CallAfter([this] { Settle(); });
+void CProjectHistory::Changed() { pending_ = true; }
+
+void CProjectHistory::OnIdle(wxIdleEvent& event) {
+  event.Skip();
+  // A command still runs while a dialog it opened has its own loop.
+  const wxEventLoopBase* active = wxEventLoopBase::GetActive();
+  if (pending_ && (!active || active->IsMain())) Settle();
 }
 
 bool CProjectHistory::Settle() {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include <wx/cmdproc.h>
+#include <wx/event.h>
 
 #include "measure/shell/project_snapshot.h"
 
@@ -17,11 +18,13 @@ class CProjectDocument;
 class CProjectHistory : public wxCommandProcessor {
  public:
   explicit CProjectHistory(CProjectDocument& doc);
+  ~CProjectHistory() override;
 
   // A new or opened project: no steps, the present state as the saved one.
   void Reset();
   // The core changed the project; the step is taken once the running
-  // command is over (several changes of one command are one step).
+  // command is over, when the program is idle outside any dialog (several
+  // changes of one command are one step).
   void Changed();
   // Takes the step now when a change is pending. False when nothing
   // changed since the last step.
@@ -42,6 +45,7 @@ class CProjectHistory : public wxCommandProcessor {
   bool Restore(const ProjectSnapshot& state);
 
  private:
+  void OnIdle(wxIdleEvent& event);
   // The document's modified flag: set unless the present state is the
   // saved one (a new step after undoing past a save leaves no way back to
   // the saved state but through the same records).

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 #include <wx/button.h>
+#include <wx/evtloop.h>
 #include <wx/intl.h>
 #include <wx/stdpaths.h>
 #include <wx/stockitem.h>
@@ -154,6 +155,25 @@ TEST_F(UndoTest, SavingKeepsTheHistoryAndTheModifiedFlagFollowsTheSavedState) {
   SendCommand(wxID_UNDO);
   EXPECT_FALSE(doc_->IsModified());
   EXPECT_EQ(test::ReadFile(path_), Bytes());
+}
+
+// A command that opens a dialog between its changes (the dialog runs its
+// own event loop, idle time included) is still one step.
+TEST_F(UndoTest, ADialogInsideACommandDoesNotSplitItsStep) {
+  const std::string opened = Bytes();
+  Change([](CVistametDoc& d) {
+    d.DeleteImagePoint(0);
+    wxEventLoop dialog_loop;
+    wxTheApp->CallAfter([&dialog_loop] {
+      wxTheApp->ProcessIdle();
+      dialog_loop.Exit();
+    });
+    dialog_loop.Run();
+    d.RemoveDistance(0);
+  });
+  SendCommand(wxID_UNDO);
+  EXPECT_EQ(Bytes(), opened);
+  EXPECT_FALSE(QueryUi(wxID_UNDO).enabled);
 }
 
 // Undone past a save, a new step drops the saved state's way back: no state

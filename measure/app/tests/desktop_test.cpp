@@ -1,10 +1,14 @@
 // What the program shares with every other desktop program: wx's own texts
 // in Chinese, undo and redo, autosave and recovery.
 #include <libintl.h>
+#include <poll.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <clocale>
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <string>
 
@@ -301,6 +305,88 @@ TEST_F(AutosaveTest, AnUnsavedProjectOfAKilledRunIsOfferedAtStart) {
   EXPECT_FALSE(doc->GetDocumentSaved());
   test::CloseAllDocuments();
   EXPECT_TRUE(OrphanedRecoveries(folder).empty());
+}
+
+// The program as the crash test's child runs it: opens the project named by
+// VISTAMET_CRASH_PROJECT, makes an edit, lets autosave write it into
+// VISTAMET_CRASH_DATA, says so and waits to be killed. Skipped in a normal
+// run.
+TEST(CrashChild, EditAutosaveAndWait) {
+  const char* project = std::getenv("VISTAMET_CRASH_PROJECT");
+  const char* data = std::getenv("VISTAMET_CRASH_DATA");
+  if (!project || !data) GTEST_SKIP() << "run by AutosaveTest.AProgramKilled...";
+  ::setenv("XDG_DATA_HOME", data, 1);
+  CProjectDocument* doc = test::Open(project);
+  ASSERT_NE(doc, nullptr);
+  doc->Core().DeleteImagePoint(0);
+  Pump();
+  ASSERT_EQ(TheAutosave()->SaveChanged(), 1);
+  std::printf("autosaved %s\n", std::getenv("HOME"));
+  std::fflush(stdout);
+  for (;;) ::pause();
+}
+
+// Reads the child's lines until one starts with `word`, for up to a minute;
+// the rest of that line.
+std::string WaitForLine(int fd, const std::string& word) {
+  std::string text;
+  char buffer[512];
+  for (int waited = 0; waited < 600; ++waited) {
+    pollfd p{fd, POLLIN, 0};
+    if (::poll(&p, 1, 100) <= 0) continue;
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n <= 0) break;
+    text.append(buffer, static_cast<size_t>(n));
+    for (size_t at = 0; (at = text.find(word, at)) != std::string::npos; ++at) {
+      const size_t end = text.find('\n', at);
+      if (end != std::string::npos) return text.substr(at + word.size(), end - at - word.size());
+    }
+  }
+  return "?";
+}
+
+// The whole program killed with SIGKILL after an edit: the project file is
+// as it was, and opening it again offers the edit.
+TEST_F(AutosaveTest, AProgramKilledAfterAnEditLeavesItsWorkToRecover) {
+  test::CloseAllDocuments();
+  const std::string saved = test::ReadFile(path_);
+  CVistametDoc expected;
+  ASSERT_TRUE(LoadProjectFile(path_, &expected).ok());
+  expected.DeleteImagePoint(0);
+  const char* data_home = std::getenv("XDG_DATA_HOME");
+  ASSERT_NE(data_home, nullptr);
+
+  int out[2];
+  ASSERT_EQ(::pipe(out), 0);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::dup2(out[1], STDOUT_FILENO);
+    ::close(out[0]);
+    ::setenv("VISTAMET_CRASH_PROJECT", path_.c_str(), 1);
+    ::setenv("VISTAMET_CRASH_DATA", data_home, 1);
+    ::execl("/proc/self/exe", "vistamet_gui_tests", "--gtest_filter=CrashChild.*", nullptr);
+    ::_exit(127);
+  }
+  ::close(out[1]);
+  const std::string child_home = WaitForLine(out[0], "autosaved ");
+  ::kill(child, SIGKILL);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ::close(out[0]);
+  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+  ASSERT_NE(child_home, "?");
+  // The killed child leaves its own settings folder behind.
+  if (child_home.rfind("/tmp/vistamet-gui-home-", 0) == 0)
+    std::system(("rm -rf '" + child_home + "'").c_str());
+
+  EXPECT_EQ(test::ReadFile(path_), saved);
+  test::ScriptedDialogs dialogs;
+  dialogs.ThenMessage(wxID_YES);
+  doc_ = test::Open(path_);
+  ASSERT_NE(doc_, nullptr);
+  EXPECT_EQ(dialogs.Messages().size(), 1u);
+  EXPECT_EQ(Bytes(), WriteProjectBytes(expected));
+  EXPECT_TRUE(doc_->IsModified());
 }
 
 }  // namespace

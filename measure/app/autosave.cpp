@@ -9,7 +9,6 @@
 #include <wx/utils.h>
 
 #include "common/atomic_file.h"
-#include "common/strformat.h"
 #include "measure/app/doc_manager.h"
 #include "measure/app/gui_prompt.h"
 #include "measure/app/project_document.h"
@@ -70,13 +69,13 @@ void CAutosave::OfferOrphans() {
   if (!manager_) return;
   const std::string folder = RecoveryFolderOfUser();
   for (const RecoveryFile& file : OrphanedRecoveries(folder)) {
-    if (!file.project.empty()) {
-      // Opening the project offers its recovery.
-      if (common::FileExists(file.project)) {
-        manager_->CreateDocument(wxString::FromUTF8(file.project), wxDOC_SILENT);
-        continue;
-      }
-    } else if (AskYesNo(nullptr, ui::kRecoverUntitledQuestion, ui::kAppName)) {
+    // Opening a saved project offers its recovery.
+    if (!file.project.empty() && common::FileExists(file.project)) {
+      manager_->CreateDocument(wxString::FromUTF8(file.project), wxDOC_SILENT);
+      continue;
+    }
+    // A project never saved, or whose file is gone, comes back as a new one.
+    if (AskYesNo(nullptr, ui::kRecoverUntitledQuestion, ui::kAppName)) {
       auto* manager = dynamic_cast<CDocManager*>(manager_);
       wxDocTemplate* tmpl = manager ? manager->Template(TemplateKind::kProject) : nullptr;
       auto* doc = tmpl ? dynamic_cast<CProjectDocument*>(

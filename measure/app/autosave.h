@@ -34,8 +34,8 @@ class CAutosave : public wxEvtHandler {
   int SaveChanged();
 
   // At start-up: offers each recovery that a run which is gone left behind.
-  // A saved project is opened and takes its recovery; an unsaved one
-  // becomes a new project. A refused recovery is removed.
+  // A saved project is opened and offers its recovery; one never saved, or
+  // whose file is gone, becomes a new project. A refused recovery is removed.
   void OfferOrphans();
 
  private:

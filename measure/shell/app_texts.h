@@ -347,6 +347,6 @@ inline constexpr char kAutosaveNote[] =
 inline constexpr char kRecoverQuestion[] =
     "工程 %s 有一份未正常关闭时自动保存的版本，比文件中的新。\n要恢复自动保存的内容吗？";
 inline constexpr char kRecoverUntitledQuestion[] =
-    "上次未正常关闭时有一个未保存的新工程，已自动保存。\n要恢复它吗？";
+    "上次未正常关闭时有一个未保存的工程，已自动保存。\n要把它恢复为新工程吗？";
 
 }  // namespace vistamet::ui

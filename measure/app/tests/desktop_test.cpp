@@ -305,6 +305,19 @@ TEST_F(AutosaveTest, AnUnsavedProjectOfAKilledRunIsOfferedAtStart) {
   EXPECT_FALSE(doc->GetDocumentSaved());
   test::CloseAllDocuments();
   EXPECT_TRUE(OrphanedRecoveries(folder).empty());
+
+  // The work on a project whose file has gone since is not lost either.
+  const std::string moved = dir_.File("moved.vmt");
+  ASSERT_TRUE(WriteRecovery(folder, RecoveryStem(moved, 1, 0), moved, GonePid(), edited, nullptr));
+  dialogs.ThenMessage(wxID_YES);
+  TheAutosave()->OfferOrphans();
+  Pump();
+  EXPECT_EQ(dialogs.Messages().size(), 2u);
+  doc = dynamic_cast<CProjectDocument*>(test::Manager().GetCurrentDocument());
+  ASSERT_NE(doc, nullptr);
+  EXPECT_EQ(WriteProjectBytes(doc->Core()), edited);
+  test::CloseAllDocuments();
+  EXPECT_TRUE(OrphanedRecoveries(folder).empty());
 }
 
 // The program as the crash test's child runs it: opens the project named by

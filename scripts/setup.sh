@@ -16,26 +16,33 @@ PACKAGES=(
   xvfb xauth fonts-noto-cjk                  # headless GUI tests, Chinese glyphs
   locales                                    # a comma-decimal locale for the tests
   clang libclang-rt-dev                      # fuzz targets: libFuzzer and the sanitizers
+  wx3.2-i18n                                 # wx's own texts (stock buttons, dialogs) in Chinese
+  desktop-file-utils shared-mime-info        # the install test: menu entries and file types
 )
 
 # The tests prove that numbers are read and written the same whatever the
-# process locale; they need one that writes a decimal comma.
-TEST_LOCALE=de_DE.UTF-8
+# process locale; they need one that writes a decimal comma. The programs
+# take the toolkit's own texts (file dialogs, message box buttons) from the
+# Chinese locale's messages.
+LOCALES=(de_DE.UTF-8 zh_CN.UTF-8)
 
-has_test_locale() {
-  locale -a 2>/dev/null | grep -qix 'de_DE.utf8'
+has_locale() {
+  locale -a 2>/dev/null | grep -qix "${1%.UTF-8}.utf8"
 }
 
 make_test_locale() {
-  has_test_locale && return 0
-  echo "setup: generating the $TEST_LOCALE locale"
-  local gen=/etc/locale.gen
-  if [ -f "$gen" ] && grep -q "^# *$TEST_LOCALE UTF-8" "$gen"; then
-    $SUDO sed -i "s/^# *$TEST_LOCALE UTF-8/$TEST_LOCALE UTF-8/" "$gen"
-  elif ! grep -q "^$TEST_LOCALE UTF-8" "$gen" 2>/dev/null; then
-    echo "$TEST_LOCALE UTF-8" | $SUDO tee -a "$gen" >/dev/null
-  fi
-  $SUDO locale-gen >/dev/null
+  local gen=/etc/locale.gen wanted=0 name
+  for name in "${LOCALES[@]}"; do
+    has_locale "$name" && continue
+    wanted=1
+    echo "setup: generating the $name locale"
+    if [ -f "$gen" ] && grep -q "^# *$name UTF-8" "$gen"; then
+      $SUDO sed -i "s/^# *$name UTF-8/$name UTF-8/" "$gen"
+    elif ! grep -q "^$name UTF-8" "$gen" 2>/dev/null; then
+      echo "$name UTF-8" | $SUDO tee -a "$gen" >/dev/null
+    fi
+  done
+  [ "$wanted" -eq 0 ] || $SUDO locale-gen >/dev/null
 }
 
 missing=()

@@ -302,4 +302,10 @@ inline constexpr const char kSolveFirst[] = "请先求解参数！";
 inline constexpr const char kOfferReport[] = "是否同时保存各公共点的残差报告？";
 inline constexpr int kBatchListedLines = 5;
 
+// The common-point tables' undo steps.
+inline constexpr char kStepAddRow[] = "添加公共点";
+inline constexpr char kStepDeleteRow[] = "删除公共点";
+inline constexpr char kStepEditCell[] = "编辑坐标";
+inline constexpr char kStepReadList[] = "读取公共点文件";
+
 }  // namespace georeckon::app_texts

@@ -75,6 +75,20 @@ void CCommonPointDlg::AddTableAndEntry(wxSizer* top, const char* entry_title,
   ButtonNamed("delete")->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnDelete(); });
   ButtonNamed("edit")->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { table_->ArmEditing(); });
   ButtonNamed("read")->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnRead(); });
+  // Undo and redo of the table's rows.
+  // The entry fields keep the keys for their own text.
+  Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
+    wxWindow* focus = FindFocus();
+    if (dynamic_cast<wxTextCtrl*>(focus) && focus != table_->cell_editor()) {
+      event.Skip();
+      return;
+    }
+    const int key = event.GetKeyCode();
+    if (event.GetModifiers() == wxMOD_CONTROL && key == 'Z') table_->Undo();
+    else if (event.GetModifiers() == wxMOD_CONTROL && key == 'Y') table_->Redo();
+    else if (event.GetModifiers() == (wxMOD_CONTROL | wxMOD_SHIFT) && key == 'Z') table_->Redo();
+    else event.Skip();
+  });
 }
 
 wxTextCtrl* CCommonPointDlg::AddResidualView(wxSizer* top) {
@@ -130,6 +144,7 @@ void CCommonPointDlg::OnRead() {
     ShowFailure(texts::kOpenFileError, result.detail, this);
     return;
   }
+  CCommonPointTable::Step step(*table_, app_texts::kStepReadList);
   for (const CommonPointRow& row : rows) table_->Append(row);
   if (!result.skips.empty()) {
     ShowMessage(LeftOutMessage(t::kListSummary, result.rows_added,

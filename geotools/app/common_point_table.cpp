@@ -3,6 +3,10 @@
 #include <wx/settings.h>
 #include <wx/textctrl.h>
 
+#include <algorithm>
+#include <utility>
+
+#include "geotools/app/app_texts.h"
 #include "geotools/app/ui_services.h"
 #include "geotools/compute/number_format.h"
 #include "geotools/compute/texts.h"
@@ -18,7 +22,74 @@ constexpr int kFourColumnWidth = 72;
 constexpr int kVisibleRows = 8;
 constexpr int kFittedColumnWidth = 100;
 
+bool SameRows(const std::vector<CommonPointRow>& a, const std::vector<CommonPointRow>& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](const CommonPointRow& x, const CommonPointRow& y) {
+                      return x.name == y.name && x.cells == y.cells;
+                    });
+}
+
+// One step of the table: the rows before and after it. Submitting it
+// records the change already made.
+class CRowsStep : public wxCommand {
+ public:
+  CRowsStep(CCommonPointTable& table, std::vector<CommonPointRow> before,
+            std::vector<CommonPointRow> after, const char* name)
+      : wxCommand(true, Wx(name)), table_(table), before_(std::move(before)),
+        after_(std::move(after)) {}
+  bool Do() override {
+    if (done_once_) table_.SetRows(after_);
+    done_once_ = true;
+    return true;
+  }
+  bool Undo() override {
+    table_.SetRows(before_);
+    return true;
+  }
+
+ private:
+  CCommonPointTable& table_;
+  std::vector<CommonPointRow> before_, after_;
+  bool done_once_ = false;
+};
+
 }  // namespace
+
+CCommonPointTable::Step::Step(CCommonPointTable& table, const char* name)
+    : table_(table), before_(table.rows_), name_(name) {
+  ++table_.step_depth_;
+}
+
+CCommonPointTable::Step::~Step() {
+  if (--table_.step_depth_ > 0 || SameRows(before_, table_.rows_)) return;
+  table_.history_.Submit(new CRowsStep(table_, std::move(before_), table_.rows_, name_));
+}
+
+bool CCommonPointTable::Undo() {
+  CloseEditor();
+  return history_.Undo();
+}
+
+bool CCommonPointTable::Redo() {
+  CloseEditor();
+  return history_.Redo();
+}
+
+wxString CCommonPointTable::UndoName() const {
+  const wxCommand* step = history_.CanUndo() ? history_.GetCurrentCommand() : nullptr;
+  return step ? step->GetName() : wxString();
+}
+
+void CCommonPointTable::SetRows(const std::vector<CommonPointRow>& rows) {
+  editor_row_ = editor_col_ = -1;
+  editor_->Hide();
+  if (GetNumberRows() > 0) DeleteRows(0, GetNumberRows());
+  rows_ = rows;
+  if (!rows_.empty()) AppendRows(count());
+  for (int r = 0; r < count(); ++r) ShowRow(r);
+  ClearSelection();
+  FitColumns();
+}
 
 CCommonPointTable::CCommonPointTable(wxWindow* parent, CommonPointKind kind)
     : wxGrid(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxWANTS_CHARS | wxBORDER_SUNKEN,
@@ -80,6 +151,7 @@ void CCommonPointTable::ShowRow(int row) {
 
 void CCommonPointTable::Append(const CommonPointRow& row) {
   CloseEditor();
+  Step step(*this, app_texts::kStepAddRow);
   rows_.push_back(row);
   rows_.back().cells.resize(CellCount(kind_));
   AppendRows(1);
@@ -106,6 +178,7 @@ bool CCommonPointTable::DeleteSelected() {
 bool CCommonPointTable::DeleteRow(int row) {
   CloseEditor();
   if (row < 0 || row >= count()) return false;
+  Step step(*this, app_texts::kStepDeleteRow);
   rows_.erase(rows_.begin() + row);
   DeleteRows(row, 1);
   ClearSelection();
@@ -142,6 +215,7 @@ void CCommonPointTable::CloseEditor() {
   const std::string text = EditedCellText(ParseNumberOrZero(Utf8(editor_->GetValue())));
   editor_->Hide();
   if (row < count()) {
+    Step step(*this, app_texts::kStepEditCell);
     rows_[row].cells[col - 1] = text;
     SetCellValue(row, col, Wx(text));
     FitColumns();

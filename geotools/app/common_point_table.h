@@ -6,6 +6,7 @@
 // the solvers read their numbers back from these texts.
 #pragma once
 
+#include <wx/cmdproc.h>
 #include <wx/grid.h>
 
 #include <vector>
@@ -19,6 +20,31 @@ namespace georeckon {
 class CCommonPointTable : public wxGrid {
  public:
   CCommonPointTable(wxWindow* parent, CommonPointKind kind);
+
+  // Changes of the rows made while a Step lives are one step of the
+  // table's undo history (steps inside steps join the outer one).
+  class Step {
+   public:
+    Step(CCommonPointTable& table, const char* name);
+    ~Step();
+    Step(const Step&) = delete;
+    Step& operator=(const Step&) = delete;
+
+   private:
+    CCommonPointTable& table_;
+    std::vector<CommonPointRow> before_;
+    const char* name_;
+  };
+
+  // Ctrl+Z, Ctrl+Y / Ctrl+Shift+Z in the table's dialog.
+  bool Undo();
+  bool Redo();
+  bool CanUndo() const { return history_.CanUndo(); }
+  bool CanRedo() const { return history_.CanRedo(); }
+  // The name of the step Undo takes back ("" when none).
+  wxString UndoName() const;
+  // Puts rows back as they were (a step's undo or redo).
+  void SetRows(const std::vector<CommonPointRow>& rows);
 
   const std::vector<CommonPointRow>& rows() const { return rows_; }
   int count() const { return static_cast<int>(rows_.size()); }
@@ -55,6 +81,8 @@ class CCommonPointTable : public wxGrid {
 
   CommonPointKind kind_;
   std::vector<CommonPointRow> rows_;
+  wxCommandProcessor history_;
+  int step_depth_ = 0;
   bool edit_armed_ = false;
   wxTextCtrl* editor_ = nullptr;
   int editor_row_ = -1;

@@ -5,8 +5,10 @@
 #include <wx/filename.h>
 #include <wx/image.h>
 #include <wx/log.h>
+#include <wx/stdpaths.h>
 #include <wx/utils.h>
 
+#include "common/gui/chinese_texts.h"
 #include "geotools/app/app_texts.h"
 #include "geotools/app/geo_reckon_doc.h"
 #include "geotools/app/geo_reckon_doc_manager.h"
@@ -40,6 +42,7 @@ bool CGeoReckonApp::OnInit() {
   SetAppName(app_texts::kProgramName);
   SetAppDisplayName(app_texts::kProgramName);
   wxInitAllImageHandlers();
+  common::UseChineseStockTexts(wxStandardPaths::Get().GetExecutablePath());
 
   // Settings and recent files: ~/.config/GeoReckon/GeoReckon.conf.
   wxConfigBase::Set(new wxFileConfig(app_texts::kProgramName, wxEmptyString, SettingsFilePath(),

@@ -26,8 +26,10 @@ CAboutDialog::CAboutDialog(wxWindow* parent) : wxDialog(parent, wxID_ANY, U(ui::
 
   auto* lines = new wxBoxSizer(wxVERTICAL);
   lines->Add(new wxStaticText(this, wxID_ANY, U(ui::kAboutVersion)), 0, wxBOTTOM, 8);
-  // The program's own page is its user's guide, shipped beside it.
-  const wxString guide = wxFileSystem::FileNameToURL(ProgramFolder() + "Vistamet-manual.html");
+  // The program's own page is its user's guide, shipped with it.
+  const wxString guide_path = UserGuidePath();
+  const wxString guide = wxFileSystem::FileNameToURL(
+      guide_path.empty() ? ProgramFolder() + "Vistamet-manual.html" : guide_path);
   link_ = new CHyperLink(this, U(ui::kAboutProgram), guide);
   lines->Add(link_, 0, wxBOTTOM, 8);
   lines->Add(new wxStaticText(this, wxID_ANY, U(ui::kAboutCredits)), 0);

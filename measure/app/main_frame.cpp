@@ -112,6 +112,11 @@ wxString ProgramFolder() {
   return exe.GetPathWithSep();
 }
 
+wxString UserGuidePath() {
+  return wxString::FromUTF8(
+      ShippedDataFile(ProgramFolder().ToStdString(wxConvUTF8), "Vistamet-manual.html"));
+}
+
 wxBEGIN_EVENT_TABLE(CMainFrame, wxDocMDIParentFrame)
   EVT_MENU(kCmdToggleToolBar, CMainFrame::OnToggleToolBar)
   EVT_UPDATE_UI(kCmdToggleToolBar, CMainFrame::OnUpdateToolBar)
@@ -147,6 +152,7 @@ wxBEGIN_EVENT_TABLE(CMainFrame, wxDocMDIParentFrame)
   // commands outside a text window.
   EVT_UPDATE_UI_RANGE(kCmdFirst, kCmdLast, CMainFrame::OnUpdateUnhandled)
   EVT_UPDATE_UI(wxID_UNDO, CMainFrame::OnUpdateUnhandled)
+  EVT_UPDATE_UI(wxID_REDO, CMainFrame::OnUpdateUnhandled)
   EVT_UPDATE_UI(wxID_CUT, CMainFrame::OnUpdateUnhandled)
   EVT_UPDATE_UI(wxID_COPY, CMainFrame::OnUpdateUnhandled)
   EVT_UPDATE_UI(wxID_PASTE, CMainFrame::OnUpdateUnhandled)
@@ -312,8 +318,8 @@ void CMainFrame::OnUpdateCloseDocument(wxUpdateUIEvent& event) {
 void CMainFrame::OnExitCommand(wxCommandEvent&) { Close(); }
 
 void CMainFrame::OnHelpTopics(wxCommandEvent&) {
-  const wxString manual = ProgramFolder() + "Vistamet-manual.html";
-  if (!wxFileName::FileExists(manual)) return;
+  const wxString manual = UserGuidePath();
+  if (manual.empty()) return;
   wxLogNull quiet;
   wxLaunchDefaultApplication(manual);
 }

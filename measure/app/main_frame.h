@@ -62,6 +62,10 @@ class CMainFrame : public wxDocMDIParentFrame {
 // The program's folder (with a trailing separator).
 wxString ProgramFolder();
 
+// The user's guide shipped with the program, wherever the install put it
+// ("" when it is missing).
+wxString UserGuidePath();
+
 // Moves the focus to the next (or previous) pane of `window`, wrapping
 // around: the two sides of its splitter, or else the windows in it that take
 // the focus. From outside every pane the first (or last) one gets it.

@@ -40,6 +40,7 @@ constexpr PromptEntry kPrompts[] = {
     {wxID_PRINT_SETUP, ui::kPromptPrintSetup},
     {kCmdExit, ui::kPromptExit},
     {wxID_UNDO, ui::kPromptUndo},
+    {wxID_REDO, ui::kPromptRedo},
     {wxID_CUT, ui::kPromptCut},
     {wxID_COPY, ui::kPromptCopy},
     {wxID_PASTE, ui::kPromptPaste},
@@ -227,6 +228,10 @@ std::string CommandTip(int id) {
 wxMenuBar* CreateProjectMenuBar(wxFileHistory* history) {
   auto* bar = new wxMenuBar;
   bar->Append(FileMenu(history, true), U(ui::kMenuFile));
+  auto* edit = new wxMenu;
+  Add(edit, wxID_UNDO, ui::kItemUndo);
+  Add(edit, wxID_REDO, ui::kItemRedo);
+  bar->Append(edit, U(ui::kMenuEdit));
   bar->Append(ViewMenu(true), U(ui::kMenuView));
   auto* settings = new wxMenu;
   Add(settings, kCmdOptions, ui::kItemOptions);
@@ -273,6 +278,7 @@ wxAcceleratorTable CreateExtraKeys() {
       {wxACCEL_NORMAL, WXK_F6, kCmdNextPane},  {wxACCEL_SHIFT, WXK_F6, kCmdPreviousPane},
       {wxACCEL_CTRL, WXK_INSERT, wxID_COPY},   {wxACCEL_SHIFT, WXK_INSERT, wxID_PASTE},
       {wxACCEL_SHIFT, WXK_DELETE, wxID_CUT},   {wxACCEL_ALT, WXK_BACK, wxID_UNDO},
+      {wxACCEL_CTRL | wxACCEL_SHIFT, 'Z', wxID_REDO},
   };
   return wxAcceleratorTable(static_cast<int>(std::size(keys)), keys);
 }

@@ -12,6 +12,7 @@
 #include "measure/shell/app_texts.h"
 #include "measure/app/range_validator.h"
 #include "measure/app/flag_validator.h"
+#include "measure/shell/recovery.h"
 
 namespace vistamet {
 
@@ -183,6 +184,22 @@ void CPageCamera::PresetPixelSize(double pixel_size) {
 
 // --- The sheet ---
 
+// --- Page 4 ---
+
+wxPanel* COptionsSheet::AutosavePage(wxWindow* parent, int32_t& minutes) {
+  auto* page = new wxPanel(parent);
+  auto* top = new wxBoxSizer(wxVERTICAL);
+  wxFlexGridSizer* grid = Grid();
+  autosave_minutes_ = AddRow(page, grid, ui::kAutosaveMinutesLabel,
+                             CRangeValidator(&minutes, 0, kAutosaveMinutesMax));
+  top->Add(grid, 0, wxALL | wxEXPAND, kGap);
+  auto* note = new wxStaticText(page, wxID_ANY, U(ui::kAutosaveNote));
+  note->Wrap(360);
+  top->Add(note, 0, wxALL, kGap);
+  page->SetSizer(top);
+  return page;
+}
+
 COptionsSheet::COptionsSheet(wxWindow* parent, const OptionsValues& values)
     : CDialogBase(parent, ui::kOptionsTitle), values_(values) {
   values_.cameraChanged = false;
@@ -194,6 +211,7 @@ COptionsSheet::COptionsSheet(wxWindow* parent, const OptionsValues& values)
   book_->AddPage(adjust_, U(ui::kPageAdjust), true);
   book_->AddPage(photo_, U(ui::kPagePhoto));
   book_->AddPage(camera_, U(ui::kPageCamera));
+  book_->AddPage(AutosavePage(book_, values_.autosaveMinutes), U(ui::kPageAutosave));
   top->Add(book_, 1, wxALL | wxEXPAND, 10);
   FinishLayout(top);
   TransferDataToWindow();

@@ -103,13 +103,17 @@ class COptionsSheet : public CDialogBase {
   CPageAdjust* AdjustPage() const { return adjust_; }
   CPagePhotoSet* PhotoPage() const { return photo_; }
   CPageCamera* CameraPage() const { return camera_; }
+  wxTextCtrl* AutosaveMinutesEdit() const { return autosave_minutes_; }
 
  private:
+  wxPanel* AutosavePage(wxWindow* parent, int32_t& minutes);
+
   OptionsValues values_;
   wxNotebook* book_ = nullptr;
   CPageAdjust* adjust_ = nullptr;
   CPagePhotoSet* photo_ = nullptr;
   CPageCamera* camera_ = nullptr;
+  wxTextCtrl* autosave_minutes_ = nullptr;
 };
 
 }  // namespace vistamet

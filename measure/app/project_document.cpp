@@ -9,6 +9,7 @@
 #include <wx/filename.h>
 #include <wx/stdpaths.h>
 
+#include "common/atomic_file.h"
 #include "common/gui/save_modified.h"
 #include "common/strformat.h"
 #include "measure/shell/app_texts.h"
@@ -16,7 +17,9 @@
 #include "measure/app/doc_manager.h"
 #include "measure/app/main_frame.h"
 #include "measure/app/status_progress.h"
+#include "measure/app/autosave.h"
 #include "measure/app/options_sheet.h"
+#include "measure/app/project_history.h"
 #include "measure/shell/options_values.h"
 #include "measure/app/user_settings_store.h"
 #include "measure/model/project_file.h"
@@ -68,6 +71,10 @@ wxBEGIN_EVENT_TABLE(CProjectDocument, wxDocument)
   EVT_UPDATE_UI(wxID_SAVE, CProjectDocument::OnUpdateSave)
   EVT_MENU(kCmdNewWindow, CProjectDocument::OnNewWindow)
   EVT_UPDATE_UI(kCmdNewWindow, CProjectDocument::OnUpdateSave)
+  EVT_MENU(wxID_UNDO, CProjectDocument::OnUndoRedo)
+  EVT_MENU(wxID_REDO, CProjectDocument::OnUndoRedo)
+  EVT_UPDATE_UI(wxID_UNDO, CProjectDocument::OnUpdateUndoRedo)
+  EVT_UPDATE_UI(wxID_REDO, CProjectDocument::OnUpdateUndoRedo)
 wxEND_EVENT_TABLE()
 
 CProjectDocument::CProjectDocument()
@@ -87,12 +94,26 @@ void CProjectDocument::Wire() {
   core_->SetPrompt(&prompt_);
 }
 
+void CProjectDocument::SetModified(bool modified) {
+  Modify(modified);
+  if (modified)
+    if (CProjectHistory* history = History()) history->Changed();
+}
+
 void CProjectDocument::UpdateViews(ViewUpdate what) {
   CUpdateHint hint(what);
   UpdateAllViews(nullptr, &hint);
 }
 
 // --- Framework ---
+
+wxCommandProcessor* CProjectDocument::OnCreateCommandProcessor() {
+  return new CProjectHistory(*this);
+}
+
+CProjectHistory* CProjectDocument::History() const {
+  return dynamic_cast<CProjectHistory*>(GetCommandProcessor());
+}
 
 bool CProjectDocument::OnNewDocument() {
   if (!wxDocument::OnNewDocument()) return false;
@@ -111,6 +132,7 @@ bool CProjectDocument::OnNewDocument() {
     core_ = std::move(fresh);
     Wire();
   }
+  if (CProjectHistory* history = History()) history->Reset();
   UpdateViews(ViewUpdate::kAll);
   StartAutomaticExtraction();
   return true;
@@ -133,11 +155,13 @@ bool CProjectDocument::DoOpenDocument(const wxString& file) {
   StopWork();
   core_ = std::move(fresh);
   Wire();
+  if (CProjectHistory* history = History()) history->Reset();
   return true;
 }
 
 bool CProjectDocument::OnOpenDocument(const wxString& file) {
   if (!wxDocument::OnOpenDocument(file)) return false;
+  OfferRecovery(Utf8(file));
   // Every window shows the loaded project (a reverted one included).
   UpdateViews(ViewUpdate::kAll);
   StartAutomaticExtraction();
@@ -146,11 +170,16 @@ bool CProjectDocument::OnOpenDocument(const wxString& file) {
 }
 
 bool CProjectDocument::DoSaveDocument(const wxString& file) {
+  // The last command's step is taken before its state is written.
+  CProjectHistory* history = History();
+  if (history) history->Settle();
   std::string message;
   if (!SaveProjectFile(*core_, Utf8(file), &message)) {
     ShowMessage(GetDocumentWindow(), message, Icon::kError);
     return false;
   }
+  if (history) history->Saved();
+  RemoveRecoveries();  // saved: nothing left to recover
   return true;
 }
 
@@ -197,7 +226,61 @@ bool CProjectDocument::OnSaveModified() {
 
 bool CProjectDocument::OnCloseDocument() {
   StopWork();
+  // A normal close, saved or not, leaves nothing to recover.
+  RemoveRecoveries();
   return wxDocument::OnCloseDocument();
+}
+
+// --- Autosave and recovery ---
+
+std::string CProjectDocument::RecoveryPath() const {
+  return GetDocumentSaved() ? Utf8(GetFilename()) : std::string();
+}
+
+void CProjectDocument::RemoveRecoveries() {
+  const std::string folder = RecoveryFolderOfUser();
+  RemoveRecovery(folder, RecoveryStemOf(*this, ""));
+  if (GetDocumentSaved()) RemoveRecovery(folder, RecoveryStemOf(*this, Utf8(GetFilename())));
+}
+
+bool CProjectDocument::WriteRecovery() {
+  if (!IsModified()) return false;
+  const std::string path = RecoveryPath();
+  return vistamet::WriteRecovery(RecoveryFolderOfUser(), RecoveryStemOf(*this, path), path,
+                                 static_cast<long>(::getpid()), WriteProjectBytes(*core_),
+                                 nullptr);
+}
+
+bool CProjectDocument::TakeRecovery(const RecoveryFile& file) {
+  std::string bytes;
+  if (!common::ReadWholeFile(file.data, &bytes)) return false;
+  auto fresh = std::make_unique<CVistametDoc>(LoadUserSettings());
+  const LoadResult result =
+      ReadProjectBytes(bytes, file.project.empty() ? file.data : file.project, fresh.get());
+  if (!result.ok()) {
+    ShowMessage(GetDocumentWindow(), result.message, Icon::kWarning);
+    return false;
+  }
+  StopWork();
+  core_ = std::move(fresh);
+  Wire();
+  SetModified(true);
+  // The recovered work stays recoverable, now under this run.
+  WriteRecovery();
+  if (RecoveryStemOf(*this, RecoveryPath()) != file.stem)
+    RemoveRecovery(RecoveryFolderOfUser(), file.stem);
+  UpdateViews(ViewUpdate::kAll);
+  return true;
+}
+
+void CProjectDocument::OfferRecovery(const std::string& path) {
+  const std::string folder = RecoveryFolderOfUser();
+  RecoveryFile file;
+  if (!FindRecoveryFor(folder, path, &file)) return;
+  const std::string question =
+      common::StrFormat(ui::kRecoverQuestion, common::BaseName(path).c_str());
+  if (!AskYesNo(GetDocumentWindow(), question, ui::kAppName) || !TakeRecovery(file))
+    RemoveRecovery(folder, file.stem);
 }
 
 void CProjectDocument::OnChangedViewList() {
@@ -325,9 +408,13 @@ void CProjectDocument::OnUpdateModel3D(wxUpdateUIEvent& event) {
 }
 
 void CProjectDocument::OnOptions(wxCommandEvent&) {
-  COptionsSheet sheet(GetDocumentWindow(), ReadOptions(*core_));
+  OptionsValues start = ReadOptions(*core_);
+  start.autosaveMinutes = LoadAutosaveMinutes();
+  COptionsSheet sheet(GetDocumentWindow(), start);
   if (sheet.ShowModal() != wxID_OK) return;
   const OptionsValues values = sheet.Values();
+  StoreAutosaveMinutes(values.autosaveMinutes);
+  if (CAutosave* autosave = TheAutosave()) autosave->SetMinutes(values.autosaveMinutes);
   StoreLmsFeature(values.adjust.bLmsFeature);
   StoreAutoPlaneTrans(values.bAutoPlaneTrans);
   StorePhotoCacheMb(std::clamp(values.photoCacheMb, kMinPhotoCacheMb, kMaxPhotoCacheMb));
@@ -402,6 +489,20 @@ void CProjectDocument::OnNewWindow(wxCommandEvent&) {
   auto* manager = dynamic_cast<CDocManager*>(GetDocumentManager());
   if (wxDocTemplate* tmpl = manager ? manager->Template(TemplateKind::kProject) : nullptr)
     if (!tmpl->CreateView(this, 0)) ShowMessage(GetDocumentWindow(), ui::kCommandFailed, Icon::kWarning);
+}
+
+void CProjectDocument::OnUndoRedo(wxCommandEvent& event) {
+  CProjectHistory* history = History();
+  if (!history) return;
+  if (event.GetId() == wxID_UNDO) history->Undo();
+  else history->Redo();
+}
+
+void CProjectDocument::OnUpdateUndoRedo(wxUpdateUIEvent& event) {
+  CProjectHistory* history = History();
+  const bool undo = event.GetId() == wxID_UNDO;
+  event.Enable(history && (undo ? history->CanUndo() : history->CanRedo()));
+  if (history) event.SetText(undo ? history->UndoLabel() : history->RedoLabel());
 }
 
 void CProjectDocument::OnUpdateIdle(wxUpdateUIEvent& event) {

@@ -15,8 +15,11 @@
 #include "measure/app/gui_prompt.h"
 #include "measure/records/user_prompt.h"
 #include "measure/model/vistamet_doc.h"
+#include "measure/shell/recovery.h"
 
 namespace vistamet {
+
+class CProjectHistory;
 
 class CProjectDocument : public wxDocument, public DocNotifier {
  public:
@@ -30,10 +33,13 @@ class CProjectDocument : public wxDocument, public DocNotifier {
   UserPrompt& Prompt() { return prompt_; }
 
   // DocNotifier
-  void SetModified(bool modified) override { Modify(modified); }
+  void SetModified(bool modified) override;
   void UpdateViews(ViewUpdate what) override;
 
   // --- Framework ---
+  wxCommandProcessor* OnCreateCommandProcessor() override;
+  // The undo history (the document's command processor).
+  CProjectHistory* History() const;
   bool OnNewDocument() override;
   bool OnOpenDocument(const wxString& file) override;
   bool DoOpenDocument(const wxString& file) override;
@@ -65,11 +71,24 @@ class CProjectDocument : public wxDocument, public DocNotifier {
   // How the core's worker hands its result to the windows' thread.
   CVistametDoc::PostToOwner Poster();
 
+  // --- Autosave and recovery ---
+  // Writes this project's recovery file when it has unsaved changes.
+  bool WriteRecovery();
+  // Takes the state a recovery file holds as unsaved changes (one step to
+  // undo); its file is then this document's recovery. False, nothing
+  // changed, when it cannot be read.
+  bool TakeRecovery(const RecoveryFile& file);
+
   // Where the adjustment and the distance test write their reports.
   static std::string ReportFolder();
 
  private:
   void Wire();
+  // After an open: offers the newer state a crashed run left for `path`.
+  void OfferRecovery(const std::string& path);
+  // The project's path for its recovery: "" while it has never been saved.
+  std::string RecoveryPath() const;
+  void RemoveRecoveries();
   // After a new project or a load: the extraction when the targets are not
   // extracted yet.
   void StartAutomaticExtraction();
@@ -93,6 +112,8 @@ class CProjectDocument : public wxDocument, public DocNotifier {
   void OnUpdateIdle(wxUpdateUIEvent& event);
   void OnUpdateSave(wxUpdateUIEvent& event);
   void OnNewWindow(wxCommandEvent& event);
+  void OnUndoRedo(wxCommandEvent& event);
+  void OnUpdateUndoRedo(wxUpdateUIEvent& event);
 
   std::unique_ptr<CVistametDoc> core_;
   CGuiPrompt prompt_;

@@ -6,6 +6,7 @@
 
 #include "measure/model/photo_cache.h"
 #include "measure/shell/options_values.h"
+#include "measure/shell/recovery.h"
 
 namespace vistamet {
 
@@ -47,5 +48,16 @@ void StoreTargetOptions(const TargetOptions& value) {
   Store(kSettingTargetReject, value.rejectFalse);
   Store(kSettingTargetWeights, value.weightsFromFit);
 }
+
+int LoadAutosaveMinutes() {
+  wxConfigBase* config = wxConfigBase::Get();
+  const long minutes =
+      config ? config->ReadLong(Key(kSettingAutosaveMinutes), kAutosaveMinutesDefault)
+             : kAutosaveMinutesDefault;
+  return minutes < 0 || minutes > kAutosaveMinutesMax ? kAutosaveMinutesDefault
+                                                      : static_cast<int>(minutes);
+}
+
+void StoreAutosaveMinutes(int minutes) { Store(kSettingAutosaveMinutes, minutes); }
 
 }  // namespace vistamet

@@ -16,6 +16,7 @@ inline constexpr char kSettingPhotoCacheMb[] = "photoCacheMB";
 inline constexpr char kSettingTargetRefine[] = "bTargetRefine";
 inline constexpr char kSettingTargetReject[] = "bTargetReject";
 inline constexpr char kSettingTargetWeights[] = "bTargetWeights";
+inline constexpr char kSettingAutosaveMinutes[] = "AutosaveMinutes";
 
 // Missing values give the defaults (bLmsFeature 1, bAutoPlaneTrans 0, a
 // photo cache of 1024 MB, targets refined and sifted, weights 1); the photo
@@ -25,5 +26,10 @@ void StorePhotoCacheMb(int32_t value);
 void StoreLmsFeature(int32_t value);
 void StoreAutoPlaneTrans(int32_t value);
 void StoreTargetOptions(const TargetOptions& value);
+
+// Minutes between autosaves, 0 = off (default 5); a stored value out of
+// range gives the default.
+int LoadAutosaveMinutes();
+void StoreAutosaveMinutes(int minutes);
 
 }  // namespace vistamet

@@ -9,10 +9,13 @@
 #include <wx/stdpaths.h>
 #include <wx/utils.h>
 
+#include "common/gui/chinese_texts.h"
 #include "measure/shell/app_texts.h"
 #include "measure/shell/desktop_integration.h"
+#include "measure/app/autosave.h"
 #include "measure/app/doc_manager.h"
 #include "measure/app/main_frame.h"
+#include "measure/app/user_settings_store.h"
 
 namespace vistamet {
 
@@ -28,6 +31,7 @@ bool CVistametApp::OnInit() {
   SetVendorName(U(ui::kVendorName));
   wxStandardPaths::Get().SetFileLayout(wxStandardPaths::FileLayout_XDG);
   if (!wxApp::OnInit()) return false;  // the command line
+  common::UseChineseStockTexts(wxStandardPaths::Get().GetExecutablePath());
 
   // The settings file's folder may not exist yet on a fresh account.
   const wxString config_dir = wxStandardPaths::Get().GetUserConfigDir();
@@ -51,13 +55,22 @@ bool CVistametApp::OnInit() {
   frame_->Maximize(true);
   frame_->Show(true);
 
+  autosave_ = new CAutosave(manager_);
+  autosave_->SetMinutes(LoadAutosaveMinutes());
+
   // A project named on the command line (the desktop's open request) opens
-  // once the frame is up; a bare start opens nothing.
+  // once the frame is up; a bare start opens nothing. Then what a crashed
+  // run left is offered.
   if (!start_file_.empty()) CallAfter([this] { OpenProject(start_file_); });
+  CallAfter([this] {
+    if (autosave_) autosave_->OfferOrphans();
+  });
   return true;
 }
 
 int CVistametApp::OnExit() {
+  delete autosave_;
+  autosave_ = nullptr;
   if (manager_) {
     if (wxConfigBase* config = wxConfigBase::Get()) {
       const wxString old_path = config->GetPath();

@@ -9,6 +9,7 @@ class wxDocument;
 
 namespace vistamet {
 
+class CAutosave;
 class CDocManager;
 class CMainFrame;
 struct ViewClasses;
@@ -38,6 +39,7 @@ class CVistametApp : public wxApp {
  private:
   CDocManager* manager_ = nullptr;
   CMainFrame* frame_ = nullptr;
+  CAutosave* autosave_ = nullptr;
   wxString start_file_;
   bool write_shortcut_ = true;
 };

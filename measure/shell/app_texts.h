@@ -326,4 +326,42 @@ inline constexpr char kTitleDataList[] = "列表数据";
 inline constexpr char kTitlePlanMap[] = "平面成图";
 inline constexpr char kTitleModel3D[] = "三维模型";
 
+// 编辑 > 撤消 and 重做: the item names the step it undoes or redoes (%s).
+inline constexpr char kItemRedo[] = "重做(&R)\tCtrl+Y";
+inline constexpr char kItemUndoNamed[] = "撤消%s(&U)\tCtrl+Z";
+inline constexpr char kItemRedoNamed[] = "重做%s(&R)\tCtrl+Y";
+inline constexpr char kPromptRedo[] = "重做最后撤消的操作\n重做";
+// The steps, named by what they changed.
+inline constexpr char kStepAddPhoto[] = "添加图像";
+inline constexpr char kStepDeletePhoto[] = "删除图像";
+inline constexpr char kStepAdjust[] = "整体平差";
+inline constexpr char kStepExtract[] = "自动提取三角点";
+inline constexpr char kStepOptions[] = "选项设置";
+inline constexpr char kStepPlanePoint[] = "投影平面点";
+inline constexpr char kStepAddDistance[] = "距离测量";
+inline constexpr char kStepDeleteDistance[] = "删除距离";
+inline constexpr char kStepFeatures[] = "编辑地物";
+inline constexpr char kStepAddPoint[] = "添加特征点";
+inline constexpr char kStepDeletePoint[] = "删除特征点";
+inline constexpr char kStepClearNumber[] = "清除编号";
+inline constexpr char kStepNumber[] = "编号";
+inline constexpr char kStepShiftOrigin[] = "坐标原点平移";
+inline constexpr char kStepDeleteSpacePoint[] = "删除空间点";
+inline constexpr char kStepSpacePoints[] = "修改空间点";
+inline constexpr char kStepOther[] = "修改";
+// A step that cannot be undone because a photo cannot be read again (%s:
+// why).
+inline constexpr char kUndoPhotoMissing[] = "无法撤消：%s";
+
+// Autosave: the options sheet's page and the offer after a crash (%s: the
+// project's file name).
+inline constexpr char kPageAutosave[] = "自动保存";
+inline constexpr char kAutosaveMinutesLabel[] = "自动保存间隔(分钟，0 = 不自动保存):";
+inline constexpr char kAutosaveNote[] =
+    "修改过的工程定时保存到用户数据文件夹中的恢复文件，不覆盖工程文件本身。";
+inline constexpr char kRecoverQuestion[] =
+    "工程 %s 有一份未正常关闭时自动保存的版本，比文件中的新。\n要恢复自动保存的内容吗？";
+inline constexpr char kRecoverUntitledQuestion[] =
+    "上次未正常关闭时有一个未保存的工程，已自动保存。\n要把它恢复为新工程吗？";
+
 }  // namespace vistamet::ui

@@ -134,4 +134,13 @@ const std::vector<std::string>& PaintPrograms() {
   return k;
 }
 
+std::string ShippedDataFile(const std::string& exe_folder, const std::string& name) {
+  for (const std::string& folder : {exe_folder, exe_folder + "../share/vistamet/"}) {
+    struct stat st {};
+    const std::string path = folder + name;
+    if (stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) return path;
+  }
+  return "";
+}
+
 }  // namespace vistamet

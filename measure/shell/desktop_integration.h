@@ -33,6 +33,12 @@ std::string FolderOf(const std::string& path);
 // (':'-separated, as $PATH). "" when none is found.
 std::string FindProgram(const std::vector<std::string>& names, std::string_view search_path);
 
+// A file shipped with the programs: beside the executable in the build tree,
+// or in share/vistamet of the prefix the programs are installed in
+// (`exe_folder`/../share/vistamet). `exe_folder` ends with '/'. The first
+// that exists; "" when neither does.
+std::string ShippedDataFile(const std::string& exe_folder, const std::string& name);
+
 // The calculators and paint programs tried, in order.
 const std::vector<std::string>& CalculatorPrograms();
 const std::vector<std::string>& PaintPrograms();

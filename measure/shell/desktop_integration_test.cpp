@@ -76,5 +76,22 @@ TEST(FindProgram, FirstExecutableCandidateOnTheSearchPath) {
   EXPECT_EQ(FolderOf("Vistamet"), "");
 }
 
+TEST(ShippedData, BesideTheProgramFirstThenTheInstalledShareFolder) {
+  TempDir prefix;
+  ::mkdir(prefix.File("bin").c_str(), 0755);
+  ::mkdir(prefix.File("share").c_str(), 0755);
+  ::mkdir(prefix.File("share/vistamet").c_str(), 0755);
+  ::mkdir(prefix.File("share/vistamet/guide.html").c_str(), 0755);  // a folder is no file
+  const std::string bin = prefix.File("bin") + "/";
+  EXPECT_EQ(ShippedDataFile(bin, "guide.html"), "");
+
+  common::SaveFileAtomically(prefix.File("share/vistamet/symbols.dat"), "s");
+  EXPECT_EQ(ShippedDataFile(bin, "symbols.dat"), bin + "../share/vistamet/symbols.dat");
+
+  common::SaveFileAtomically(bin + "symbols.dat", "b");  // a build tree
+  EXPECT_EQ(ShippedDataFile(bin, "symbols.dat"), bin + "symbols.dat");
+  EXPECT_EQ(ShippedDataFile(bin, "missing.dat"), "");
+}
+
 }  // namespace
 }  // namespace vistamet

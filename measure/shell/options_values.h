@@ -22,6 +22,9 @@ struct OptionsValues {
   bool cameraChanged = false;
   // The bound of the decoded-photo cache (one for the program), MB.
   int32_t photoCacheMb = 1024;
+  // Autosave page: minutes between autosaves, 0 = off. A setting of the
+  // user, not of the project (neither read nor applied with it).
+  int32_t autosaveMinutes = 5;
 };
 
 // The range the photo cache's bound may take, MB.

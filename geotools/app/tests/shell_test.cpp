@@ -10,6 +10,8 @@
 #include <wx/menu.h>
 #include <wx/splitter.h>
 #include <wx/stattext.h>
+#include <wx/stockitem.h>
+#include <wx/intl.h>
 
 #include <cstdlib>
 #include <memory>
@@ -396,6 +398,13 @@ TEST(AboutDlg, ShowsVersionAndPurpose) {
   EXPECT_EQ(Utf8(FindControl<wxStaticText>(&dialog, "version")->GetLabel()), "GeoReckon 1.0 版");
   EXPECT_EQ(Utf8(FindControl<wxStaticText>(&dialog, "description")->GetLabel()),
             "大地测量坐标及其相关计算程序");
+}
+
+// wx's own texts (the standard dialogs' and the print preview's) are Chinese
+// like the program's, whatever language the desktop runs in.
+TEST(GeoReckonShell, StockTextsInChinese) {
+  EXPECT_EQ(wxGetStockLabel(wxID_CANCEL, wxSTOCK_NOFLAGS), wxString::FromUTF8("取消"));
+  EXPECT_EQ(wxGetTranslation("Print Preview"), wxString::FromUTF8("预览打印"));
 }
 
 }  // namespace

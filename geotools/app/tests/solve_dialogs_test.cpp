@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "geotools/app/app_texts.h"
 #include "geotools/app/common_point_table.h"
 #include "geotools/app/entry_fields.h"
 #include "geotools/app/four_apply_dlg.h"
@@ -414,6 +415,69 @@ TEST(FourApplyDlg, HandsOverSolvedValuesAndTransforms) {
   EXPECT_EQ(ui.MessageTexts().back(), texts::kEnterNumber);
   EXPECT_TRUE(ui.launched.empty());
   EXPECT_TRUE(ReadFile(dir.Path("out2.txt")).empty());
+}
+
+// The table's rows and shown cells, for comparing states.
+std::vector<std::string> Shown(CCommonPointTable* table) {
+  std::vector<std::string> out;
+  for (int r = 0; r < table->GetNumberRows(); ++r)
+    for (int c = 0; c < table->GetNumberCols(); ++c) out.push_back(Utf8(table->GetCellValue(r, c)));
+  for (const CommonPointRow& row : table->rows()) {
+    out.push_back(row.name);
+    out.insert(out.end(), row.cells.begin(), row.cells.end());
+  }
+  return out;
+}
+
+void PressKeys(wxWindow* dialog, int modifiers, int key) {
+  wxKeyEvent event(wxEVT_CHAR_HOOK);
+  event.m_keyCode = key;
+  event.m_controlDown = (modifiers & wxMOD_CONTROL) != 0;
+  event.m_shiftDown = (modifiers & wxMOD_SHIFT) != 0;
+  event.SetEventObject(dialog);
+  dialog->ProcessWindowEvent(event);
+}
+
+// Every change of the rows (add, delete, an edited cell, a list read) is a
+// step that Ctrl+Z takes back and Ctrl+Y or Ctrl+Shift+Z brings again.
+TEST(SevenSolveDlg, TableChangesAreUndoneAndRedone) {
+  TempDir dir;
+  WriteFile(dir.Path("points.txt"), "Q1 1 2 3 4 5 6\nQ2 7 8 9 10 11 12\n");
+  UiScript ui;
+  CSevenSolveDlg dialog(nullptr);
+  CCommonPointTable* table = dialog.table();
+  EXPECT_FALSE(table->CanUndo());
+  std::vector<std::vector<std::string>> states = {Shown(table)};
+  AddShiftedPoints(&dialog);  // three steps
+  states.push_back(Shown(table));
+  table->SelectRow(1);
+  Press(&dialog, "delete");
+  states.push_back(Shown(table));
+  EXPECT_EQ(Utf8(table->UndoName()), app_texts::kStepDeleteRow);
+  Press(&dialog, "edit");
+  ClickCell(table, 0, 1);
+  table->cell_editor()->ChangeValue("5.5");
+  table->CloseEditor();
+  states.push_back(Shown(table));
+  EXPECT_EQ(Utf8(table->UndoName()), app_texts::kStepEditCell);
+  Type(&dialog, "listFile", dir.Path("points.txt"));
+  Press(&dialog, "read");
+  ASSERT_EQ(table->count(), 4);
+  states.push_back(Shown(table));
+  EXPECT_EQ(Utf8(table->UndoName()), app_texts::kStepReadList);
+
+  // Back through the list read (one step), the edit and the delete.
+  for (size_t i = states.size() - 1; i >= 2; --i) {
+    PressKeys(&dialog, wxMOD_CONTROL, 'Z');
+    EXPECT_EQ(Shown(table), states[i - 1]) << i;
+  }
+  PressKeys(&dialog, wxMOD_CONTROL, 'Y');
+  EXPECT_EQ(Shown(table), states[2]);
+  PressKeys(&dialog, wxMOD_CONTROL | wxMOD_SHIFT, 'Z');
+  EXPECT_EQ(Shown(table), states[3]);
+  while (table->CanUndo()) table->Undo();
+  EXPECT_EQ(Shown(table), states[0]);
+  EXPECT_FALSE(table->CanUndo());
 }
 
 }  // namespace

@@ -416,6 +416,7 @@ wxArtID StandardArt(int id) {
     case wxID_PASTE: return wxART_PASTE;
     case wxID_PRINT: return wxART_PRINT;
     case wxID_UNDO: return wxART_UNDO;
+    case wxID_REDO: return wxART_REDO;
     default: return {};
   }
 }

@@ -47,8 +47,8 @@ wxMenu* SubMenu(wxMenu* menu, const std::string& label) {
 TEST(MainMenu, TopLevelMenusInOrder) {
   wxMenuBar* bar = Frame().GetMenuBar();
   ASSERT_NE(bar, nullptr);
-  const std::vector<std::string> expected = {"文件(&F)", "查看(&V)", "设置(&O)", "操作(&C)",
-                                             "工具(&T)", "窗口(&W)", "帮助(&H)"};
+  const std::vector<std::string> expected = {"文件(&F)", "编辑(&E)", "查看(&V)", "设置(&O)",
+                                             "操作(&C)", "工具(&T)", "窗口(&W)", "帮助(&H)"};
   std::vector<std::string> actual;
   for (size_t i = 0; i < bar->GetMenuCount(); ++i) actual.push_back(Utf8(bar->GetMenuLabel(i)));
   EXPECT_EQ(actual, expected);
@@ -66,21 +66,22 @@ TEST(MainMenu, ItemsTextsKeysAndOrder) {
        {"新建(&N)\tCtrl+N", "打开(&O)...\tCtrl+O", "打开文本文件", "关闭(&C)", "保存(&S)\tCtrl+S",
         "另存为(&A)...", "-", "打印(&P)...\tCtrl+P", "打印预览(&V)", "打印设置(&R)...", "-",
         "最近文件 >", "-", "退出(&X)"}},
-      {1, {nullptr, nullptr},
+      {1, {nullptr, nullptr}, {"撤消(&U)\tCtrl+Z", "重做(&R)\tCtrl+Y"}},
+      {2, {nullptr, nullptr},
        {"工具栏(&T)", "状态栏(&S)", "-", "列表数据(&L)", "平面成图(&M)", "三维模型(&3)"}},
-      {2, {nullptr, nullptr}, {"选项设置(&S)..."}},
-      {3, {nullptr, nullptr},
+      {3, {nullptr, nullptr}, {"选项设置(&S)..."}},
+      {4, {nullptr, nullptr},
        {"特征点 >", "删除空间点(&4)\tAlt+4", "-", "整体平差(&A)\tCtrl+Enter",
         "距离测量(&S)\tAlt+S", "投影平面点(&P)", "-", "图像(&P) >", "-", "TEST >"}},
-      {3, {"特征点 >", nullptr},
+      {4, {"特征点 >", nullptr},
        {"编辑(&1)\tAlt+1", "清除编号(&2)\tAlt+2", "全部清除(&C)", "删除(&3)\tAlt+3",
         "任意添加(&5)\tAlt+5", "矩形角点(&6)\tAlt+6", "-", "自动提取三角点(&T)", "清扫图面 >"}},
-      {3, {"特征点 >", "清扫图面 >"}, {"所有图像(&A)", "当前图像(&C)\tEsc"}},
-      {3, {"图像(&P) >", nullptr}, {"放大\tCtrl+Down", "缩小\tCtrl+Up"}},
-      {3, {"TEST >", nullptr}, {"坐标原点平移", "距离测试"}},
-      {4, {nullptr, nullptr}, {"坐标投影与变换(&C)", "高程拟合(&H)", "计算器(&J)", "画图程序(&P)"}},
-      {5, {nullptr, nullptr}, {"新建窗口(&N)", "层叠(&C)", "平铺(&T)", "排列图标(&A)"}},
-      {6, {nullptr, nullptr}, {"帮助主题(&H)\tF1", "-", "关于 Vistamet(&A)..."}},
+      {4, {"特征点 >", "清扫图面 >"}, {"所有图像(&A)", "当前图像(&C)\tEsc"}},
+      {4, {"图像(&P) >", nullptr}, {"放大\tCtrl+Down", "缩小\tCtrl+Up"}},
+      {4, {"TEST >", nullptr}, {"坐标原点平移", "距离测试"}},
+      {5, {nullptr, nullptr}, {"坐标投影与变换(&C)", "高程拟合(&H)", "计算器(&J)", "画图程序(&P)"}},
+      {6, {nullptr, nullptr}, {"新建窗口(&N)", "层叠(&C)", "平铺(&T)", "排列图标(&A)"}},
+      {7, {nullptr, nullptr}, {"帮助主题(&H)\tF1", "-", "关于 Vistamet(&A)..."}},
   };
   for (const Case& c : cases) {
     wxMenu* menu = bar->GetMenu(c.menu);
@@ -155,6 +156,7 @@ TEST(MainKeys, KeysWithoutMenuItemsReachTheirCommands) {
       {wxACCEL_NORMAL, WXK_F6, kCmdNextPane}, {wxACCEL_SHIFT, WXK_F6, kCmdPreviousPane},
       {wxACCEL_CTRL, WXK_INSERT, wxID_COPY},  {wxACCEL_SHIFT, WXK_INSERT, wxID_PASTE},
       {wxACCEL_SHIFT, WXK_DELETE, wxID_CUT},  {wxACCEL_ALT, WXK_BACK, wxID_UNDO},
+      {wxACCEL_CTRL | wxACCEL_SHIFT, 'Z', wxID_REDO},
   };
   for (const Case& c : cases) EXPECT_EQ(CommandOfKey(c.flags, c.key), c.id) << c.key;
   // The same keys with other modifiers, or none, are left to the windows.

@@ -31,11 +31,13 @@ class OptionsSheetTest : public testing::Test {
 };
 
 TEST_F(OptionsSheetTest, PagesInOrder) {
-  ASSERT_EQ(sheet_.Book()->GetPageCount(), 3u);
+  ASSERT_EQ(sheet_.Book()->GetPageCount(), 4u);
   EXPECT_EQ(sheet_.GetTitle().ToStdString(wxConvUTF8), "设置");
   EXPECT_EQ(sheet_.Book()->GetPageText(0).ToStdString(wxConvUTF8), "平差设置");
   EXPECT_EQ(sheet_.Book()->GetPageText(1).ToStdString(wxConvUTF8), "图像设置");
   EXPECT_EQ(sheet_.Book()->GetPageText(2).ToStdString(wxConvUTF8), "相机参数");
+  EXPECT_EQ(sheet_.Book()->GetPageText(3).ToStdString(wxConvUTF8), "自动保存");
+  EXPECT_EQ(sheet_.AutosaveMinutesEdit()->GetValue(), "5");
   EXPECT_EQ(sheet_.AdjustPage()->CoordTol()->GetValue(), "1.5");
   EXPECT_EQ(sheet_.AdjustPage()->AngleTol()->GetValue(), "0.0005");
   EXPECT_EQ(sheet_.AdjustPage()->MaxIter()->GetValue(), "60");
@@ -68,6 +70,7 @@ TEST_F(OptionsSheetTest, FieldsOutsideTheirRangesKeepTheSheetOpen) {
       {c->Edit(CPageCamera::kFocal), "abc", "请键入一个数。", "10000"},
       {c->Edit(CPageCamera::kU0), "-10001", "请填入一个在-10000和10000之间的数字。", "-10000"},
       {c->Edit(CPageCamera::kPixelSize), "1.01", "请填入一个在0和1之间的数字。", "1"},
+      {sheet_.AutosaveMinutesEdit(), "-1", "请填入一个在0和1440之间的整数。", "0"},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.bad);

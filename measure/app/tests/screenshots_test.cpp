@@ -62,7 +62,7 @@ TEST(Screenshots, EveryDialog) {
     doc.photoImages.resize(1);
     doc.photoParams.resize(1);
     COptionsSheet sheet(&Frame(), ReadOptions(doc));
-    for (int page = 0; page < 3; ++page) {
+    for (int page = 0; page < static_cast<int>(sheet.Book()->GetPageCount()); ++page) {
       sheet.Book()->SetSelection(page);
       Shoot(&sheet, "options" + std::to_string(page + 1));
     }

@@ -32,12 +32,14 @@ int CVistametDoc::ToPhotoMm(ImagePoint& point) const {
 int CVistametDoc::RunAdjustment(AdjustmentInput& input, std::vector<PhotoParams>& photos,
                                 std::vector<ImagePoint>* residuals,
                                 const AdjustmentReports& reports, Progress* progress,
-                                AdjustSummary* summary) {
+                                AdjustSummary* summary, bool precision) {
   AdjustSettings settings;
   settings.iterationLimit = options.nMaxIter;
   settings.angleTol = options.dAngleTol;
   settings.coordTol = options.dCoordTol;
   settings.keepBest = options.bKeepMinRms != 0;
+  settings.engine = adjustEngine;
+  settings.precision = precision;
   AdjustSummary local;
   AdjustSummary& sum = summary ? *summary : local;
   const int ok = Adjust(input.observations, input.points, photos, settings, residuals, reports,
@@ -212,9 +214,25 @@ int CVistametDoc::BundleAdjust(const AdjustmentReports& reports, Progress* progr
   // The core works on copies: a failed run leaves orientations and results.
   std::vector<PhotoParams> photos = photoParams;
   std::vector<ImagePoint> residuals = adjustedPoints;
-  if (!RunAdjustment(input, photos, &residuals, reports, progress, summary)) {
+  lastAdjustment = AdjustSummary{};
+  const int ok =
+      RunAdjustment(input, photos, &residuals, reports, progress, &lastAdjustment, true);
+  if (summary) *summary = lastAdjustment;
+  if (!ok) {
+    // The points now hold their intersections: whatever an earlier run left
+    // is no longer a result.
+    adjusted = 0;
+    adjustedPoints.clear();
+    if (lastAdjustment.status == AdjustStatus::kIterationLimit) {
+      // Not converged: the best iterate is kept as the new start, without
+      // back-projected points and without the adjusted state.
+      TakeAdjustmentResult(std::move(photos), input.points, {});
+    } else {
+      lastAdjustment.precision = AdjustPrecision{};
+    }
     Message(text::kAdjustmentFailed, Icon::kError);
     SetModified();
+    UpdateViews(ViewUpdate::kAll);
     return 0;
   }
   TakeAdjustmentResult(std::move(photos), input.points, std::move(residuals));

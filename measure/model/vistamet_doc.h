@@ -83,6 +83,11 @@ class CVistametDoc {
   // (P) the adjustment options: tolerances, control weight, iteration
   // limit, keep-best, cleaning and matching (image weights are not stored)
   AdjustmentOptions options;
+  // Not stored: how normal equations are solved (the dense engine is the
+  // reference), and how the last bundle adjustment ended, with the
+  // precision of its points and photos.
+  AdjustEngine adjustEngine = AdjustEngine::kReduced;
+  AdjustSummary lastAdjustment;
 
   // --- Wiring to the user interface (both optional) ---
   void SetNotifier(DocNotifier* notifier) { notifier_ = notifier; }
@@ -224,7 +229,7 @@ class CVistametDoc {
   // with the unknown it failed on.
   int RunAdjustment(AdjustmentInput& input, std::vector<PhotoParams>& photos,
                     std::vector<ImagePoint>* residuals, const AdjustmentReports& reports,
-                    Progress* progress, AdjustSummary* summary);
+                    Progress* progress, AdjustSummary* summary, bool precision = false);
   // Resects every photo; warns about the first one that cannot be resected
   // (too few control points, or control points on one line) and returns
   // false there.

@@ -68,6 +68,20 @@ void ReducedNormals::Setup(int photos, int points, std::vector<int> photo_of,
     for (int a = first_[j]; a < first_[j + 1]; ++a)
       for (int b = a + 1; b < first_[j + 1]; ++b)
         make(photo_of_[obs_of_point_[a]], photo_of_[obs_of_point_[b]]);
+  // The dense form keeps only the photos' own blocks.
+  const double density = static_cast<double>(2 * slot_pair_.size() - photos_) /
+                         (static_cast<double>(photos_) * photos_);
+  used_sparse_ = photos_ >= kSparseFromPhotos && density < kSparseDensity;
+  if (!used_sparse_) {
+    for (size_t k = photos_; k < slot_pair_.size(); ++k) {
+      const auto [c1, c2] = slot_pair_[k];
+      if (!slot_table_.empty())
+        slot_table_[static_cast<size_t>(c1) * photos_ + c2] = -1;
+      else
+        slot_map_.erase(static_cast<int64_t>(c1) * photos_ + c2);
+    }
+    slot_pair_.resize(static_cast<size_t>(photos_));
+  }
   blocks_.assign(slot_pair_.size(), Mat66::Zero());
   bc_.assign(static_cast<size_t>(photos_), Vec6::Zero());
   V_.assign(static_cast<size_t>(points_), Mat33::Zero());
@@ -108,9 +122,21 @@ void ReducedNormals::Add(int k, const double photo_coeff[6], const double point_
   W_[k].noalias() += (w * a) * b.transpose();
 }
 
-// S = U - W V^-1 W' and bc - W V^-1 bp, point by point.
+// S = U - W V^-1 W' and bc - W V^-1 bp, point by point. In the dense form
+// a point seen on at least half the photos is an update of rank three,
+// G G' with G = W chol(V^-1) over all photos, kBatch points at a time;
+// any other point updates the blocks of its photo pairs, in the dense
+// matrix or in the sparse blocks.
 void ReducedNormals::ReducePoints() {
+  constexpr int kBatch = 32;
   std::vector<Mat63> T;
+  const int n = 6 * photos_;
+  Eigen::MatrixXd G;
+  int batched = 0;
+  if (!used_sparse_) {
+    dense_.setZero(n, n);
+    G.setZero(n, 3 * kBatch);
+  }
   for (int j = 0; j < points_; ++j) {
     Mat33 V = V_[j];
     for (int e = 0; e < 3; ++e)
@@ -127,6 +153,19 @@ void ReducedNormals::ReducePoints() {
       T[a - begin].noalias() = W_[k] * Vinv_[j];
       bc_[photo_of_[k]].noalias() -= T[a - begin] * bp_[j];
     }
+    if (!used_sparse_ && 12 * (end - begin) >= n) {
+      const Mat33 C = Eigen::LLT<Mat33>(Vinv_[j]).matrixL();
+      for (int a = begin; a < end; ++a) {
+        const int k = obs_of_point_[a];
+        G.block<6, 3>(6 * photo_of_[k], 3 * batched).noalias() += W_[k] * C;
+      }
+      if (++batched == kBatch) {
+        dense_.selfadjointView<Eigen::Lower>().rankUpdate(G, -1.0);
+        G.setZero();
+        batched = 0;
+      }
+      continue;
+    }
     for (int a = begin; a < end; ++a) {
       const int k1 = obs_of_point_[a];
       const int c1 = photo_of_[k1];
@@ -134,7 +173,18 @@ void ReducedNormals::ReducePoints() {
         const int k2 = obs_of_point_[b];
         const int c2 = photo_of_[k2];
         const Mat66 M = T[a - begin] * W_[k2].transpose();
-        if (c1 < c2) {
+        if (!used_sparse_) {
+          // The lower triangle of the dense matrix.
+          if (c1 > c2) {
+            dense_.block<6, 6>(6 * c1, 6 * c2) -= M;
+          } else if (c1 < c2) {
+            dense_.block<6, 6>(6 * c2, 6 * c1) -= M.transpose();
+          } else {
+            auto d = dense_.block<6, 6>(6 * c1, 6 * c1);
+            d -= M;
+            if (a != b) d -= M.transpose();
+          }
+        } else if (c1 < c2) {
           blocks_[Slot(c1, c2)] -= M;
         } else if (c1 > c2) {
           blocks_[Slot(c2, c1)] -= M.transpose();
@@ -146,6 +196,7 @@ void ReducedNormals::ReducePoints() {
       }
     }
   }
+  if (batched > 0) dense_.selfadjointView<Eigen::Lower>().rankUpdate(G, -1.0);
 }
 
 void ReducedNormals::Solve(std::vector<double>& dc, std::vector<double>& dp,
@@ -163,9 +214,6 @@ void ReducedNormals::Solve(std::vector<double>& dc, std::vector<double>& dp,
       }
     }
   const int n = 6 * photos_;
-  const double density = static_cast<double>(2 * slot_pair_.size() - photos_) /
-                         (static_cast<double>(photos_) * photos_);
-  used_sparse_ = photos_ >= kSparseFromPhotos && density < kSparseDensity;
   Eigen::VectorXd x(n);
   const int failed = used_sparse_ ? FactoriseAndSolveSparse(x, keep_cofactors)
                                   : FactoriseAndSolveDense(x, keep_cofactors);
@@ -180,32 +228,27 @@ void ReducedNormals::Solve(std::vector<double>& dc, std::vector<double>& dp,
 // Jacobi scaling: the factorised matrix has a unit diagonal, which keeps the
 // mm and radian columns apart in size. Returns the first column whose
 // diagonal is not positive, or -1, and fills the scales.
-static int Scales(const std::vector<Eigen::Matrix<double, 6, 6>>& blocks,
-                  const std::vector<int>& diagonal_slot, Eigen::VectorXd* scale) {
-  const int photos = static_cast<int>(diagonal_slot.size());
-  scale->resize(6 * photos);
-  for (int c = 0; c < photos; ++c)
-    for (int e = 0; e < 6; ++e) {
-      const double d = blocks[diagonal_slot[c]](e, e);
-      if (!(d > 0) || !std::isfinite(d)) return 6 * c + e;
-      (*scale)(6 * c + e) = 1.0 / std::sqrt(d);
-    }
+static int Scales(const Eigen::VectorXd& diagonal, Eigen::VectorXd* scale) {
+  scale->resize(diagonal.size());
+  for (Eigen::Index i = 0; i < diagonal.size(); ++i) {
+    const double d = diagonal(i);
+    if (!(d > 0) || !std::isfinite(d)) return static_cast<int>(i);
+    (*scale)(i) = 1.0 / std::sqrt(d);
+  }
   return -1;
 }
 
 int ReducedNormals::FactoriseAndSolveDense(Eigen::VectorXd& x, bool keep_cofactors) {
   const int n = 6 * photos_;
-  std::vector<int> diag(static_cast<size_t>(photos_));
-  for (int c = 0; c < photos_; ++c) diag[c] = Slot(c, c);
-  Eigen::VectorXd s;
-  const int bad = Scales(blocks_, diag, &s);
-  if (bad >= 0) return bad;
-  Eigen::MatrixXd L = Eigen::MatrixXd::Zero(n, n);
+  // The lower triangle: the photos' own blocks added to the points' updates.
+  Eigen::MatrixXd& L = dense_;
   for (size_t k = 0; k < slot_pair_.size(); ++k) {
     const auto [c1, c2] = slot_pair_[k];
-    // The lower triangle: block (c2, c1) is the transpose of (c1, c2).
-    L.block<6, 6>(6 * c2, 6 * c1) = blocks_[k].transpose();
+    L.block<6, 6>(6 * c2, 6 * c1) += blocks_[k].transpose();
   }
+  Eigen::VectorXd s;
+  const int bad = Scales(L.diagonal(), &s);
+  if (bad >= 0) return bad;
   L = s.asDiagonal() * L * s.asDiagonal();
   const Eigen::Index failed = Eigen::internal::llt_inplace<double, Eigen::Lower>::blocked(L);
   if (failed >= 0) return static_cast<int>(failed);
@@ -229,10 +272,10 @@ int ReducedNormals::FactoriseAndSolveDense(Eigen::VectorXd& x, bool keep_cofacto
 
 int ReducedNormals::FactoriseAndSolveSparse(Eigen::VectorXd& x, bool keep_cofactors) {
   const int n = 6 * photos_;
-  std::vector<int> diag(static_cast<size_t>(photos_));
-  for (int c = 0; c < photos_; ++c) diag[c] = Slot(c, c);
+  Eigen::VectorXd diagonal(n);
+  for (int c = 0; c < photos_; ++c) diagonal.segment<6>(6 * c) = blocks_[Slot(c, c)].diagonal();
   Eigen::VectorXd s;
-  const int bad = Scales(blocks_, diag, &s);
+  const int bad = Scales(diagonal, &s);
   if (bad >= 0) return bad;
   std::vector<Eigen::Triplet<double>> entries;
   entries.reserve(slot_pair_.size() * 36);

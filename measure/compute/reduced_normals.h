@@ -111,6 +111,8 @@ class ReducedNormals {
   std::vector<bool> point_failed_;
   // S^-1 after a solve with cofactors, and the points' cofactor diagonals.
   Eigen::MatrixXd Sinv_;
+  // The dense form of the reduced system (lower triangle).
+  Eigen::MatrixXd dense_;
   std::vector<Vec3> point_cofactor_;
   bool have_cofactors_ = false;
   bool used_sparse_ = false;

@@ -28,7 +28,8 @@ constexpr char kUsage[] =
     "                                               (the options override the project's);\n"
     "                                               exit status 0 converged, 1 failed,\n"
     "                                               3 stopped at the iteration limit (not\n"
-    "                                               converged; best iterate kept)\n"
+    "                                               converged; best iterate kept),\n"
+    "                                               130 stopped by Ctrl+C (nothing written)\n"
     "  vistamet-cli extract P.vmt [-o OUT.vmt]     automatic triangle target extraction\n"
     "  vistamet-cli distcheck P.vmt KNOWN.txt [--reports DIR]\n"
     "                                               known distances against the coordinates\n"
@@ -164,9 +165,14 @@ int Adjust(std::vector<std::string> args) {
   if (!ParseOutputOptions(args, 1, &out, &reports, &doc)) return 2;
   CliPrompt prompt;
   CliProgress progress;
+  CliProgress::StopOnInterrupt();
   doc.SetPrompt(&prompt);
   AdjustSummary summary;
   const int ok = doc.BundleAdjust(AdjustmentReports(reports), &progress, &summary);
+  if (summary.status == AdjustStatus::kCancelled) {
+    std::printf("adjustment: cancelled, nothing written\n");
+    return 130;
+  }
   const bool not_converged = summary.status == AdjustStatus::kIterationLimit;
   std::printf("adjustment: %s\n", ok              ? "converged"
                                    : not_converged ? AdjustStatusText(summary)

@@ -28,9 +28,12 @@ class ReportTexts {
  public:
   explicit ReportTexts(const AdjustmentReports& reports) : reports_(reports) {}
   ~ReportTexts() {
+    if (discarded_) return;
     for (const Text& t : texts_)
       if (t.touched) common::SaveFileAtomically(reports_.PathOf(t.name), t.text);
   }
+  // Nothing is written: the files stay as they were.
+  void Discard() { discarded_ = true; }
   ReportTexts(const ReportTexts&) = delete;
   ReportTexts& operator=(const ReportTexts&) = delete;
 
@@ -58,6 +61,7 @@ class ReportTexts {
     bool touched = false;
   };
   const AdjustmentReports& reports_;
+  bool discarded_ = false;
   std::array<Text, 5> texts_ = {{{AdjustmentReports::kInput, {}, false},
                                  {AdjustmentReports::kOrientations, {}, false},
                                  {AdjustmentReports::kPoints, {}, false},
@@ -641,6 +645,12 @@ int Adjust(std::vector<ImagePoint>& observations, std::vector<SpacePoint>& point
   int i = 0;
   while (true) {
     if (progress) progress->Report(i, std::max(limit, i + 1), "整体平差");
+    if (progress && progress->StopRequested()) {
+      sum.iterations = i;
+      sum.status = AdjustStatus::kCancelled;
+      texts.Discard();
+      return 0;
+    }
     const int failed = run.LineariseAndSolve();
     if (failed >= 0) {
       sum.iterations = i;
@@ -692,6 +702,7 @@ const char* AdjustStatusText(const AdjustSummary& summary) {
     case AdjustStatus::kBadObservation: return "an image point without its photo or point";
     case AdjustStatus::kNoUnknowns: return "no unknowns";
     case AdjustStatus::kSolveFailed: return "an unknown could not be solved";
+    case AdjustStatus::kCancelled: return "cancelled";
   }
   return "";
 }

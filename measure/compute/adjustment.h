@@ -71,6 +71,9 @@ enum class AdjustStatus {
   kBadObservation,  // an observation names a photo or point not in the lists
   kNoUnknowns,      // the switches and point flags leave no unknown
   kSolveFailed,     // an increment was not finite: see failedUnknown
+  kCancelled,       // the progress asked to stop: no report is written, the
+                    // photos are untouched, the point list may hold an
+                    // intermediate iterate
 };
 
 // What a run did, for summaries and for the messages of the caller.
@@ -121,7 +124,7 @@ class AdjustmentReports {
 //   residuals     receives one image point (mm) per observation whose
 //                 matchState is not 0: the observation plus its residual.
 // Returns 1 when the tolerances were met before the iteration count reached
-// the limit, else 0; `summary`, when given, says how the run ended. A solve
+// the limit, else 0; the progress may stop the run between iterations; `summary`, when given, says how the run ended. A solve
 // with a non-finite component ends the run at once (kSolveFailed).
 int Adjust(std::vector<ImagePoint>& observations, std::vector<SpacePoint>& points,
            std::vector<PhotoParams>& photos, const AdjustSettings& settings,

@@ -164,6 +164,7 @@ CVistametDoc::AdjustmentInput CVistametDoc::CollectAdjustmentInput(Progress* pro
   size_t si = 0;
   while (si < spacePoints.size()) {
     if (progress) progress->Report(static_cast<int>(si), total, "准备数据");
+    if (progress && progress->StopRequested()) break;
     if (PreparePointForAdjustment(si, input)) ++si;
   }
   return input;
@@ -200,23 +201,63 @@ void CVistametDoc::TakeAdjustmentResult(std::vector<PhotoParams> photos,
   adjustedPoints = std::move(residuals);
 }
 
+CVistametDoc::AdjustableState CVistametDoc::SaveAdjustableState() const {
+  return AdjustableState{imagePoints,   adjustedPoints, spacePoints, photoParams,
+                         distancePairs, highlightList,  mapFeatures, planePoint,
+                         planeSet,      adjusted,       modified_};
+}
+
+int CVistametDoc::RestoreAfterStop(AdjustableState state) {
+  imagePoints = std::move(state.imagePoints);
+  adjustedPoints = std::move(state.adjustedPoints);
+  spacePoints = std::move(state.spacePoints);
+  photoParams = std::move(state.photoParams);
+  distancePairs = std::move(state.distancePairs);
+  highlightList = std::move(state.highlightList);
+  mapFeatures = std::move(state.mapFeatures);
+  planePoint = state.planePoint;
+  planeSet = state.planeSet;
+  adjusted = state.adjusted;
+  SetModified(state.modified);
+  lastAdjustment = AdjustSummary{};
+  lastAdjustment.status = AdjustStatus::kCancelled;
+  UpdateViews(ViewUpdate::kAll);
+  return 0;
+}
+
 int CVistametDoc::BundleAdjust(const AdjustmentReports& reports, Progress* progress,
                                AdjustSummary* summary) {
+  lastAdjustment = AdjustSummary{};
   if (PhotoCount() == 0) return 0;
+  // A stop leaves the project as it was.
+  AdjustableState before = SaveAdjustableState();
+  auto stopped = [progress] { return progress && progress->StopRequested(); };
   // Redundant feature points go first when asked.
   if (options.bCleanPoints) DeleteUnnumberedPoints(SweepScope::kAllPhotos);
   // Start values: each photo resected on its own, then all orientations
   // together from the control points alone.
   if (!ResectEveryPhoto()) return 0;
-  RefineFromControlPoints(reports, progress);
+  // The full run rewrites every report, so the refinement writes none: a
+  // command stopped before the full run leaves the reports as they were.
+  RefineFromControlPoints(AdjustmentReports(), progress);
 
   AdjustmentInput input = CollectAdjustmentInput(progress);
+  if (stopped()) {
+    RestoreAfterStop(std::move(before));
+    if (summary) *summary = lastAdjustment;
+    return 0;
+  }
   // The core works on copies: a failed run leaves orientations and results.
   std::vector<PhotoParams> photos = photoParams;
   std::vector<ImagePoint> residuals = adjustedPoints;
   lastAdjustment = AdjustSummary{};
   const int ok =
       RunAdjustment(input, photos, &residuals, reports, progress, &lastAdjustment, true);
+  if (lastAdjustment.status == AdjustStatus::kCancelled) {
+    RestoreAfterStop(std::move(before));
+    if (summary) *summary = lastAdjustment;
+    return 0;
+  }
   if (summary) *summary = lastAdjustment;
   if (!ok) {
     // The points now hold their intersections: whatever an earlier run left

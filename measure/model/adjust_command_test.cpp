@@ -224,6 +224,65 @@ TEST(BundleAdjust, PrecisionOfThePointsIsHonest) {
   }
 }
 
+// Asks to stop at the given step of the given work.
+class StoppingProgress : public Progress {
+ public:
+  StoppingProgress(std::string work, int step, bool after_preparation)
+      : work_(std::move(work)), step_(step), after_preparation_(after_preparation) {}
+  void Report(int done, int, std::string_view text) override {
+    if (text == "准备数据") prepared_ = true;
+    if (text == work_ && done == step_ && (prepared_ || !after_preparation_)) stop_ = true;
+  }
+  bool StopRequested() const override { return stop_; }
+
+ private:
+  std::string work_;
+  int step_;
+  bool after_preparation_;
+  bool prepared_ = false;
+  bool stop_ = false;
+};
+
+TEST(BundleAdjust, StoppedRunLeavesTheProjectAndTheReportsAsTheyWere) {
+  struct Case {
+    const char* what;
+    const char* work;
+    int step;
+  } cases[] = {
+      {"while preparing the points", "准备数据", 5},
+      {"in the second iteration", "整体平差", 1},
+  };
+  for (const Case& c : cases) {
+    SampleOptions o;
+    o.noisePx = 0.3;
+    const SampleScene scene = MakeSampleScene(o);
+    CVistametDoc doc = FromScene(scene);
+    doc.options.dCoordTol = 1e-6;
+    doc.options.dAngleTol = 1e-10;
+    doc.options.bCleanPoints = 1;
+    doc.adjusted = 1;
+    doc.distancePairs = {5, 6};
+    const CVistametDoc before = doc;
+    testing::TempDir dir;
+    const AdjustmentReports reports(dir.path());
+    ASSERT_TRUE(common::SaveFileAtomically(reports.PathOf(AdjustmentReports::kPoints), "old"));
+    StoppingProgress progress(c.work, c.step, true);
+    AdjustSummary summary;
+    EXPECT_EQ(doc.BundleAdjust(reports, &progress, &summary), 0) << c.what;
+    EXPECT_EQ(summary.status, AdjustStatus::kCancelled) << c.what;
+    EXPECT_EQ(doc.lastAdjustment.status, AdjustStatus::kCancelled) << c.what;
+    EXPECT_EQ(doc.imagePoints, before.imagePoints) << c.what;
+    EXPECT_EQ(doc.photoParams, before.photoParams) << c.what;
+    ASSERT_EQ(doc.spacePoints.size(), before.spacePoints.size()) << c.what;
+    for (size_t k = 0; k < doc.spacePoints.size(); ++k)
+      EXPECT_TRUE(doc.spacePoints[k].SameStored(before.spacePoints[k])) << c.what;
+    EXPECT_EQ(doc.distancePairs, before.distancePairs) << c.what;
+    EXPECT_EQ(doc.adjusted, 1) << c.what;
+    EXPECT_FALSE(doc.IsModified()) << c.what;
+    EXPECT_EQ(ReadReport(reports, AdjustmentReports::kPoints), "old") << c.what;
+  }
+}
+
 TEST(BundleAdjust, PhotoWithTooFewControlPointsStopsTheCommand) {
   const SampleScene scene = MakeSampleScene(SampleOptions{});
   CVistametDoc doc = FromScene(scene);

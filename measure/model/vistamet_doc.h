@@ -248,6 +248,21 @@ class CVistametDoc {
   // A point with two rays or more: weighted rays and the entry, with start
   // coordinates intersected from the rays unless it is a control point.
   void AddObservedPoint(SpacePoint& s, std::vector<ImagePoint> rays, AdjustmentInput& input);
+  // What the adjustment command may change, kept so that a stopped run
+  // leaves the project as it was.
+  struct AdjustableState {
+    std::vector<ImagePoint> imagePoints, adjustedPoints;
+    std::vector<SpacePoint> spacePoints;
+    std::vector<PhotoParams> photoParams;
+    DistancePairs distancePairs;
+    std::vector<int32_t> highlightList;
+    std::vector<MapFeature> mapFeatures;
+    int32_t planePoint = kNoNumber, planeSet = 0, adjusted = 0;
+    bool modified = false;
+  };
+  AdjustableState SaveAdjustableState() const;
+  // Puts the state back after a stop; returns 0 (the command's result).
+  int RestoreAfterStop(AdjustableState state);
   // Orientations, coordinates and back-projected points of a successful run.
   void TakeAdjustmentResult(std::vector<PhotoParams> photos,
                             const std::vector<SpacePoint>& points,

@@ -112,8 +112,9 @@ Project Block(int photos, int points, double fraction) {
   return p;
 }
 
-void Run(benchmark::State& state, const Project& base, AdjustEngine engine) {
+void Run(benchmark::State& state, const Project& base, AdjustEngine engine, bool precision) {
   AdjustSettings settings;
+  settings.precision = precision;
   settings.iterationLimit = 60;
   settings.coordTol = 0.01;
   settings.angleTol = 1e-6;
@@ -136,26 +137,30 @@ void Run(benchmark::State& state, const Project& base, AdjustEngine engine) {
 
 void BM_Ring(benchmark::State& state) {
   const Project base = Ring(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
-  Run(state, base, state.range(2) ? AdjustEngine::kDense : AdjustEngine::kReduced);
+  Run(state, base, state.range(2) ? AdjustEngine::kDense : AdjustEngine::kReduced,
+      state.range(3) != 0);
 }
-// Args: photos, points, dense engine.
+// Args: photos, points, dense engine, precision of every unknown.
 BENCHMARK(BM_Ring)
-    ->Args({4, 60, 0})
-    ->Args({4, 60, 1})
-    ->Args({8, 200, 1})
-    ->Args({40, 1500, 0})
-    ->Args({50, 2000, 0})
+    ->Args({4, 60, 0, 0})
+    ->Args({4, 60, 1, 0})
+    ->Args({8, 200, 0, 0})
+    ->Args({8, 200, 1, 0})
+    ->Args({40, 1500, 0, 0})
+    ->Args({50, 2000, 0, 0})
+    ->Args({50, 2000, 0, 1})
     ->Unit(benchmark::kMillisecond);
 
 void BM_Block(benchmark::State& state) {
   const Project base = Block(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)),
                              1.0 / static_cast<double>(state.range(2)));
-  Run(state, base, AdjustEngine::kReduced);
+  Run(state, base, AdjustEngine::kReduced, state.range(3) != 0);
 }
-// Args: photos, points, each photo sees 1/n of the points.
+// Args: photos, points, each photo sees 1/n of the points, precision.
 BENCHMARK(BM_Block)
-    ->Args({200, 10000, 5})
-    ->Args({500, 20000, 10})
+    ->Args({200, 10000, 5, 0})
+    ->Args({200, 10000, 5, 1})
+    ->Args({500, 20000, 10, 0})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
 

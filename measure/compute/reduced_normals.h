@@ -22,7 +22,6 @@
 
 #include <Eigen/Core>
 #include <cstdint>
-#include <memory>
 #include <unordered_map>
 #include <vector>
 

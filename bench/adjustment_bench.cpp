@@ -161,6 +161,7 @@ BENCHMARK(BM_Block)
     ->Args({200, 10000, 5, 0})
     ->Args({200, 10000, 5, 1})
     ->Args({500, 20000, 10, 0})
+    ->Args({500, 20000, 10, 1})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
 

@@ -336,15 +336,19 @@ void ReducedNormals::PointCofactors() {
     const int begin = first_[j], end = first_[j + 1];
     T.resize(static_cast<size_t>(end - begin));
     for (int a = begin; a < end; ++a) T[a - begin].noalias() = W_[obs_of_point_[a]] * Vinv_[j];
-    Mat33 C = Vinv_[j];
+    // Only the diagonal is wanted, and the terms of photos (a, b) and (b, a)
+    // have the same diagonal: each unordered pair once, the others twice.
+    Vec3 diagonal = Vinv_[j].diagonal();
     for (int a = begin; a < end; ++a) {
       const int c1 = photo_of_[obs_of_point_[a]];
-      for (int b = begin; b < end; ++b) {
+      for (int b = a; b < end; ++b) {
         const int c2 = photo_of_[obs_of_point_[b]];
-        C.noalias() += T[a - begin].transpose() * Sinv_.block<6, 6>(6 * c1, 6 * c2) * T[b - begin];
+        const Mat63 ST = Sinv_.block<6, 6>(6 * c1, 6 * c2) * T[b - begin];
+        const Vec3 d = (T[a - begin].array() * ST.array()).colwise().sum().transpose();
+        diagonal += a == b ? d : Vec3(2 * d);
       }
     }
-    for (int e = 0; e < 3; ++e) point_cofactor_[j](e) = point_active_[e] ? C(e, e) : 0.0;
+    for (int e = 0; e < 3; ++e) point_cofactor_[j](e) = point_active_[e] ? diagonal(e) : 0.0;
   }
 }
 

@@ -376,6 +376,10 @@ void AdjustRun::ComputePrecision(AdjustPrecision* out) {
   *out = AdjustPrecision{};
   out->redundancy = m_ - n_;
   if (m_ - n_ <= 0 || LineariseAndSolve(true) >= 0) return;
+  if (reduced_ && !reduced_->HasCofactors()) {
+    out->tooManyPhotos = true;
+    return;
+  }
   // sigma0 from the reduced observations at the estimate handed back.
   double wll = 0;
   for (size_t k = 0; k < observations_.size(); ++k) {
@@ -579,6 +583,7 @@ void WritePrecisionReport(ReportTexts& reports, const AdjustSummary& sum,
   if (!pr.available) {
     Put(f, "No precision: %s\n",
         !asked                                       ? "not computed"
+        : pr.tooManyPhotos                           ? "too many photos"
         : pr.redundancy <= 0 && sum.iterations > 0 ? "no redundancy"
                                                      : "no estimate");
     return;

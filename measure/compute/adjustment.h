@@ -51,6 +51,7 @@ struct AdjustSettings {
 // formed at that estimate). Held quantities have 0.
 struct AdjustPrecision {
   bool available = false;   // false: not asked for, or the run gave no estimate
+  bool tooManyPhotos = false;  // not available: the reduced system is too large
   double sigma0 = 0;        // mm in the image plane, for weight 1
   int redundancy = 0;
   std::vector<int32_t> pointNumbers;          // the point list's numbers

@@ -215,6 +215,7 @@ void ReducedNormals::Solve(std::vector<double>& dc, std::vector<double>& dp,
     }
   const int n = 6 * photos_;
   Eigen::VectorXd x(n);
+  keep_cofactors = keep_cofactors && photos_ <= kCofactorPhotoLimit;
   const int failed = used_sparse_ ? FactoriseAndSolveSparse(x, keep_cofactors)
                                   : FactoriseAndSolveDense(x, keep_cofactors);
   if (failed >= 0) {

@@ -75,6 +75,11 @@ class ReducedNormals {
   bool PhotoCofactorDiagonal(int photo, double out[6]) const;
   bool PointCofactorDiagonal(int point, double out[3]) const;
 
+  // Cofactors are kept up to this many photos (the inverse of the reduced
+  // system is held whole: 288 MB at the limit).
+  static constexpr int kCofactorPhotoLimit = 1000;
+  bool HasCofactors() const { return have_cofactors_; }
+
   // The photo count from which a reduced system whose blocks are mostly
   // zero is factorised sparse, and that density limit.
   static constexpr int kSparseFromPhotos = 60;

@@ -282,5 +282,60 @@ TEST(ReducedEngine, DegenerateAndFailedSolvesEndAsWithTheDenseEngine) {
   EXPECT_EQ(r2.sum.failedUnknown, 12);
 }
 
+TEST(ReducedEngine, PrecisionAgreesWithTheInverseAndHeldUnknownsHaveNone) {
+  const Problem p = RandomProject(21, 5, 25);
+  AdjustSettings settings = Tight();
+  settings.precision = true;
+  settings.switches.kappa = false;
+  settings.switches.Z = false;
+  const Outcome dense = Solve(p, AdjustEngine::kDense, settings);
+  const Outcome reduced = Solve(p, AdjustEngine::kReduced, settings);
+  const AdjustPrecision& a = dense.sum.precision;
+  const AdjustPrecision& b = reduced.sum.precision;
+  ASSERT_TRUE(a.available && b.available);
+  EXPECT_GT(b.sigma0, 0);
+  EXPECT_NEAR(a.sigma0, b.sigma0, 1e-12);
+  EXPECT_EQ(b.redundancy, dense.sum.redundancy);
+  ASSERT_EQ(b.points.size(), p.points.size());
+  for (size_t j = 0; j < p.points.size(); ++j) {
+    EXPECT_EQ(b.pointNumbers[j], p.points[j].pointNumber);
+    const bool fixed = p.points[j].controlFlag != 0;
+    for (int e = 0; e < 3; ++e) {
+      if (fixed || e == 2) {
+        EXPECT_EQ(b.points[j][e], 0.0) << j << " " << e;
+      } else {
+        EXPECT_GT(b.points[j][e], 0.0) << j << " " << e;
+        EXPECT_NEAR(a.points[j][e], b.points[j][e], 1e-6 * b.points[j][e]) << j << " " << e;
+      }
+    }
+  }
+  for (size_t i = 0; i < p.photos.size(); ++i)
+    for (int e = 0; e < 6; ++e) {
+      if (e == 5) {
+        EXPECT_EQ(b.photos[i][e], 0.0);
+      } else {
+        EXPECT_NEAR(a.photos[i][e], b.photos[i][e], 1e-4 * b.photos[i][e]) << i << " " << e;
+      }
+    }
+  // By number; a number not adjusted has none.
+  EXPECT_EQ(b.OfPoint(p.points[7].pointNumber), &b.points[7]);
+  EXPECT_EQ(b.OfPoint(99999), nullptr);
+}
+
+TEST(ReducedEngine, PrecisionReportSaysWhyThereIsNone) {
+  testing::TempDir dir;
+  const AdjustmentReports reports(dir.path());
+  Problem p = RandomProject(22, 4, 15);
+  AdjustSettings settings = Tight();
+  Adjust(p.observations, p.points, p.photos, settings, nullptr, reports);
+  EXPECT_EQ(Read(reports.PathOf(AdjustmentReports::kPrecision)),
+            "Adjustment: converged, 5 iterations\nNo precision: not computed\n");
+  settings.precision = true;
+  Adjust(p.observations, p.points, p.photos, settings, nullptr, reports);
+  const std::string text = Read(reports.PathOf(AdjustmentReports::kPrecision));
+  EXPECT_NE(text.find("\nsigma0 = "), std::string::npos);
+  EXPECT_NE(text.find("  100     0.0000     0.0000     0.0000  fixed\n"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace vistamet

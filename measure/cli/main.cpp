@@ -161,6 +161,9 @@ int Adjust(std::vector<std::string> args) {
   std::string out, reports = ".", precision;
   CVistametDoc doc;
   if (!ParseAdjustOptions(&args, &doc.adjustEngine, &precision)) return 2;
+  // The precision costs one more solve and the inverse of the reduced
+  // system: only when it is wanted.
+  doc.adjustPrecision = !precision.empty();
   if (!Open(args[0], &doc, nullptr)) return 1;
   if (!ParseOutputOptions(args, 1, &out, &reports, &doc)) return 2;
   CliPrompt prompt;

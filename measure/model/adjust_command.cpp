@@ -252,7 +252,7 @@ int CVistametDoc::BundleAdjust(const AdjustmentReports& reports, Progress* progr
   std::vector<ImagePoint> residuals = adjustedPoints;
   lastAdjustment = AdjustSummary{};
   const int ok =
-      RunAdjustment(input, photos, &residuals, reports, progress, &lastAdjustment, true);
+      RunAdjustment(input, photos, &residuals, reports, progress, &lastAdjustment, adjustPrecision);
   if (lastAdjustment.status == AdjustStatus::kCancelled) {
     RestoreAfterStop(std::move(before));
     if (summary) *summary = lastAdjustment;

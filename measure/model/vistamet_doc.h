@@ -87,6 +87,7 @@ class CVistametDoc {
   // reference), and how the last bundle adjustment ended, with the
   // precision of its points and photos.
   AdjustEngine adjustEngine = AdjustEngine::kReduced;
+  bool adjustPrecision = true;  // compute the precision of every unknown
   AdjustSummary lastAdjustment;
 
   // --- Wiring to the user interface (both optional) ---

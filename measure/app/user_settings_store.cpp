@@ -22,6 +22,8 @@ UserSettings LoadUserSettings() {
   if (wxConfigBase* config = wxConfigBase::Get()) {
     s.bLmsFeature = static_cast<int32_t>(config->ReadLong(Key(kSettingLmsFeature), 1));
     s.bAutoPlaneTrans = static_cast<int32_t>(config->ReadLong(Key(kSettingAutoPlaneTrans), 0));
+    s.denseAdjustEngine =
+        static_cast<int32_t>(config->ReadLong(Key(kSettingDenseAdjustEngine), 0));
   }
   return s;
 }

@@ -12,8 +12,11 @@ namespace vistamet {
 inline constexpr char kSettingGroup[] = "Setting";
 inline constexpr char kSettingLmsFeature[] = "bLmsFeature";
 inline constexpr char kSettingAutoPlaneTrans[] = "bAutoPlaneTrans";
+// Hidden: 1 selects the dense reference engine of the adjustment.
+inline constexpr char kSettingDenseAdjustEngine[] = "DenseAdjustEngine";
 
-// Missing values give the defaults (bLmsFeature 1, bAutoPlaneTrans 0).
+// Missing values give the defaults (bLmsFeature 1, bAutoPlaneTrans 0,
+// DenseAdjustEngine 0).
 UserSettings LoadUserSettings();
 void StoreLmsFeature(int32_t value);
 void StoreAutoPlaneTrans(int32_t value);

@@ -24,6 +24,7 @@ bool EraseIf(std::vector<T>& v, Pred pred) {
 CVistametDoc::CVistametDoc(const UserSettings& settings)
     : bAutoPlaneTrans(settings.bAutoPlaneTrans) {
   options.bLmsFeature = settings.bLmsFeature;
+  if (settings.denseAdjustEngine == 1) adjustEngine = AdjustEngine::kDense;
 }
 
 void CVistametDoc::SetModified(bool modified) {

@@ -29,10 +29,13 @@ namespace vistamet {
 
 enum class ResectStatus;  // measure/compute/orientation.h
 
-// The two options kept per user outside the project file.
+// The two options kept per user outside the project file, and the hidden
+// choice of the adjustment's reference engine (never written by the
+// program; set by hand to compare the engines).
 struct UserSettings {
   int32_t bLmsFeature = 1;
   int32_t bAutoPlaneTrans = 0;
+  int32_t denseAdjustEngine = 0;
 };
 
 // Which photos the sweep of unnumbered points covers.

@@ -139,6 +139,11 @@ TEST(OptionsCommand, OkStoresOptionsAndUserSettings) {
   EXPECT_EQ(config->ReadLong("/Setting/bAutoPlaneTrans", -1), 1);
   // A new document starts from the stored settings.
   EXPECT_EQ(CVistametDoc(LoadUserSettings()).options.bLmsFeature, 0);
+  // The hidden engine choice: only when set by hand.
+  EXPECT_EQ(CVistametDoc(LoadUserSettings()).adjustEngine, AdjustEngine::kReduced);
+  config->Write("/Setting/DenseAdjustEngine", 1L);
+  EXPECT_EQ(CVistametDoc(LoadUserSettings()).adjustEngine, AdjustEngine::kDense);
+  config->DeleteEntry("/Setting/DenseAdjustEngine");
 
   // Cancel changes nothing.
   dialogs.Then([](wxDialog* d) {

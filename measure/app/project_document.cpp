@@ -441,7 +441,11 @@ void CProjectDocument::OnAdjust(wxCommandEvent&) {
   auto* manager = dynamic_cast<CDocManager*>(GetDocumentManager());
   auto* frame = manager ? dynamic_cast<CMainFrame*>(manager->Frame()) : nullptr;
   CStatusProgress progress(frame);
-  if (RunAdjustment(*core_, prompt_, progress, ReportFolder()) != 1) return;
+  if (RunAdjustment(*core_, prompt_, progress, ReportFolder()) != 1) {
+    if (frame && core_->lastAdjustment.status == AdjustStatus::kIterationLimit)
+      frame->SetStatusText(U(ui::kAdjustmentNotConverged), 0);
+    return;
+  }
   UpdateViews(ViewUpdate::kAll);
   if (frame) frame->SetStatusText(U(ui::kAdjustmentDone), 0);
 }

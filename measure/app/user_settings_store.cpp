@@ -34,6 +34,8 @@ UserSettings LoadUserSettings() {
     s.targets.refine = config->ReadLong(Key(kSettingTargetRefine), d.refine) != 0;
     s.targets.rejectFalse = config->ReadLong(Key(kSettingTargetReject), d.rejectFalse) != 0;
     s.targets.weightsFromFit = config->ReadLong(Key(kSettingTargetWeights), d.weightsFromFit) != 0;
+    s.denseAdjustEngine =
+        static_cast<int32_t>(config->ReadLong(Key(kSettingDenseAdjustEngine), 0));
   }
   PhotoCache::Shared().SetBudget(int64_t{s.photoCacheMb} << 20);
   return s;

@@ -17,10 +17,12 @@ inline constexpr char kSettingTargetRefine[] = "bTargetRefine";
 inline constexpr char kSettingTargetReject[] = "bTargetReject";
 inline constexpr char kSettingTargetWeights[] = "bTargetWeights";
 inline constexpr char kSettingAutosaveMinutes[] = "AutosaveMinutes";
+// Hidden: 1 selects the dense reference engine of the adjustment.
+inline constexpr char kSettingDenseAdjustEngine[] = "DenseAdjustEngine";
 
 // Missing values give the defaults (bLmsFeature 1, bAutoPlaneTrans 0, a
-// photo cache of 1024 MB, targets refined and sifted, weights 1); the photo
-// cache takes its bound from here.
+// photo cache of 1024 MB, targets refined and sifted, weights 1,
+// DenseAdjustEngine 0); the photo cache takes its bound from here.
 UserSettings LoadUserSettings();
 void StorePhotoCacheMb(int32_t value);
 void StoreLmsFeature(int32_t value);

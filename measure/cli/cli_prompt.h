@@ -14,9 +14,13 @@ class CliPrompt : public UserPrompt {
   bool AskOffset(double& x, double& y, double& z) override;
 };
 
+// Progress on stderr. After StopOnInterrupt, the first Ctrl+C asks the
+// work to stop (a second one ends the program at once).
 class CliProgress : public Progress {
  public:
   void Report(int done, int total, std::string_view text) override;
+  bool StopRequested() const override;
+  static void StopOnInterrupt();
 };
 
 }  // namespace vistamet::cli

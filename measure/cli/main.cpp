@@ -5,12 +5,15 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "common/atomic_file.h"
+#include "common/strformat.h"
 #include "measure/cli/cli_prompt.h"
 #include "measure/compute/distance_check.h"
 #include "measure/model/photo_file.h"
@@ -29,8 +32,13 @@ constexpr char kUsage[] =
     "  vistamet-cli info P.vmt                      summary of a project\n"
     "  vistamet-cli adjust P.vmt [-o OUT.vmt] [--reports DIR]\n"
     "               [--coord-tol MM] [--angle-tol RAD] [--max-iter N]\n"
+    "               [--engine reduced|dense] [--precision FILE.csv]\n"
     "                                               bundle adjustment; prints the result\n"
-    "                                               (the options override the project's)\n"
+    "                                               (the options override the project's);\n"
+    "                                               exit status 0 converged, 1 failed,\n"
+    "                                               3 stopped at the iteration limit (not\n"
+    "                                               converged; best iterate kept),\n"
+    "                                               130 stopped by Ctrl+C (nothing written)\n"
     "  vistamet-cli extract P.vmt [-o OUT.vmt]     automatic triangle target extraction\n"
     "  vistamet-cli distcheck P.vmt KNOWN.txt [--reports DIR]\n"
     "                                               known distances against the coordinates\n"
@@ -124,24 +132,79 @@ bool ParseOutputOptions(const std::vector<std::string>& args, size_t first, std:
   return true;
 }
 
-int Adjust(const std::vector<std::string>& args) {
+// Takes "--engine NAME" and "--precision FILE" out of the arguments.
+bool ParseAdjustOptions(std::vector<std::string>* args, AdjustEngine* engine,
+                        std::string* precision) {
+  std::vector<std::string> rest;
+  for (size_t i = 0; i < args->size(); ++i) {
+    const std::string& a = (*args)[i];
+    const bool has_value = i + 1 < args->size();
+    if (a == "--engine" && has_value) {
+      const std::string& name = (*args)[++i];
+      if (name != "reduced" && name != "dense") {
+        Fail("--engine takes reduced or dense");
+        return false;
+      }
+      *engine = name == "dense" ? AdjustEngine::kDense : AdjustEngine::kReduced;
+    } else if (a == "--precision" && has_value) {
+      *precision = (*args)[++i];
+    } else {
+      rest.push_back(a);
+    }
+  }
+  *args = std::move(rest);
+  return true;
+}
+
+// number,X,Y,Z,sX,sY,sZ,rays,control: one line per point of the last
+// adjustment (control points have 0 standard deviations: they are held).
+bool WritePrecisionCsv(const CVistametDoc& doc, const std::string& path, std::string* error) {
+  std::string text = "number,X,Y,Z,sX,sY,sZ,rays,control\n";
+  const AdjustPrecision& pr = doc.lastAdjustment.precision;
+  for (const SpacePoint& s : doc.spacePoints) {
+    const std::array<double, 3>* sigma = pr.OfPoint(s.pointNumber);
+    if (!sigma) continue;
+    text += common::StrFormat("%d,%.4f,%.4f,%.4f,%.4f,%.4f,%.4f,%d,%d\n", s.pointNumber, s.X, s.Y,
+                              s.Z, (*sigma)[0], (*sigma)[1], (*sigma)[2], s.rayCount,
+                              s.IsControl() ? 1 : 0);
+  }
+  if (common::SaveFileAtomically(path, text)) return true;
+  *error = path + ": cannot be written";
+  return false;
+}
+
+int Adjust(std::vector<std::string> args) {
   if (args.empty()) return Fail("adjust needs a project file");
-  std::string out, reports = ".";
+  std::string out, reports = ".", precision;
   CVistametDoc doc;
+  if (!ParseAdjustOptions(&args, &doc.adjustEngine, &precision)) return 2;
+  // The precision costs one more solve and the inverse of the reduced
+  // system: only when it is wanted.
+  doc.adjustPrecision = !precision.empty();
   if (!Open(args[0], &doc, nullptr)) return 1;
   if (!ParseOutputOptions(args, 1, &out, &reports, &doc)) return 2;
   CliPrompt prompt;
   CliProgress progress;
+  CliProgress::StopOnInterrupt();
   doc.SetPrompt(&prompt);
   AdjustSummary summary;
   const AdjustmentReports report_files(reports);
   const int ok = doc.BundleAdjust(report_files, &progress, &summary);
+  if (summary.status == AdjustStatus::kCancelled) {
+    std::printf("adjustment: cancelled, nothing written\n");
+    return 130;
+  }
   for (const std::string& failure : report_files.failures())
     std::fprintf(stderr, "vistamet-cli: report not written: %s\n", failure.c_str());
-  std::printf("adjustment: %s\n", ok ? "converged" : "failed");
+  const bool not_converged = summary.status == AdjustStatus::kIterationLimit;
+  std::printf("adjustment: %s\n", ok              ? "converged"
+                                   : not_converged ? AdjustStatusText(summary)
+                                                   : "failed");
   std::printf("iterations: %d (best %d)\n", summary.iterations, summary.bestIteration);
   std::printf("rms: %.6f mm (linear %.6f mm), redundancy %d\n", summary.rms, summary.rmsLinear,
               summary.redundancy);
+  if (summary.precision.available)
+    std::printf("sigma0: %.6f mm\n", summary.precision.sigma0);
   std::printf("photos (Xs Ys Zs mm, phi omega kappa rad):\n");
   for (int i = 0; i < doc.PhotoCount(); ++i) {
     const PhotoParams& p = doc.photoParams[i];
@@ -157,7 +220,13 @@ int Adjust(const std::vector<std::string>& args) {
     if (!SaveProjectFile(doc, out, &message)) return Fail(message);
     std::printf("written: %s\n", out.c_str());
   }
-  return ok && report_files.failures().empty() ? 0 : 1;
+  if (!precision.empty() && (ok || not_converged)) {
+    std::string message;
+    if (!WritePrecisionCsv(doc, precision, &message)) return Fail(message);
+    std::printf("precision: %s\n", precision.c_str());
+  }
+  if (!report_files.failures().empty()) return 1;
+  return ok ? 0 : not_converged ? 3 : 1;
 }
 
 int Extract(const std::vector<std::string>& args) {

@@ -7,18 +7,20 @@
 #include <memory>
 #include <string_view>
 #include <numbers>
+#include <unordered_map>
 #include <utility>
 
 #include "common/atomic_file.h"
 #include "common/strformat.h"
 #include "measure/compute/bundle_adjuster.h"
 #include "measure/compute/camera_model.h"
+#include "measure/compute/reduced_normals.h"
 
 namespace vistamet {
 
 namespace {
 
-// The texts of the four reports of one run. They are collected while the
+// The texts of the reports of one run. They are collected while the
 // run goes on and written when it ends, however it ends, each through the
 // one file writer (a report is replaced whole, never left half written).
 // Without a report folder nothing is collected.
@@ -26,12 +28,15 @@ class ReportTexts {
  public:
   explicit ReportTexts(const AdjustmentReports& reports) : reports_(reports) {}
   ~ReportTexts() {
+    if (discarded_) return;
     for (const Text& t : texts_) {
       std::string error;
       if (t.touched && !common::SaveFileAtomically(reports_.PathOf(t.name), t.text, &error))
         reports_.NoteFailure(error);
     }
   }
+  // Nothing is written: the files stay as they were.
+  void Discard() { discarded_ = true; }
   ReportTexts(const ReportTexts&) = delete;
   ReportTexts& operator=(const ReportTexts&) = delete;
 
@@ -59,10 +64,12 @@ class ReportTexts {
     bool touched = false;
   };
   const AdjustmentReports& reports_;
-  std::array<Text, 4> texts_ = {{{AdjustmentReports::kInput, {}, false},
+  bool discarded_ = false;
+  std::array<Text, 5> texts_ = {{{AdjustmentReports::kInput, {}, false},
                                  {AdjustmentReports::kOrientations, {}, false},
                                  {AdjustmentReports::kPoints, {}, false},
-                                 {AdjustmentReports::kResiduals, {}, false}}};
+                                 {AdjustmentReports::kResiduals, {}, false},
+                                 {AdjustmentReports::kPrecision, {}, false}}};
 };
 
 // printf into a report text; nothing without one.
@@ -128,6 +135,10 @@ class Columns {
     return photos_ * per_photo_ + unknown_index_[i] * per_point_ + xyz_rank_[k];
   }
   int UnknownPoints() const { return unknown_points_; }
+  // Rank of point-list entry i among the unknown points, or -1 (fixed).
+  int UnknownIndex(size_t i) const { return unknown_index_[i]; }
+  bool PhotoActive(int k) const { return eo_rank_[k] >= 0; }
+  bool PointActive(int k) const { return xyz_rank_[k] >= 0; }
 
  private:
   int eo_rank_[6];
@@ -194,14 +205,16 @@ bool FindObservedPoints(const std::vector<ImagePoint>& observations,
                         const std::vector<SpacePoint>& points, int photo_count,
                         std::vector<size_t>* point_of) {
   point_of->assign(observations.size(), 0);
+  // The first entry of every number, as a search from the front finds it.
+  std::unordered_map<int32_t, size_t> entry_of;
+  entry_of.reserve(points.size());
+  for (size_t i = 0; i < points.size(); ++i) entry_of.emplace(points[i].pointNumber, i);
   for (size_t k = 0; k < observations.size(); ++k) {
     const ImagePoint& o = observations[k];
     if (o.photoIndex < 0 || o.photoIndex >= photo_count) return false;
-    const auto it = std::find_if(points.begin(), points.end(), [&](const SpacePoint& p) {
-      return p.pointNumber == o.pointNumber;
-    });
-    if (it == points.end()) return false;
-    (*point_of)[k] = static_cast<size_t>(it - points.begin());
+    const auto it = entry_of.find(o.pointNumber);
+    if (it == entry_of.end()) return false;
+    (*point_of)[k] = it->second;
   }
   return true;
 }
@@ -234,17 +247,15 @@ class AdjustRun {
   int Equations() const { return m_; }
 
   // Sizes the equations and the normal equations; only with unknowns.
-  void Allocate() {
-    rows_.resize(static_cast<size_t>(m_));
-    N_.resize(BundleAdjuster::PackedSize(n_));
-    u_.resize(n_);
-    x_.resize(n_);
-  }
+  void Allocate();
 
   // Linearises every observation at the current estimate, solves the
   // normal equations and returns -1, or the first unknown whose increment
-  // is not finite.
-  int LineariseAndSolve();
+  // is not finite. With cofactors the engine keeps what the precision needs.
+  int LineariseAndSolve(bool cofactors = false);
+  // The precision of the estimate the run hands back (after Finish).
+  void ComputePrecision(AdjustPrecision* precision);
+  bool UsedSparse() const { return reduced_ && reduced_->UsedSparse(); }
   Corrections LargestCorrections() const;
   void ApplyOrientationIncrements(int iteration);
   void ApplyPointIncrements(int iteration);
@@ -274,6 +285,9 @@ class AdjustRun {
 
   std::vector<SparseRow> rows_;
   std::vector<double> N_, u_, x_;
+  // The reduced engine and its corrections per photo and per unknown point.
+  std::unique_ptr<ReducedNormals> reduced_;
+  std::vector<double> dc_, dp_;
   std::vector<ImagePoint> iteration_residuals_;
 
   bool have_best_ = false;
@@ -284,9 +298,47 @@ class AdjustRun {
   std::vector<PhotoParams> best_photos_;
 };
 
-int AdjustRun::LineariseAndSolve() {
-  BundleAdjuster::ClearVector(N_);
-  BundleAdjuster::ClearVector(u_);
+void AdjustRun::Allocate() {
+  rows_.resize(static_cast<size_t>(m_));
+  x_.resize(n_);
+  if (settings_.engine == AdjustEngine::kDense) {
+    N_.resize(BundleAdjuster::PackedSize(n_));
+    u_.resize(n_);
+    return;
+  }
+  std::vector<int> photo_of(observations_.size()), unknown_of(observations_.size());
+  for (size_t k = 0; k < observations_.size(); ++k) {
+    photo_of[k] = observations_[k].photoIndex;
+    unknown_of[k] = cols_.UnknownIndex(point_of_[k]);
+  }
+  bool photo_active[6], point_active[3];
+  for (int e = 0; e < 6; ++e) photo_active[e] = cols_.PhotoActive(e);
+  for (int e = 0; e < 3; ++e) point_active[e] = cols_.PointActive(e);
+  reduced_ = std::make_unique<ReducedNormals>();
+  // The dense inversion adds this to every pivot, which amounts to solving
+  // (N + shift I) x = u; the reduced engine solves the same equations.
+  reduced_->SetDiagonalShift(BundleAdjuster::kPivotShift);
+  reduced_->Setup(photo_count_, cols_.UnknownPoints(), std::move(photo_of), std::move(unknown_of),
+                  photo_active, point_active);
+}
+
+// One equation for the reduced engine: the columns of held elements zeroed.
+static void AddReduced(ReducedNormals& rn, const Columns& cols, int k,
+                       const std::array<double, kLinearisationColumns>& coeff, double l, double w) {
+  double a[6], b[3];
+  for (int e = 0; e < 6; ++e) a[e] = cols.PhotoActive(e) ? coeff[kColXs + e] : 0.0;
+  for (int e = 0; e < 3; ++e) b[e] = cols.PointActive(e) ? coeff[kColX + e] : 0.0;
+  rn.Add(k, a, b, l, w);
+}
+
+int AdjustRun::LineariseAndSolve(bool cofactors) {
+  const bool dense = settings_.engine == AdjustEngine::kDense;
+  if (dense) {
+    BundleAdjuster::ClearVector(N_);
+    BundleAdjuster::ClearVector(u_);
+  } else {
+    reduced_->Clear();
+  }
   for (size_t k = 0; k < observations_.size(); ++k) {
     const ImagePoint& o = observations_[k];
     const SpacePoint& p = points_[point_of_[k]];
@@ -295,13 +347,79 @@ int AdjustRun::LineariseAndSolve() {
     SparseRow& ry = rows_[2 * k + 1];
     BuildRow(lin.rowX, lin.lx, cols_, o.photoIndex, point_of_[k], &rx);
     BuildRow(lin.rowY, lin.ly, cols_, o.photoIndex, point_of_[k], &ry);
-    Accumulate(rx, n_, o.weightX, N_, u_);
-    Accumulate(ry, n_, o.weightY, N_, u_);
+    if (dense) {
+      Accumulate(rx, n_, o.weightX, N_, u_);
+      Accumulate(ry, n_, o.weightY, N_, u_);
+    } else {
+      AddReduced(*reduced_, cols_, static_cast<int>(k), lin.rowX, lin.lx, o.weightX);
+      AddReduced(*reduced_, cols_, static_cast<int>(k), lin.rowY, lin.ly, o.weightY);
+    }
   }
-  BundleAdjuster::InvertAndSolve(N_, u_, x_, n_);
+  if (dense) {
+    BundleAdjuster::InvertAndSolve(N_, u_, x_, n_);
+  } else {
+    reduced_->Solve(dc_, dp_, cofactors);
+    for (int p = 0; p < photo_count_; ++p)
+      for (int e = 0; e < 6; ++e) {
+        const int c = cols_.Photo(p, e);
+        if (c >= 0) x_[c] = dc_[6 * p + e];
+      }
+    for (size_t j = 0; j < points_.size(); ++j)
+      for (int e = 0; e < 3; ++e) {
+        const int c = cols_.Point(j, e);
+        if (c >= 0) x_[c] = dp_[3 * cols_.UnknownIndex(j) + e];
+      }
+  }
   for (int c = 0; c < n_; ++c)
     if (!std::isfinite(x_[c])) return c;
   return -1;
+}
+
+void AdjustRun::ComputePrecision(AdjustPrecision* out) {
+  *out = AdjustPrecision{};
+  out->redundancy = m_ - n_;
+  if (m_ - n_ <= 0 || LineariseAndSolve(true) >= 0) return;
+  if (reduced_ && !reduced_->HasCofactors()) {
+    out->tooManyPhotos = true;
+    return;
+  }
+  // sigma0 from the reduced observations at the estimate handed back.
+  double wll = 0;
+  for (size_t k = 0; k < observations_.size(); ++k) {
+    const SparseRow& rx = rows_[2 * k];
+    const SparseRow& ry = rows_[2 * k + 1];
+    wll += observations_[k].weightX * rx.l * rx.l + observations_[k].weightY * ry.l * ry.l;
+  }
+  out->sigma0 = std::sqrt(wll / (m_ - n_));
+  const double s2 = out->sigma0 * out->sigma0;
+  auto sigma = [s2](double q) { return q > 0 ? std::sqrt(s2 * q) : 0.0; };
+  auto cofactor = [this](int c) { return N_[BundleAdjuster::PackedIndex(c, c, n_)]; };
+  const bool dense = settings_.engine == AdjustEngine::kDense;
+  out->photos.assign(photo_count_, {});
+  for (int p = 0; p < photo_count_; ++p) {
+    double q[6] = {0, 0, 0, 0, 0, 0};
+    if (!dense) reduced_->PhotoCofactorDiagonal(p, q);
+    for (int e = 0; e < 6; ++e) {
+      const int c = cols_.Photo(p, e);
+      if (dense && c >= 0) q[e] = cofactor(c);
+      out->photos[p][e] = c >= 0 ? sigma(q[e]) : 0.0;
+    }
+  }
+  out->points.assign(points_.size(), {0, 0, 0});
+  out->pointNumbers.resize(points_.size());
+  for (size_t j = 0; j < points_.size(); ++j) out->pointNumbers[j] = points_[j].pointNumber;
+  for (size_t j = 0; j < points_.size(); ++j) {
+    const int u = cols_.UnknownIndex(j);
+    if (u < 0) continue;
+    double q[3] = {0, 0, 0};
+    if (!dense) reduced_->PointCofactorDiagonal(u, q);
+    for (int e = 0; e < 3; ++e) {
+      const int c = cols_.Point(j, e);
+      if (dense && c >= 0) q[e] = cofactor(c);
+      out->points[j][e] = c >= 0 ? sigma(q[e]) : 0.0;
+    }
+  }
+  out->available = true;
 }
 
 Corrections AdjustRun::LargestCorrections() const {
@@ -458,6 +576,35 @@ void AdjustRun::Finish(int iterations, std::vector<ImagePoint>* residuals) {
       c.f2, c.u0, c.v0, c.A1, c.A2, c.R0);
 }
 
+// The precision report: sigma0, then every point and every photo.
+void WritePrecisionReport(ReportTexts& reports, const AdjustSummary& sum,
+                          const std::vector<SpacePoint>& points, bool asked) {
+  std::string* f = reports.Rewrite(AdjustmentReports::kPrecision);
+  if (!f) return;
+  const AdjustPrecision& pr = sum.precision;
+  Put(f, "Adjustment: %s, %d iterations\n", AdjustStatusText(sum), sum.iterations);
+  if (!pr.available) {
+    Put(f, "No precision: %s\n",
+        !asked                                       ? "not computed"
+        : pr.tooManyPhotos                           ? "too many photos"
+        : pr.redundancy <= 0 && sum.iterations > 0 ? "no redundancy"
+                                                     : "no estimate");
+    return;
+  }
+  Put(f, "sigma0 = %.6f mm (redundancy %d)\n", pr.sigma0, pr.redundancy);
+  Put(f, "\nPoints (mm)\n%5s %10s %10s %10s\n", "#", "sX", "sY", "sZ");
+  for (size_t j = 0; j < points.size() && j < pr.points.size(); ++j)
+    Put(f, "%5d %10.4f %10.4f %10.4f%s\n", points[j].pointNumber, pr.points[j][0],
+        pr.points[j][1], pr.points[j][2], points[j].controlFlag != 0 ? "  fixed" : "");
+  Put(f, "\nPhotos (mm, rad)\n%5s %10s %10s %10s %12s %12s %12s\n", "#", "sXs", "sYs", "sZs",
+      "sPhi", "sOmega", "sKappa");
+  for (size_t p = 0; p < pr.photos.size(); ++p) {
+    const auto& e = pr.photos[p];
+    Put(f, "%5d %10.4f %10.4f %10.4f %12.8f %12.8f %12.8f\n", static_cast<int>(p), e[0], e[1],
+        e[2], e[3], e[4], e[5]);
+  }
+}
+
 bool Converged(const Corrections& d, const AdjustSettings& settings) {
   return d.angle <= settings.angleTol && d.point <= settings.coordTol &&
          d.position <= 1.5 * settings.coordTol;
@@ -475,6 +622,14 @@ int Adjust(std::vector<ImagePoint>& observations, std::vector<SpacePoint>& point
 
   ReportTexts texts(reports);
   StartReports(texts, points, observations);
+  // Whatever ends the run, the precision report then speaks of this one.
+  struct PrecisionReport {
+    ReportTexts& texts;
+    const AdjustSummary& sum;
+    const std::vector<SpacePoint>& points;
+    bool asked;
+    ~PrecisionReport() { WritePrecisionReport(texts, sum, points, asked); }
+  } precision_report{texts, sum, points, settings.precision};
   const int photo_count = static_cast<int>(photos.size());
   if (photo_count == 0) {
     sum.status = AdjustStatus::kNoPhotos;
@@ -498,6 +653,12 @@ int Adjust(std::vector<ImagePoint>& observations, std::vector<SpacePoint>& point
   int i = 0;
   while (true) {
     if (progress) progress->Report(i, std::max(limit, i + 1), "整体平差");
+    if (progress && progress->StopRequested()) {
+      sum.iterations = i;
+      sum.status = AdjustStatus::kCancelled;
+      texts.Discard();
+      return 0;
+    }
     const int failed = run.LineariseAndSolve();
     if (failed >= 0) {
       sum.iterations = i;
@@ -519,12 +680,39 @@ int Adjust(std::vector<ImagePoint>& observations, std::vector<SpacePoint>& point
   }
 
   run.Finish(i, residuals);
+  if (!sum.converged)
+    Put(texts.Append(AdjustmentReports::kPoints), "Not converged: iteration limit %d reached\n",
+        limit);
+  if (settings.precision) run.ComputePrecision(&sum.precision);
   if (progress) progress->Report(std::max(limit, i), std::max(limit, i), "整体平差");
   sum.iterations = i;
   sum.bestIteration = run.BestIteration();
   sum.bestRms = run.BestRms();
+  sum.usedSparse = run.UsedSparse();
   sum.status = i < limit ? AdjustStatus::kConverged : AdjustStatus::kIterationLimit;
   return i < limit ? 1 : 0;
+}
+
+const std::array<double, 3>* AdjustPrecision::OfPoint(int32_t number) const {
+  if (!available) return nullptr;
+  for (size_t j = 0; j < pointNumbers.size() && j < points.size(); ++j)
+    if (pointNumbers[j] == number) return &points[j];
+  return nullptr;
+}
+
+const char* AdjustStatusText(const AdjustSummary& summary) {
+  switch (summary.status) {
+    case AdjustStatus::kNotRun: return "not run";
+    case AdjustStatus::kConverged: return "converged";
+    case AdjustStatus::kIterationLimit:
+      return summary.converged ? "converged only at the iteration limit" : "not converged";
+    case AdjustStatus::kNoPhotos: return "no photos";
+    case AdjustStatus::kBadObservation: return "an image point without its photo or point";
+    case AdjustStatus::kNoUnknowns: return "no unknowns";
+    case AdjustStatus::kSolveFailed: return "an unknown could not be solved";
+    case AdjustStatus::kCancelled: return "cancelled";
+  }
+  return "";
 }
 
 double WrapAngle(double a) {

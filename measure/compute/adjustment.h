@@ -8,6 +8,7 @@
 // controlFlag -1 are held fixed.
 #pragma once
 
+#include <array>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -24,12 +25,41 @@ struct AdjustSwitches {
   bool X = true, Y = true, Z = true;
 };
 
+// How the normal equations are solved. Both give the same corrections to
+// rounding; the reports are the same to their printed digits.
+enum class AdjustEngine {
+  kReduced,  // the point blocks eliminated, the photos' reduced system
+             // factorised by Cholesky (dense, or sparse when photos see
+             // only parts of the object); never forms the full matrix
+  kDense,    // the full packed normal matrix inverted in place (the
+             // reference; its cost grows with the cube of all unknowns)
+};
+
 struct AdjustSettings {
   int iterationLimit = 60;
   double angleTol = 0.0005;  // rad
   double coordTol = 1.5;     // mm; positions of photos use 1.5 times this
   bool keepBest = true;      // restore the point coordinates of the best iteration
   AdjustSwitches switches;
+  AdjustEngine engine = AdjustEngine::kReduced;
+  bool precision = false;    // compute the precision of every unknown at the end
+};
+
+// The precision of the estimate a run hands back: the a-posteriori
+// standard deviation of unit weight and the standard deviations of every
+// unknown (sigma0 squared times the cofactor matrix of the normal equations
+// formed at that estimate). Held quantities have 0.
+struct AdjustPrecision {
+  bool available = false;   // false: not asked for, or the run gave no estimate
+  bool tooManyPhotos = false;  // not available: the reduced system is too large
+  double sigma0 = 0;        // mm in the image plane, for weight 1
+  int redundancy = 0;
+  std::vector<int32_t> pointNumbers;          // the point list's numbers
+  std::vector<std::array<double, 3>> points;  // sX, sY, sZ (mm) per point-list entry
+  std::vector<std::array<double, 6>> photos;  // Xs, Ys, Zs (mm), phi, omega, kappa (rad)
+
+  // sX, sY, sZ of a point by number; nullptr when it was not adjusted.
+  const std::array<double, 3>* OfPoint(int32_t number) const;
 };
 
 // How a run ended. Adjust returns 1 exactly for kConverged.
@@ -42,6 +72,9 @@ enum class AdjustStatus {
   kBadObservation,  // an observation names a photo or point not in the lists
   kNoUnknowns,      // the switches and point flags leave no unknown
   kSolveFailed,     // an increment was not finite: see failedUnknown
+  kCancelled,       // the progress asked to stop: no report is written, the
+                    // photos are untouched, the point list may hold an
+                    // intermediate iterate
 };
 
 // What a run did, for summaries and for the messages of the caller.
@@ -55,9 +88,15 @@ struct AdjustSummary {
   double rmsLinear = 0;      // RMS of the linear residuals of the last iteration
   bool converged = false;    // the tolerances were met
   int redundancy = 0;        // m - t
+  bool usedSparse = false;   // the reduced system was factorised sparse
+  AdjustPrecision precision; // with AdjustSettings::precision
 };
 
-// The four report files of a run. With an empty folder nothing is written.
+// The text of a status for messages: "converged", "not converged", ...
+const char* AdjustStatusText(const AdjustSummary& summary);
+
+// The report files of a run: the four of the adjustment and the precision
+// report. With an empty folder nothing is written.
 // A file that cannot be written is skipped: the adjustment never depends on
 // its reports; failures() then says which and why, for the caller to tell.
 // They are written when the run ends.
@@ -71,6 +110,7 @@ class AdjustmentReports {
   static constexpr char kOrientations[] = "_cmrPara.txt";
   static constexpr char kPoints[] = "_XYZ3D.txt";
   static constexpr char kResiduals[] = "_VxVy2D.txt";
+  static constexpr char kPrecision[] = "_precision.txt";
 
   const std::vector<std::string>& failures() const { return failures_; }
   void NoteFailure(std::string message) const { failures_.push_back(std::move(message)); }
@@ -90,7 +130,7 @@ class AdjustmentReports {
 //   residuals     receives one image point (mm) per observation whose
 //                 matchState is not 0: the observation plus its residual.
 // Returns 1 when the tolerances were met before the iteration count reached
-// the limit, else 0; `summary`, when given, says how the run ended. A solve
+// the limit, else 0; the progress may stop the run between iterations; `summary`, when given, says how the run ended. A solve
 // with a non-finite component ends the run at once (kSolveFailed).
 int Adjust(std::vector<ImagePoint>& observations, std::vector<SpacePoint>& points,
            std::vector<PhotoParams>& photos, const AdjustSettings& settings,

@@ -33,12 +33,14 @@ int CVistametDoc::ToPhotoMm(ImagePoint& point) const {
 int CVistametDoc::RunAdjustment(AdjustmentInput& input, std::vector<PhotoParams>& photos,
                                 std::vector<ImagePoint>* residuals,
                                 const AdjustmentReports& reports, Progress* progress,
-                                AdjustSummary* summary) {
+                                AdjustSummary* summary, bool precision) {
   AdjustSettings settings;
   settings.iterationLimit = options.nMaxIter;
   settings.angleTol = options.dAngleTol;
   settings.coordTol = options.dCoordTol;
   settings.keepBest = options.bKeepMinRms != 0;
+  settings.engine = adjustEngine;
+  settings.precision = precision;
   AdjustSummary local;
   AdjustSummary& sum = summary ? *summary : local;
   const int ok = Adjust(input.observations, input.points, photos, settings, residuals, reports,
@@ -190,6 +192,7 @@ CVistametDoc::AdjustmentInput CVistametDoc::CollectAdjustmentInput(Progress* pro
   size_t si = 0;
   while (si < spacePoints.size()) {
     if (progress) progress->Report(static_cast<int>(si), total, "准备数据");
+    if (progress && progress->StopRequested()) break;
     if (PreparePointForAdjustment(si, input)) ++si;
   }
   return input;
@@ -226,23 +229,79 @@ void CVistametDoc::TakeAdjustmentResult(std::vector<PhotoParams> photos,
   adjustedPoints = std::move(residuals);
 }
 
+CVistametDoc::AdjustableState CVistametDoc::SaveAdjustableState() const {
+  return AdjustableState{imagePoints,   adjustedPoints, spacePoints, photoParams,
+                         distancePairs, highlightList,  mapFeatures, planePoint,
+                         planeSet,      adjusted,       modified_};
+}
+
+int CVistametDoc::RestoreAfterStop(AdjustableState state) {
+  imagePoints = std::move(state.imagePoints);
+  adjustedPoints = std::move(state.adjustedPoints);
+  spacePoints = std::move(state.spacePoints);
+  photoParams = std::move(state.photoParams);
+  distancePairs = std::move(state.distancePairs);
+  highlightList = std::move(state.highlightList);
+  mapFeatures = std::move(state.mapFeatures);
+  planePoint = state.planePoint;
+  planeSet = state.planeSet;
+  adjusted = state.adjusted;
+  SetModified(state.modified);
+  lastAdjustment = AdjustSummary{};
+  lastAdjustment.status = AdjustStatus::kCancelled;
+  UpdateViews(ViewUpdate::kAll);
+  return 0;
+}
+
 int CVistametDoc::BundleAdjust(const AdjustmentReports& reports, Progress* progress,
                                AdjustSummary* summary) {
+  lastAdjustment = AdjustSummary{};
   if (PhotoCount() == 0) return 0;
+  // A stop leaves the project as it was.
+  AdjustableState before = SaveAdjustableState();
+  auto stopped = [progress] { return progress && progress->StopRequested(); };
   // Redundant feature points go first when asked.
   if (options.bCleanPoints) DeleteUnnumberedPoints(SweepScope::kAllPhotos);
   // Start values: each photo resected on its own, then all orientations
   // together from the control points alone.
   if (!ResectEveryPhoto()) return 0;
-  RefineFromControlPoints(reports, progress);
+  // The full run rewrites every report, so the refinement writes none: a
+  // command stopped before the full run leaves the reports as they were.
+  RefineFromControlPoints(AdjustmentReports(), progress);
 
   AdjustmentInput input = CollectAdjustmentInput(progress);
+  if (stopped()) {
+    RestoreAfterStop(std::move(before));
+    if (summary) *summary = lastAdjustment;
+    return 0;
+  }
   // The core works on copies: a failed run leaves orientations and results.
   std::vector<PhotoParams> photos = photoParams;
   std::vector<ImagePoint> residuals = adjustedPoints;
-  if (!RunAdjustment(input, photos, &residuals, reports, progress, summary)) {
+  lastAdjustment = AdjustSummary{};
+  const int ok =
+      RunAdjustment(input, photos, &residuals, reports, progress, &lastAdjustment, adjustPrecision);
+  if (lastAdjustment.status == AdjustStatus::kCancelled) {
+    RestoreAfterStop(std::move(before));
+    if (summary) *summary = lastAdjustment;
+    return 0;
+  }
+  if (summary) *summary = lastAdjustment;
+  if (!ok) {
+    // The points now hold their intersections: whatever an earlier run left
+    // is no longer a result.
+    adjusted = 0;
+    adjustedPoints.clear();
+    if (lastAdjustment.status == AdjustStatus::kIterationLimit) {
+      // Not converged: the best iterate is kept as the new start, without
+      // back-projected points and without the adjusted state.
+      TakeAdjustmentResult(std::move(photos), input.points, {});
+    } else {
+      lastAdjustment.precision = AdjustPrecision{};
+    }
     Message(text::kAdjustmentFailed, Icon::kError);
     SetModified();
+    UpdateViews(ViewUpdate::kAll);
     return 0;
   }
   TakeAdjustmentResult(std::move(photos), input.points, std::move(residuals));

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/atomic_file.h"
 #include "measure/model/sample_project.h"
+#include "measure/records/texts.h"
 #include "measure/records/test_support.h"
 #include "measure/model/vistamet_doc.h"
 
@@ -95,6 +97,190 @@ TEST(BundleAdjust, ConvergesWithNoisyPositionsNearTheNoiseLevel) {
   EXPECT_GT(summary.rms, 0.5 * noise_mm);
   EXPECT_LT(summary.rms, 1.5 * noise_mm);
   EXPECT_LT(Compare(doc, scene).point, 1.0);
+}
+
+std::string ReadReport(const AdjustmentReports& reports, const char* name) {
+  std::string text;
+  common::ReadWholeFile(reports.PathOf(name), &text);
+  return text;
+}
+
+TEST(BundleAdjust, BothEnginesGiveTheSameProjectAndReports) {
+  SampleOptions o;
+  o.noisePx = 0.3;
+  o.photos = 6;
+  const SampleScene scene = MakeSampleScene(o);
+  testing::TempDir dense_dir, reduced_dir;
+  CVistametDoc dense = FromScene(scene), reduced = FromScene(scene);
+  for (CVistametDoc* doc : {&dense, &reduced}) {
+    doc->options.dCoordTol = 0.001;
+    doc->options.dAngleTol = 1e-7;
+  }
+  dense.adjustEngine = AdjustEngine::kDense;
+  ASSERT_EQ(dense.BundleAdjust(AdjustmentReports(dense_dir.path())), 1);
+  ASSERT_EQ(reduced.BundleAdjust(AdjustmentReports(reduced_dir.path())), 1);
+  for (const char* name : {AdjustmentReports::kInput, AdjustmentReports::kOrientations,
+                           AdjustmentReports::kPoints, AdjustmentReports::kResiduals})
+    EXPECT_EQ(ReadReport(AdjustmentReports(dense_dir.path()), name),
+              ReadReport(AdjustmentReports(reduced_dir.path()), name))
+        << name;
+  for (size_t k = 0; k < dense.spacePoints.size(); ++k) {
+    EXPECT_NEAR(dense.spacePoints[k].X, reduced.spacePoints[k].X, 1e-9);
+    EXPECT_NEAR(dense.spacePoints[k].Z, reduced.spacePoints[k].Z, 1e-9);
+  }
+  for (size_t p = 0; p < dense.photoParams.size(); ++p) {
+    EXPECT_NEAR(dense.photoParams[p].Zs, reduced.photoParams[p].Zs, 1e-9);
+    EXPECT_NEAR(dense.photoParams[p].kappa, reduced.photoParams[p].kappa, 1e-12);
+  }
+  // The precision of both, from the inverse and from the reduced system.
+  const AdjustPrecision& a = dense.lastAdjustment.precision;
+  const AdjustPrecision& b = reduced.lastAdjustment.precision;
+  ASSERT_TRUE(a.available && b.available);
+  EXPECT_NEAR(a.sigma0, b.sigma0, 1e-12);
+  for (size_t j = 0; j < a.points.size(); ++j)
+    for (int e = 0; e < 3; ++e) EXPECT_NEAR(a.points[j][e], b.points[j][e], 1e-6 * a.points[j][e]);
+  for (size_t p = 0; p < a.photos.size(); ++p)
+    for (int e = 0; e < 6; ++e) EXPECT_NEAR(a.photos[p][e], b.photos[p][e], 1e-4 * a.photos[p][e]);
+}
+
+TEST(BundleAdjust, RunThatDoesNotConvergeKeepsTheBestIterateButIsNoResult) {
+  SampleOptions o;
+  o.noisePx = 0.3;
+  const SampleScene scene = MakeSampleScene(o);
+  CVistametDoc doc = FromScene(scene);
+  // An earlier result that must not survive.
+  doc.adjusted = 1;
+  doc.adjustedPoints = {ImagePoint{}};
+  doc.options.nMaxIter = 2;
+  doc.options.dCoordTol = 1e-12;
+  doc.options.dAngleTol = 1e-15;
+  ScriptedPrompt prompt;
+  doc.SetPrompt(&prompt);
+  testing::TempDir dir;
+  AdjustSummary summary;
+  EXPECT_EQ(doc.BundleAdjust(AdjustmentReports(dir.path()), nullptr, &summary), 0);
+  EXPECT_EQ(summary.status, AdjustStatus::kIterationLimit);
+  EXPECT_FALSE(summary.converged);
+  EXPECT_STREQ(AdjustStatusText(summary), "not converged");
+  EXPECT_EQ(doc.adjusted, 0);
+  EXPECT_TRUE(doc.adjustedPoints.empty());
+  ASSERT_FALSE(prompt.messages.empty());
+  EXPECT_EQ(prompt.messages.back(), text::kAdjustmentFailed);
+  // The best iterate is kept: as close to the truth as a converged run.
+  EXPECT_LT(Compare(doc, scene).point, 1.0);
+  EXPECT_TRUE(doc.lastAdjustment.precision.available);
+  const AdjustmentReports reports(dir.path());
+  EXPECT_NE(ReadReport(reports, AdjustmentReports::kPoints).find("Not converged"),
+            std::string::npos);
+  EXPECT_EQ(ReadReport(reports, AdjustmentReports::kPrecision).rfind("Adjustment: not converged", 0),
+            0u);
+}
+
+TEST(BundleAdjust, FailedSolveClearsAnEarlierResult) {
+  const SampleScene scene = MakeSampleScene(SampleOptions{});
+  CVistametDoc doc = FromScene(scene);
+  doc.adjusted = 1;
+  doc.adjustedPoints = {ImagePoint{}};
+  doc.options.nMaxIter = 1;  // a limit of one iteration always fails
+  ScriptedPrompt prompt;
+  doc.SetPrompt(&prompt);
+  EXPECT_EQ(doc.BundleAdjust(AdjustmentReports()), 0);
+  EXPECT_EQ(doc.adjusted, 0);
+  EXPECT_TRUE(doc.adjustedPoints.empty());
+}
+
+// The true errors of the adjusted points against their standard
+// deviations, over many noisy samples: the ratio's RMS per axis is near 1.
+TEST(BundleAdjust, PrecisionOfThePointsIsHonest) {
+  double sum[3] = {0, 0, 0};
+  int count = 0;
+  for (unsigned seed = 1; seed <= 30; ++seed) {
+    SampleOptions o;
+    o.noisePx = 0.3;
+    o.photos = 8;
+    o.seed = seed;
+    const SampleScene scene = MakeSampleScene(o);
+    CVistametDoc doc = FromScene(scene);
+    doc.options.dCoordTol = 1e-5;
+    doc.options.dAngleTol = 1e-9;
+    ASSERT_EQ(doc.BundleAdjust(AdjustmentReports()), 1) << seed;
+    const AdjustPrecision& pr = doc.lastAdjustment.precision;
+    ASSERT_TRUE(pr.available);
+    for (const SpacePoint& t : scene.points) {
+      if (t.IsControl()) continue;
+      const SpacePoint& s = doc.spacePoints[doc.FindSpacePoint(t.pointNumber)];
+      const std::array<double, 3>* sigma = pr.OfPoint(t.pointNumber);
+      ASSERT_NE(sigma, nullptr);
+      const double err[3] = {s.X - t.X, s.Y - t.Y, s.Z - t.Z};
+      for (int e = 0; e < 3; ++e) sum[e] += (err[e] / (*sigma)[e]) * (err[e] / (*sigma)[e]);
+      ++count;
+    }
+  }
+  ASSERT_GE(count, 300);
+  for (int e = 0; e < 3; ++e) {
+    const double rms = std::sqrt(sum[e] / count);
+    EXPECT_GT(rms, 0.8) << "axis " << e;
+    EXPECT_LT(rms, 1.25) << "axis " << e;
+  }
+}
+
+// Asks to stop at the given step of the given work.
+class StoppingProgress : public Progress {
+ public:
+  StoppingProgress(std::string work, int step, bool after_preparation)
+      : work_(std::move(work)), step_(step), after_preparation_(after_preparation) {}
+  void Report(int done, int, std::string_view text) override {
+    if (text == "准备数据") prepared_ = true;
+    if (text == work_ && done == step_ && (prepared_ || !after_preparation_)) stop_ = true;
+  }
+  bool StopRequested() const override { return stop_; }
+
+ private:
+  std::string work_;
+  int step_;
+  bool after_preparation_;
+  bool prepared_ = false;
+  bool stop_ = false;
+};
+
+TEST(BundleAdjust, StoppedRunLeavesTheProjectAndTheReportsAsTheyWere) {
+  struct Case {
+    const char* what;
+    const char* work;
+    int step;
+  } cases[] = {
+      {"while preparing the points", "准备数据", 5},
+      {"in the second iteration", "整体平差", 1},
+  };
+  for (const Case& c : cases) {
+    SampleOptions o;
+    o.noisePx = 0.3;
+    const SampleScene scene = MakeSampleScene(o);
+    CVistametDoc doc = FromScene(scene);
+    doc.options.dCoordTol = 1e-6;
+    doc.options.dAngleTol = 1e-10;
+    doc.options.bCleanPoints = 1;
+    doc.adjusted = 1;
+    doc.distancePairs = {5, 6};
+    const CVistametDoc before = doc;
+    testing::TempDir dir;
+    const AdjustmentReports reports(dir.path());
+    ASSERT_TRUE(common::SaveFileAtomically(reports.PathOf(AdjustmentReports::kPoints), "old"));
+    StoppingProgress progress(c.work, c.step, true);
+    AdjustSummary summary;
+    EXPECT_EQ(doc.BundleAdjust(reports, &progress, &summary), 0) << c.what;
+    EXPECT_EQ(summary.status, AdjustStatus::kCancelled) << c.what;
+    EXPECT_EQ(doc.lastAdjustment.status, AdjustStatus::kCancelled) << c.what;
+    EXPECT_EQ(doc.imagePoints, before.imagePoints) << c.what;
+    EXPECT_EQ(doc.photoParams, before.photoParams) << c.what;
+    ASSERT_EQ(doc.spacePoints.size(), before.spacePoints.size()) << c.what;
+    for (size_t k = 0; k < doc.spacePoints.size(); ++k)
+      EXPECT_TRUE(doc.spacePoints[k].SameStored(before.spacePoints[k])) << c.what;
+    EXPECT_EQ(doc.distancePairs, before.distancePairs) << c.what;
+    EXPECT_EQ(doc.adjusted, 1) << c.what;
+    EXPECT_FALSE(doc.IsModified()) << c.what;
+    EXPECT_EQ(ReadReport(reports, AdjustmentReports::kPoints), "old") << c.what;
+  }
 }
 
 TEST(BundleAdjust, PhotoWithTooFewControlPointsStopsTheCommand) {

@@ -27,6 +27,7 @@ bool EraseIf(std::vector<T>& v, Pred pred) {
 CVistametDoc::CVistametDoc(const UserSettings& settings)
     : bAutoPlaneTrans(settings.bAutoPlaneTrans), targetOptions(settings.targets) {
   options.bLmsFeature = settings.bLmsFeature;
+  if (settings.denseAdjustEngine == 1) adjustEngine = AdjustEngine::kDense;
 }
 
 void CVistametDoc::SetModified(bool modified) {

@@ -30,12 +30,15 @@ namespace vistamet {
 
 enum class ResectStatus;  // measure/compute/orientation.h
 
-// The options kept per user outside the project file.
+// The options kept per user outside the project file, and the hidden
+// choice of the adjustment's reference engine (never written by the
+// program; set by hand to compare the engines).
 struct UserSettings {
   int32_t bLmsFeature = 1;
   int32_t bAutoPlaneTrans = 0;
   int32_t photoCacheMb = 1024;  // the decoded-photo cache's bound
   TargetOptions targets;        // how the extraction measures and sifts targets
+  int32_t denseAdjustEngine = 0;
 };
 
 // The camera a new project gives its photos: a value above 0 wins;
@@ -99,6 +102,12 @@ class CVistametDoc {
   // How the extraction measures and sifts the targets (per user, not in
   // the project file).
   TargetOptions targetOptions;
+  // Not stored: how normal equations are solved (the dense engine is the
+  // reference), and how the last bundle adjustment ended, with the
+  // precision of its points and photos.
+  AdjustEngine adjustEngine = AdjustEngine::kReduced;
+  bool adjustPrecision = true;  // compute the precision of every unknown
+  AdjustSummary lastAdjustment;
 
   // --- Wiring to the user interface (both optional) ---
   void SetNotifier(DocNotifier* notifier) { notifier_ = notifier; }
@@ -257,7 +266,7 @@ class CVistametDoc {
   // with the unknown it failed on.
   int RunAdjustment(AdjustmentInput& input, std::vector<PhotoParams>& photos,
                     std::vector<ImagePoint>* residuals, const AdjustmentReports& reports,
-                    Progress* progress, AdjustSummary* summary);
+                    Progress* progress, AdjustSummary* summary, bool precision = false);
   // Resects every photo; warns about the first one that cannot be resected
   // (too few control points, or control points on one line) and returns
   // false there.
@@ -279,6 +288,21 @@ class CVistametDoc {
   // A point with two rays or more: weighted rays and the entry, with start
   // coordinates intersected from the rays unless it is a control point.
   void AddObservedPoint(SpacePoint& s, std::vector<ImagePoint> rays, AdjustmentInput& input);
+  // What the adjustment command may change, kept so that a stopped run
+  // leaves the project as it was.
+  struct AdjustableState {
+    std::vector<ImagePoint> imagePoints, adjustedPoints;
+    std::vector<SpacePoint> spacePoints;
+    std::vector<PhotoParams> photoParams;
+    DistancePairs distancePairs;
+    std::vector<int32_t> highlightList;
+    std::vector<MapFeature> mapFeatures;
+    int32_t planePoint = kNoNumber, planeSet = 0, adjusted = 0;
+    bool modified = false;
+  };
+  AdjustableState SaveAdjustableState() const;
+  // Puts the state back after a stop; returns 0 (the command's result).
+  int RestoreAfterStop(AdjustableState state);
   // Orientations, coordinates and back-projected points of a successful run.
   void TakeAdjustmentResult(std::vector<PhotoParams> photos,
                             const std::vector<SpacePoint>& points,

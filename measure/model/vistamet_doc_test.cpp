@@ -61,7 +61,7 @@ TEST(CVistametDoc, FreshDocumentHasItsInitialValues) {
   EXPECT_EQ(doc.options.bLmsFeature, 1);
   EXPECT_EQ(doc.bAutoPlaneTrans, 0);
   EXPECT_FALSE(doc.IsModified());
-  CVistametDoc other(UserSettings{0, 1, {}});
+  CVistametDoc other(UserSettings{0, 1});
   EXPECT_EQ(other.options.bLmsFeature, 0);
   EXPECT_EQ(other.bAutoPlaneTrans, 1);
 

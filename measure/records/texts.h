@@ -42,6 +42,10 @@ inline constexpr char kCollinearControlPoints[] = "第 %d 张照片的控制点�
 inline constexpr char kAdjustmentFailed[] =
     "整体平差失败!请检查:\n1.控制点坐标是否正确\n2.同名点位是否正确\n3.相机状态是否良好(可在'列表数据'里察看)\n4.同名点的重复数是否太少\n5.控制场是否太小";
 inline constexpr char kAdjustmentDone[] = "......整体平差计算完成。 可以进行距离测量。";
+// The iteration limit ended the run: the best iterate is kept as start
+// values, the project is not marked adjusted.
+inline constexpr char kAdjustmentNotConverged[] =
+    "......整体平差未收敛 (not converged)：已保留最佳迭代结果，项目未标记为已平差。";
 // An increment of the adjustment was not finite; %d is its unknown's column.
 inline constexpr char kUnknownNotSolved[] = "计算未知数 %d 出错 !";
 

@@ -47,6 +47,9 @@ class Progress {
   virtual ~Progress() = default;
   // `done` of `total` steps, with an optional short text.
   virtual void Report(int done, int total, std::string_view text) = 0;
+  // True once the user asked to stop the work (work that can be stopped
+  // asks between its steps). Any thread may ask.
+  virtual bool StopRequested() const { return false; }
 };
 
 }  // namespace vistamet

@@ -13,6 +13,7 @@ namespace vistamet::ui {
 
 // Texts that the core shows too come from its catalogue.
 using text::kAdjustmentDone;
+using text::kAdjustmentNotConverged;
 using text::kReextractQuestion;
 
 // --- Program ---

@@ -156,6 +156,11 @@ TEST(OptionsCommand, OkStoresOptionsAndUserSettings) {
   EXPECT_EQ(fresh.options.bLmsFeature, 0);
   EXPECT_EQ(fresh.targetOptions.rejectFalse, 0);
   EXPECT_EQ(fresh.targetOptions.weightsFromFit, 1);
+  // The hidden engine choice: only when set by hand.
+  EXPECT_EQ(CVistametDoc(LoadUserSettings()).adjustEngine, AdjustEngine::kReduced);
+  config->Write("/Setting/DenseAdjustEngine", 1L);
+  EXPECT_EQ(CVistametDoc(LoadUserSettings()).adjustEngine, AdjustEngine::kDense);
+  config->DeleteEntry("/Setting/DenseAdjustEngine");
 
   // Cancel changes nothing.
   dialogs.Then([](wxDialog* d) {

@@ -911,6 +911,7 @@ BatchReport RunBatchText(BatchFunction function, const BatchSettings& settings,
   BatchReport report;
   try {
     BatchRun run(function, settings, &report);
+    if (settings.header) output->append(BatchHeader(function, settings));
     const std::string_view text = StripUtf8Bom(input);
     run.Detect(text, text.size() != input.size(), true);
     LineCursor cursor(text);

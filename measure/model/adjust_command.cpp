@@ -1,6 +1,7 @@
 // The document's photogrammetric commands: orientation of one photo, the
 // refinement from control points and the bundle adjustment.
 #include <cmath>
+#include <memory>
 
 #include "common/strformat.h"
 #include "measure/compute/camera_model.h"
@@ -108,7 +109,10 @@ void CVistametDoc::MatchToFirstImagePoint(const std::vector<int>& observing) {
   for (int k : observing) {
     ImagePoint& p = imagePoints[k];
     if (p.matchState >= 2 || !ValidPhoto(p.photoIndex)) continue;
-    if (RemeasureTarget(GreyView(photoImages[p.photoIndex]), &p.x, &p.y))
+    // The pixels come from the photo cache; a photo that cannot be decoded
+    // leaves its point to the window matching (which then keeps it).
+    const std::shared_ptr<const ImageHolder> pixels = PhotoPixels(p.photoIndex);
+    if (pixels && RemeasureTarget(GreyView(*pixels), &p.x, &p.y))
       p.matchState = 2;
     else if (k != observing[0])
       windows.push_back(k);

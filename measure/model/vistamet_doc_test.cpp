@@ -61,7 +61,10 @@ TEST(CVistametDoc, FreshDocumentHasItsInitialValues) {
   EXPECT_EQ(doc.options.bLmsFeature, 1);
   EXPECT_EQ(doc.bAutoPlaneTrans, 0);
   EXPECT_FALSE(doc.IsModified());
-  CVistametDoc other(UserSettings{0, 1});
+  UserSettings settings;
+  settings.bLmsFeature = 0;
+  settings.bAutoPlaneTrans = 1;
+  CVistametDoc other(settings);
   EXPECT_EQ(other.options.bLmsFeature, 0);
   EXPECT_EQ(other.bAutoPlaneTrans, 1);
 

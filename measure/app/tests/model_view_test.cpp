@@ -94,9 +94,10 @@ TEST_F(ModelViewTest, PointsAreDrawnAndEachProjectHasItsModel) {
 TEST_F(ModelViewTest, DegenerateModelsDrawAndTheMenuMovesTheCamera) {
   CVistametDoc one;
   one.targetsExtracted = 1;
-  SpacePoint s;
+  SpacePoint s;  // two points in one place
   s.pointNumber = 1;
   one.spacePoints = {s, s};
+  one.spacePoints[1].pointNumber = 2;
   ASSERT_TRUE(SaveProjectFile(one, dir_.File("one.vmt")));
   CProjectDocument* doc = Open(dir_.File("one.vmt"));
   ASSERT_NE(doc, nullptr);

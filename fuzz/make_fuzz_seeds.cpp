@@ -14,8 +14,10 @@
 #include "geotools/compute/batch.h"
 #include "geotools/compute/grk_file.h"
 #include "geotools/compute/param_file.h"
+#include "measure/model/photo_encode.h"
 #include "measure/model/project_file.h"
 #include "measure/model/sample_project.h"
+#include "measure/model/symbol_library.h"
 
 namespace {
 
@@ -120,6 +122,30 @@ bool TextSeeds() {
          Seed("fuzz_cp936", "bom.txt", "\xEF\xBB\xBFP1 1 2\n");
 }
 
+// Small photos of every format, written by the sample's own encoders, and
+// the symbol library compiled from its shipped source.
+bool PhotoAndSymbolSeeds(const std::string& source_dir, const std::string& work) {
+  std::vector<uint8_t> rgb(24 * 16 * 3);
+  for (size_t i = 0; i < rgb.size(); ++i) rgb[i] = static_cast<uint8_t>(i * 7);
+  vistamet::ExifFields exif;
+  exif.focalLengthMm = 24;
+  exif.orientation = 6;
+  bool ok = Seed("fuzz_photo_file", "small.bmp", fuzz::SmallBmp()) &&
+            Seed("fuzz_photo_file", "small.jpg",
+                 vistamet::EncodeJpeg(24, 16, 3, rgb.data(), 90, vistamet::BuildExifBlock(exif))) &&
+            Seed("fuzz_photo_file", "grey.jpg", vistamet::EncodeJpeg(24, 16, 1, rgb.data(), 75)) &&
+            Seed("fuzz_photo_file", "small.png", vistamet::EncodePng(24, 16, 3, 8, rgb.data()));
+  const std::string tiff = work + "/small.tif";
+  if (vistamet::WriteTiffFile(tiff, 24, 16, 1, 8, rgb.data(), 4))
+    ok = ok && Seed("fuzz_photo_file", "small.tif", FileOrEmpty(tiff));
+  vistamet::SymbolLibrary symbols;
+  std::string error;
+  if (vistamet::ParseSymbolSource(FileOrEmpty(source_dir + "/data/symbols.txt"), &symbols,
+                                  &error))
+    ok = ok && Seed("fuzz_pdx_file", "symbols.pdx", vistamet::WritePdxBytes(symbols));
+  return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -131,7 +157,8 @@ int main(int argc, char** argv) {
   ::mkdir(g_out.c_str(), 0777);
   char tmpl[] = "/tmp/make_fuzz_seeds.XXXXXX";
   if (!::mkdtemp(tmpl)) return 1;
-  const bool ok = ProjectSeeds(tmpl) && GeoReckonSeeds(argv[1]) && DocumentSeeds() && TextSeeds();
+  const bool ok = ProjectSeeds(tmpl) && GeoReckonSeeds(argv[1]) && DocumentSeeds() && TextSeeds() &&
+                  PhotoAndSymbolSeeds(argv[1], tmpl);
   std::error_code ignored;
   std::filesystem::remove_all(tmpl, ignored);
   return ok ? 0 : 1;

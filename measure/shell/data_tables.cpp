@@ -1,6 +1,7 @@
 #include "measure/shell/data_tables.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <numbers>
@@ -79,19 +80,31 @@ void SpacePoints(const CVistametDoc& doc, DataTable& t) {
                {"Y(m)", 100, ColumnAlign::kRight},
                {"Z(m)", 100, ColumnAlign::kRight},
                {ui::kColRays, 200, ColumnAlign::kCentre}};
+  // After an adjustment that estimated them, the standard deviations of
+  // every adjusted point (blank for points it did not adjust).
+  const AdjustPrecision& precision = doc.lastAdjustment.precision;
+  const bool sigmas = doc.adjusted == 1 && precision.available;
+  if (sigmas) {
+    for (const char* name : {"σX(mm)", "σY(mm)", "σZ(mm)"})
+      t.columns.push_back({name, 80, ColumnAlign::kRight});
+  }
   t.rows.reserve(doc.spacePoints.size() + 1);
   for (const SpacePoint& s : doc.spacePoints) {
     TableRow row;
     row.cells = {StrFormat("%d", s.pointNumber), StrFormat("%.3f", s.X * 0.001),
                  StrFormat("%.3f", s.Y * 0.001), StrFormat("%.3f", s.Z * 0.001),
                  StrFormat("%d", s.rayCount)};
+    if (sigmas) {
+      const std::array<double, 3>* sigma = precision.OfPoint(s.pointNumber);
+      for (int k = 0; k < 3; ++k) row.cells.push_back(sigma ? StrFormat("%.3f", (*sigma)[k]) : "");
+    }
     row.icon = s.controlFlag == 1 ? kIconArrow : kIconSpacePoint;
     row.key = s.pointNumber;
     t.rows.push_back(std::move(row));
   }
   TableRow footer = Footer(StrFormat(ui::kFooterSpacePoints, static_cast<int>(doc.spacePoints.size())),
                            t.columns.size());
-  footer.cells.back() = text::kRayCountNote;
+  footer.cells[4] = text::kRayCountNote;
   t.rows.push_back(std::move(footer));
 }
 

@@ -92,6 +92,32 @@ TEST_F(DataTablesTest, TablesWithTheirFooters) {
   EXPECT_FALSE(CanDeleteRow(empty, e, {0}));
 }
 
+// The standard deviations of an adjustment that estimated them: three more
+// columns, blank for a point the adjustment did not hold; none once the
+// project is no longer adjusted.
+TEST_F(DataTablesTest, SpacePointsShowTheirStandardDeviationsAfterAnAdjustment) {
+  AdjustPrecision& precision = doc_.lastAdjustment.precision;
+  precision.available = true;
+  precision.pointNumbers = {2, 1};
+  precision.points = {{0.1234, 0.5, 2.0}, {0, 0, 0}};
+  doc_.adjusted = 1;
+  const DataTable s = BuildTable(doc_, ListKind::kSpacePoints);
+  ASSERT_EQ(s.columns.size(), 8u);
+  EXPECT_EQ(s.columns[5].title, "σX(mm)");
+  EXPECT_EQ(s.rows[1].cells,
+            (std::vector<std::string>{"2", "2.000", "2.000", "0.000", "2", "0.123", "0.500", "2.000"}));
+  EXPECT_EQ(s.rows[0].cells[7], "0.000");  // the control point is held
+  EXPECT_EQ(s.rows[2].cells[5], "");       // 3 was not adjusted
+  EXPECT_EQ(s.rows[3].cells[4], "同名点数目平差之后才能更新");
+  EXPECT_EQ(s.rows[3].cells.size(), 8u);
+
+  doc_.adjusted = 0;
+  EXPECT_EQ(BuildTable(doc_, ListKind::kSpacePoints).columns.size(), 5u);
+  doc_.adjusted = 1;
+  precision.available = false;
+  EXPECT_EQ(BuildTable(doc_, ListKind::kSpacePoints).columns.size(), 5u);
+}
+
 TEST_F(DataTablesTest, DistancesWithoutTheirPointsLeaveTheList) {
   doc_.spacePoints.pop_back();  // 3 is gone
   const DataTable d = BuildTable(doc_, ListKind::kDistances);

@@ -322,9 +322,9 @@ TEST_F(AutosaveTest, AnUnsavedProjectOfAKilledRunIsOfferedAtStart) {
 
 // The program as the crash test's child runs it: opens the project named by
 // VISTAMET_CRASH_PROJECT, makes an edit, lets autosave write it into
-// VISTAMET_CRASH_DATA, says so and waits to be killed. Skipped in a normal
-// run.
-TEST(CrashChild, EditAutosaveAndWait) {
+// VISTAMET_CRASH_DATA, says so and waits to be killed. Disabled, so that a
+// normal run leaves it out; the crash test asks for it by name.
+TEST(CrashChild, DISABLED_EditAutosaveAndWait) {
   const char* project = std::getenv("VISTAMET_CRASH_PROJECT");
   const char* data = std::getenv("VISTAMET_CRASH_DATA");
   if (!project || !data) GTEST_SKIP() << "run by AutosaveTest.AProgramKilled...";
@@ -377,7 +377,8 @@ TEST_F(AutosaveTest, AProgramKilledAfterAnEditLeavesItsWorkToRecover) {
     ::close(out[0]);
     ::setenv("VISTAMET_CRASH_PROJECT", path_.c_str(), 1);
     ::setenv("VISTAMET_CRASH_DATA", data_home, 1);
-    ::execl("/proc/self/exe", "vistamet_gui_tests", "--gtest_filter=CrashChild.*", nullptr);
+    ::execl("/proc/self/exe", "vistamet_gui_tests", "--gtest_filter=CrashChild.*",
+            "--gtest_also_run_disabled_tests", nullptr);
     ::_exit(127);
   }
   ::close(out[1]);

@@ -19,6 +19,14 @@ namespace {
 
 using common::StrFormat;
 
+// A value with three decimals; one that rounds to zero shows no sign
+// ("-0.000" reads as a measurement below zero).
+std::string Fixed3(double v) {
+  std::string text = StrFormat("%.3f", v);
+  if (text == "-0.000") text.erase(0, 1);
+  return text;
+}
+
 TableRow Footer(std::string text, size_t columns) {
   TableRow row;
   row.cells.assign(columns, std::string());
@@ -66,7 +74,7 @@ void Distances(CVistametDoc& doc, DataTable& t) {
     const double mm = std::sqrt((a->X - b->X) * (a->X - b->X) + (a->Y - b->Y) * (a->Y - b->Y) +
                                 (a->Z - b->Z) * (a->Z - b->Z));
     row.cells = {StrFormat("%d", i + 1), StrFormat("%d", row.start), StrFormat("%d", row.end),
-                 StrFormat("%.3f", mm * 0.001)};
+                 Fixed3(mm * 0.001)};
     row.icon = kIconDistance;
     row.key = i;
     t.rows.push_back(std::move(row));
@@ -91,8 +99,8 @@ void SpacePoints(const CVistametDoc& doc, DataTable& t) {
   t.rows.reserve(doc.spacePoints.size() + 1);
   for (const SpacePoint& s : doc.spacePoints) {
     TableRow row;
-    row.cells = {StrFormat("%d", s.pointNumber), StrFormat("%.3f", s.X * 0.001),
-                 StrFormat("%.3f", s.Y * 0.001), StrFormat("%.3f", s.Z * 0.001),
+    row.cells = {StrFormat("%d", s.pointNumber), Fixed3(s.X * 0.001),
+                 Fixed3(s.Y * 0.001), Fixed3(s.Z * 0.001),
                  StrFormat("%d", s.rayCount)};
     if (sigmas) {
       const std::array<double, 3>* sigma = precision.OfPoint(s.pointNumber);
@@ -142,12 +150,12 @@ void Photos(const CVistametDoc& doc, DataTable& t) {
     const PhotoParams& p = doc.photoParams[i];
     TableRow row;
     row.cells = {StrFormat("%d", i + 1),
-                 StrFormat("%.3f", p.Xs * 0.001),
-                 StrFormat("%.3f", p.Ys * 0.001),
-                 StrFormat("%.3f", p.Zs * 0.001),
-                 StrFormat("%.3f", Degrees(p.phi)),
-                 StrFormat("%.3f", Degrees(p.omega)),
-                 StrFormat("%.3f", Degrees(p.kappa)),
+                 Fixed3(p.Xs * 0.001),
+                 Fixed3(p.Ys * 0.001),
+                 Fixed3(p.Zs * 0.001),
+                 Fixed3(Degrees(p.phi)),
+                 Fixed3(Degrees(p.omega)),
+                 Fixed3(Degrees(p.kappa)),
                  StrFormat("%.3f", p.f),
                  StrFormat("%.3f", p.u0),
                  StrFormat("%.3f", p.v0),

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "measure/model/bitmap.h"
 #include "measure/model/photo_encode.h"
 #include "measure/model/photo_file.h"
+#include "measure/model/photo_thumbnails.h"
 #include "measure/model/project_file.h"
 #include "measure/model/vistamet_doc.h"
 
@@ -86,23 +88,35 @@ void BM_ProbeJpeg24Mp(benchmark::State& state) {
 }
 BENCHMARK(BM_ProbeJpeg24Mp)->Unit(benchmark::kMicrosecond);
 
-// Opening a project of 40 photos of 24 MP (40 links to one JPEG): headers
-// only. The counter is the process's peak resident memory.
-void BM_OpenProject40x24Mp(benchmark::State& state) {
-  const std::string dir = "/tmp/vistamet_bench_project";
+// A project of 40 photos of 24 MP (40 links to one JPEG) in `dir`; the
+// photo paths in *paths. False when it cannot be written.
+bool WriteProject40x24Mp(const std::string& dir, std::vector<std::string>* paths) {
   ::mkdir(dir.c_str(), 0700);
   const std::string first = dir + "/photo0.jpg";
   common::SaveFileAtomically(first, Jpeg24Mp());
-  std::vector<std::string> paths{first};
+  *paths = {first};
   for (int i = 1; i < 40; ++i) {
-    paths.push_back(dir + "/photo" + std::to_string(i) + ".jpg");
-    ::unlink(paths.back().c_str());
-    ::link(first.c_str(), paths.back().c_str());
+    paths->push_back(dir + "/photo" + std::to_string(i) + ".jpg");
+    ::unlink(paths->back().c_str());
+    ::link(first.c_str(), paths->back().c_str());
   }
   vistamet::CVistametDoc doc;
   std::string error, message;
-  if (!doc.InitNewProject(paths, &error) ||
-      !vistamet::SaveProjectFile(doc, dir + "/p.vmt", &message)) {
+  return doc.InitNewProject(*paths, &error) &&
+         vistamet::SaveProjectFile(doc, dir + "/p.vmt", &message);
+}
+
+void RemoveProject(const std::string& dir, const std::vector<std::string>& paths) {
+  for (const std::string& p : paths) ::unlink(p.c_str());
+  ::unlink((dir + "/p.vmt").c_str());
+}
+
+// Opening that project: headers only. The counter is the process's peak
+// resident memory.
+void BM_OpenProject40x24Mp(benchmark::State& state) {
+  const std::string dir = "/tmp/vistamet_bench_project";
+  std::vector<std::string> paths;
+  if (!WriteProject40x24Mp(dir, &paths)) {
     state.SkipWithError("cannot write the project");
     return;
   }
@@ -114,10 +128,36 @@ void BM_OpenProject40x24Mp(benchmark::State& state) {
   struct rusage usage;
   ::getrusage(RUSAGE_SELF, &usage);
   state.counters["peak_rss_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
-  for (const std::string& p : paths) ::unlink(p.c_str());
-  ::unlink((dir + "/p.vmt").c_str());
+  RemoveProject(dir, paths);
 }
 BENCHMARK(BM_OpenProject40x24Mp)->Unit(benchmark::kMillisecond);
+
+// What the program does to open that project once its thumbnails are in
+// the cache folder: the project's headers, then the strip's 40 thumbnails
+// read back (the window's own drawing aside).
+void BM_OpenProjectWithCachedThumbnails(benchmark::State& state) {
+  const std::string dir = "/tmp/vistamet_bench_thumbs";
+  const std::string cache = dir + "/cache";
+  std::vector<std::string> paths;
+  if (!WriteProject40x24Mp(dir, &paths)) {
+    state.SkipWithError("cannot write the project");
+    return;
+  }
+  ::mkdir(cache.c_str(), 0700);
+  vistamet::ImageHolder thumb;
+  for (const std::string& p : paths) vistamet::LoadPhotoThumbnail(p, &thumb, nullptr, cache);
+  for (auto _ : state) {
+    vistamet::CVistametDoc loaded;
+    if (!vistamet::LoadProjectFile(dir + "/p.vmt", &loaded).ok()) state.SkipWithError("open failed");
+    for (const std::string& p : loaded.photoPaths)
+      if (!vistamet::LoadPhotoThumbnail(p, &thumb, nullptr, cache))
+        state.SkipWithError("no thumbnail");
+    benchmark::DoNotOptimize(thumb.grey.data());
+  }
+  RemoveProject(dir, paths);
+  std::filesystem::remove_all(dir);
+}
+BENCHMARK(BM_OpenProjectWithCachedThumbnails)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

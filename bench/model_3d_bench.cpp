@@ -56,22 +56,6 @@ void BM_ModelFrame(benchmark::State& state) {
 
 BENCHMARK(BM_ModelFrame)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-class BenchApp : public wxApp {
- public:
-  bool OnInit() override { return true; }
-};
-
 }  // namespace
 
-wxIMPLEMENT_APP_NO_MAIN(BenchApp);
-
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  int wx_argc = 1;
-  char* wx_argv[] = {argv[0], nullptr};
-  if (!wxEntryStart(wx_argc, wx_argv) || !wxTheApp->CallOnInit()) return 2;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  wxEntryCleanup();
-  return 0;
-}
+#include "bench/wx_bench_main.h"

@@ -69,23 +69,6 @@ BENCHMARK(BM_PaintWithLevels)->DenseRange(-5, 6)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PaintBeforeLevels)->DenseRange(1, 6)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BuildLevels)->Unit(benchmark::kMillisecond);
 
-// A window program without windows: it starts the toolkit for the drawing.
-class BenchApp : public wxApp {
- public:
-  bool OnInit() override { return true; }
-};
-
 }  // namespace
 
-wxIMPLEMENT_APP_NO_MAIN(BenchApp);
-
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  int wx_argc = 1;
-  char* wx_argv[] = {argv[0], nullptr};
-  if (!wxEntryStart(wx_argc, wx_argv) || !wxTheApp->CallOnInit()) return 2;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  wxEntryCleanup();
-  return 0;
-}
+#include "bench/wx_bench_main.h"

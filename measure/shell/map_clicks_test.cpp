@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "measure/model/plan_map_test_support.h"
 #include "measure/model/recording_sink.h"
 #include "measure/records/test_support.h"
 #include "measure/shell/app_texts.h"
@@ -14,44 +15,7 @@ namespace {
 
 using testing::ScriptedPrompt;
 
-// An adjusted project with three points; point 1 is the plane point, in the
-// plane Z = 0 (so theta = 0 and the map shows X and Y).
-class MapClicksTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    Space(1, 0, 2000, 0, 1, 3);
-    Space(2, 1000, 2000, 0, 0, 2);
-    Space(3, 1000, 3000, 0, 0, 1);  // seen by one ray only
-    doc_.planePoint = 1;
-    doc_.planeSet = 1;
-    doc_.adjusted = 1;
-    doc_.mapShowTime = 0;
-    doc_.SetPrompt(&prompt_);
-    symbols_.symbols.resize(53);
-    for (VectorSymbol& s : symbols_.symbols) s.elements.push_back({kSymbolLine, {0, 0, 0, 1, 0, 0}});
-  }
-  void Space(int32_t number, double x, double y, double z, int control, int rays) {
-    SpacePoint s;
-    s.pointNumber = number;
-    s.X = x;
-    s.Y = y;
-    s.Z = z;
-    s.controlFlag = control;
-    s.rayCount = rays;
-    doc_.spacePoints.push_back(s);
-  }
-  MapProjection Paint() {
-    sink_ = RecordingSink();
-    return PaintPlanMap(doc_, view_, symbols_, "(time)", sink_);
-  }
-  const SpacePoint& P(int i) const { return doc_.spacePoints[i]; }
-
-  CVistametDoc doc_;
-  ScriptedPrompt prompt_;
-  MapViewState view_;
-  SymbolLibrary symbols_;
-  RecordingSink sink_;
-};
+using MapClicksTest = PlanMapFixture;
 
 TEST_F(MapClicksTest, HitTestsAreStrictlyInsideTheirRadius) {
   Paint();

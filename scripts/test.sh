@@ -17,10 +17,10 @@ if [ "${VISTAMET_SANITIZER_TESTS:-1}" = 1 ]; then
   build-asan/common_tests --gtest_brief=1
   build-asan/vistamet_core_tests --gtest_brief=1
   if [ -x build-asan/georeckon_core_tests ]; then build-asan/georeckon_core_tests --gtest_brief=1; fi
-  BUILD_DIR=build-tsan TARGETS=vistamet_core_tests \
+  BUILD_DIR=build-tsan TARGETS=vistamet_thread_tests \
     ./scripts/build.sh -DVISTAMET_TSAN=ON "${common[@]}"
   echo "== ThreadSanitizer: the extraction worker"
-  build-tsan/vistamet_core_tests --gtest_brief=1 \
+  build-tsan/vistamet_thread_tests --gtest_brief=1 \
     --gtest_filter='*Extraction*:*Runner*:SampleFolder.*'
   echo "== Fuzz targets: corpora replayed, then ${FUZZ_SECONDS:-20} s each"
   ./scripts/fuzz.sh

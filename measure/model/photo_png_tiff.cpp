@@ -249,6 +249,10 @@ bool TiffReadLayout(TiffFile& f, TiffLayout* l, std::string* why) {
   if (!grey && !(l->photometric == PHOTOMETRIC_RGB && l->spp >= 3))
     return (*why = common::StrFormat("unsupported TIFF: photometric interpretation %u with %u "
                                      "samples a pixel", l->photometric, l->spp), false);
+  // Grey, RGB and a few extra samples (alpha, masks); more is no photo, and
+  // would make a strip's buffer many times the picture.
+  if (l->spp > 8)
+    return (*why = common::StrFormat("unsupported TIFF: %u samples a pixel", l->spp), false);
   if (l->spp < 1 || (l->planar != PLANARCONFIG_CONTIG && l->spp > 1))
     return (*why = "unsupported TIFF: separate colour planes", false);
   l->channels = grey ? 1 : 3;
@@ -288,6 +292,9 @@ bool TiffReadPixels(TiffFile& f, const TiffLayout& l, Raster* r, std::string* wh
     if (!TIFFGetField(t, TIFFTAG_TILEWIDTH, &tw) || !TIFFGetField(t, TIFFTAG_TILELENGTH, &th) ||
         tw == 0 || th == 0)
       return (*why = f.Why("no tile size"), false);
+    // A tile larger than the picture with a margin holds nothing but padding.
+    if (uint64_t{tw} * th > (uint64_t{l.width} + 1024) * (uint64_t{l.height} + 1024))
+      return (*why = f.Why("tiles larger than the picture"), false);
     const tmsize_t size = TIFFTileSize(t);
     if (size <= 0 || static_cast<uint64_t>(size) < uint64_t{tw} * th * l.spp * (l.bits / 8) ||
         !Allocate(&buf, static_cast<size_t>(size)))

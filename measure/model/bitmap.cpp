@@ -10,6 +10,7 @@
 #include <new>
 
 #include "common/atomic_file.h"
+#include "common/little_endian.h"
 #include "common/strformat.h"
 
 namespace vistamet {
@@ -19,12 +20,9 @@ namespace {
 constexpr size_t kFileHeaderSize = 14;
 constexpr int32_t kMaxSide = 65535;
 
-uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-uint32_t U32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-int32_t I32(const uint8_t* p) { return static_cast<int32_t>(U32(p)); }
+using common::LoadLe16;
+using common::LoadLe32;
+int32_t I32(const uint8_t* p) { return static_cast<int32_t>(LoadLe32(p)); }
 
 bool Fail(std::string* error, std::string text) {
   if (error) *error = std::move(text);
@@ -98,20 +96,20 @@ namespace {
 bool Decode(const uint8_t* bytes, const uint8_t* dib, size_t dib_size,
             std::vector<uint8_t>* owned_dib, ImageHolder* out, std::string* error) {
   if (bytes[0] != 'B' || bytes[1] != 'M') return Fail(error, "not a BMP file");
-  const size_t file_pixel_offset = U32(bytes + 10);
+  const size_t file_pixel_offset = LoadLe32(bytes + 10);
   if (dib_size < 12) return Fail(error, "the bitmap header is incomplete");
 
   ImageHolder img;
-  const uint32_t header_size = U32(dib);
+  const uint32_t header_size = LoadLe32(dib);
   size_t colour_count = 0;
   size_t entry_size = 4;
   size_t masks_size = 0;
   int64_t width, height;
   int bits;
   if (header_size == 12) {
-    width = U16(dib + 4);
-    height = U16(dib + 6);
-    bits = U16(dib + 10);
+    width = LoadLe16(dib + 4);
+    height = LoadLe16(dib + 6);
+    bits = LoadLe16(dib + 10);
     entry_size = 3;
     if (bits <= 8) colour_count = size_t{1} << bits;
   } else if (header_size == 40 || header_size == 52 || header_size == 56 ||
@@ -119,8 +117,8 @@ bool Decode(const uint8_t* bytes, const uint8_t* dib, size_t dib_size,
     if (dib_size < header_size) return Fail(error, "the bitmap header is incomplete");
     width = I32(dib + 4);
     height = I32(dib + 8);
-    bits = U16(dib + 14);
-    const uint32_t compression = U32(dib + 16);
+    bits = LoadLe16(dib + 14);
+    const uint32_t compression = LoadLe32(dib + 16);
     if (compression == 3) {
       // Bit fields: accepted for 32 bits per pixel with the usual layout
       // blue, green, red in the low three bytes.
@@ -130,12 +128,12 @@ bool Decode(const uint8_t* bytes, const uint8_t* dib, size_t dib_size,
         masks_size = 12;
         if (dib_size < 40 + masks_size) return Fail(error, "the bitmap header is incomplete");
       }
-      if (U32(m) != 0x00FF0000u || U32(m + 4) != 0x0000FF00u || U32(m + 8) != 0x000000FFu)
+      if (LoadLe32(m) != 0x00FF0000u || LoadLe32(m + 4) != 0x0000FF00u || LoadLe32(m + 8) != 0x000000FFu)
         return Fail(error, "this bit-field layout is not supported");
     } else if (compression != 0) {
       return Fail(error, "compressed bitmaps are not supported");
     }
-    const uint32_t used = U32(dib + 32);
+    const uint32_t used = LoadLe32(dib + 32);
     if (used != 0) {
       colour_count = used;
     } else if (bits <= 8) {

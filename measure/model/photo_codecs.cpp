@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "common/little_endian.h"
 #include "common/strformat.h"
 #include "measure/model/photo_codecs.h"
 
@@ -10,11 +11,6 @@ namespace vistamet::photo_codecs {
 
 namespace {
 
-uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-uint32_t Le32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
 uint16_t Be16(const uint8_t* p) { return static_cast<uint16_t>((p[0] << 8) | p[1]); }
 
 std::string EndsAt(uint64_t size, const char* where) {
@@ -30,17 +26,17 @@ bool ProbeBmp(const Source& src, PhotoInfo* info, std::string* why) {
     *why = EndsAt(src.size, "bitmap header");
     return false;
   }
-  const uint32_t header_size = Le32(h + 14);
+  const uint32_t header_size = common::LoadLe32(h + 14);
   int64_t width, height;
   int bits;
   if (header_size == 12) {
-    width = Le16(h + 18);
-    height = Le16(h + 20);
-    bits = Le16(h + 24);
+    width = common::LoadLe16(h + 18);
+    height = common::LoadLe16(h + 20);
+    bits = common::LoadLe16(h + 24);
   } else {
-    width = static_cast<int32_t>(Le32(h + 18));
-    height = static_cast<int32_t>(Le32(h + 22));
-    bits = Le16(h + 28);
+    width = static_cast<int32_t>(common::LoadLe32(h + 18));
+    height = static_cast<int32_t>(common::LoadLe32(h + 22));
+    bits = common::LoadLe16(h + 28);
     if (height < 0) height = -height;
   }
   if (!CheckSize(width, height, why)) return false;

@@ -8,6 +8,7 @@
 
 #include "common/atomic_file.h"
 #include "common/cp936.h"
+#include "common/little_endian.h"
 #include "common/strformat.h"
 #include "measure/model/photo_file.h"
 #include "measure/records/texts.h"
@@ -73,12 +74,9 @@ std::string OneLine(std::string text) {
 
 // --- Reading ---
 
-class Reader {
+class Reader : public common::ByteReader {
  public:
-  explicit Reader(std::string_view bytes) : data_(bytes) {}
-
-  size_t Remaining() const { return data_.size() - pos_; }
-  bool AtEnd() const { return pos_ >= data_.size(); }
+  explicit Reader(std::string_view bytes) : ByteReader(bytes) {}
 
   // Bytes up to the first LF or CR; after a CR the next byte is consumed
   // too and kept as the last character unless it is LF. Empty at the end.
@@ -117,43 +115,10 @@ class Reader {
     return static_cast<int32_t>(value);
   }
 
-  bool I32(int32_t* v) {
-    uint32_t u;
-    if (!U32(&u)) return false;
-    *v = static_cast<int32_t>(u);
-    return true;
-  }
-  bool U32(uint32_t* v) {
-    if (Remaining() < 4) return false;
-    const auto* p = reinterpret_cast<const uint8_t*>(data_.data() + pos_);
-    *v = static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-    pos_ += 4;
-    return true;
-  }
-  bool F64(double* v) {
-    if (Remaining() < 8) return false;
-    const auto* p = reinterpret_cast<const uint8_t*>(data_.data() + pos_);
-    uint64_t bits = 0;
-    for (int k = 7; k >= 0; --k) bits = (bits << 8) | p[k];
-    std::memcpy(v, &bits, 8);
-    pos_ += 8;
-    return true;
-  }
-  bool F32(float* v) {
-    uint32_t bits;
-    if (!U32(&bits)) return false;
-    std::memcpy(v, &bits, 4);
-    return true;
-  }
   bool Point(ImagePoint* p) {
     return F64(&p->x) && F64(&p->y) && F64(&p->weightX) && F64(&p->weightY) &&
            I32(&p->matchState) && I32(&p->photoIndex) && I32(&p->pointNumber);
   }
-
- private:
-  std::string_view data_;
-  size_t pos_ = 0;
 };
 
 LoadResult Unreadable(const std::string& path, const std::string& why) {

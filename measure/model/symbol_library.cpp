@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "common/atomic_file.h"
+#include "common/little_endian.h"
 #include "common/strformat.h"
 
 namespace vistamet {
@@ -20,30 +21,7 @@ const VectorSymbol* SymbolLibrary::Drawable(int type) const {
 
 namespace {
 
-class PdxReader {
- public:
-  explicit PdxReader(std::string_view bytes) : data_(bytes) {}
-  size_t Remaining() const { return data_.size() - pos_; }
-  size_t Position() const { return pos_; }
-  bool U32(uint32_t* v) {
-    if (Remaining() < 4) return false;
-    const auto* p = reinterpret_cast<const uint8_t*>(data_.data() + pos_);
-    *v = static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-    pos_ += 4;
-    return true;
-  }
-  bool F32(float* v) {
-    uint32_t bits;
-    if (!U32(&bits)) return false;
-    std::memcpy(v, &bits, 4);
-    return true;
-  }
-
- private:
-  std::string_view data_;
-  size_t pos_ = 0;
-};
+using PdxReader = common::ByteReader;
 
 void PutU32(std::string& out, uint32_t v) {
   for (int k = 0; k < 4; ++k) out.push_back(static_cast<char>((v >> (8 * k)) & 0xFF));

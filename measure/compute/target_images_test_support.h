@@ -104,26 +104,32 @@ inline void DrawTriangle(Canvas* canvas, double apexX, double apexY, double base
              });
 }
 
-// A convex quadrilateral (corners in order, either orientation), pixels
+// A convex polygon of N corners (in order, either orientation), pixels
 // with y downwards.
-inline void DrawQuad(Canvas* canvas, const std::array<std::array<double, 2>, 4>& q, int value) {
-  double x0 = q[0][0], x1 = q[0][0], y0 = q[0][1], y1 = q[0][1];
-  for (const auto& p : q) {
+template <size_t N>
+void DrawConvex(Canvas* canvas, const std::array<std::array<double, 2>, N>& corners, int value) {
+  double x0 = corners[0][0], x1 = corners[0][0], y0 = corners[0][1], y1 = corners[0][1];
+  for (const auto& p : corners) {
     x0 = std::min(x0, p[0]);
     x1 = std::max(x1, p[0]);
     y0 = std::min(y0, p[1]);
     y1 = std::max(y1, p[1]);
   }
   PaintShape(canvas, x0, y0, x1, y1, value, [&](double px, double py) {
-    int pos = 0, neg = 0;
-    for (int i = 0; i < 4; ++i) {
-      const auto& a = q[i];
-      const auto& b = q[(i + 1) % 4];
+    size_t pos = 0, neg = 0;
+    for (size_t i = 0; i < N; ++i) {
+      const auto& a = corners[i];
+      const auto& b = corners[(i + 1) % N];
       const double cross = (b[0] - a[0]) * (py - a[1]) - (b[1] - a[1]) * (px - a[0]);
       (cross >= 0 ? pos : neg) += 1;
     }
-    return pos == 4 || neg == 4;
+    return pos == N || neg == N;
   });
+}
+
+// A convex quadrilateral.
+inline void DrawQuad(Canvas* canvas, const std::array<std::array<double, 2>, 4>& q, int value) {
+  DrawConvex(canvas, q, value);
 }
 
 // The corners of a w x h rectangle centred at (cx, cy), turned by `degrees`
@@ -146,23 +152,7 @@ inline std::array<std::array<double, 2>, 4> TurnedRectangle(double cx, double cy
 // A triangle given by its three corners (apex first), any orientation.
 inline void DrawTriangleCorners(Canvas* canvas, const std::array<std::array<double, 2>, 3>& t,
                                 int value) {
-  double x0 = t[0][0], x1 = t[0][0], y0 = t[0][1], y1 = t[0][1];
-  for (const auto& p : t) {
-    x0 = std::min(x0, p[0]);
-    x1 = std::max(x1, p[0]);
-    y0 = std::min(y0, p[1]);
-    y1 = std::max(y1, p[1]);
-  }
-  PaintShape(canvas, x0, y0, x1, y1, value, [&](double px, double py) {
-    int pos = 0, neg = 0;
-    for (int i = 0; i < 3; ++i) {
-      const auto& a = t[i];
-      const auto& b = t[(i + 1) % 3];
-      const double cross = (b[0] - a[0]) * (py - a[1]) - (b[1] - a[1]) * (px - a[0]);
-      (cross >= 0 ? pos : neg) += 1;
-    }
-    return pos == 3 || neg == 3;
-  });
+  DrawConvex(canvas, t, value);
 }
 
 // Optical blur (a Gaussian of `sigma` px; none for sigma <= 0) and grey

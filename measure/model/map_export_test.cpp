@@ -98,15 +98,9 @@ class MapExportTest : public ::testing::Test {
     symbols_.symbols[1].elements.push_back({kSymbolCircle, {0, 0, 0, 0, 0, 3}});
   }
   void AddPoint(int32_t n, double x, double y, double z, int control) {
-    SpacePoint s;
-    s.pointNumber = n;
-    s.X = x;
-    s.Y = y;
-    s.Z = z;
-    s.controlFlag = control;
-    s.rayCount = 2;
-    doc_.spacePoints.push_back(s);
+    doc_.spacePoints.push_back(testing::MakeSpacePoint(n, x, y, z, control, 2));
   }
+
   CVistametDoc doc_;
   SymbolLibrary symbols_;
 };

@@ -30,15 +30,9 @@ class PlanMapFixture : public ::testing::Test {
     for (VectorSymbol& s : symbols_.symbols) s.elements.push_back({kSymbolLine, {0, 0, 0, 1, 0, 0}});
   }
   void Space(int32_t number, double x, double y, double z, int control, int rays) {
-    SpacePoint s;
-    s.pointNumber = number;
-    s.X = x;
-    s.Y = y;
-    s.Z = z;
-    s.controlFlag = control;
-    s.rayCount = rays;
-    doc_.spacePoints.push_back(s);
+    doc_.spacePoints.push_back(testing::MakeSpacePoint(number, x, y, z, control, rays));
   }
+
   MapProjection Paint() {
     sink_ = RecordingSink();
     return PaintPlanMap(doc_, view_, symbols_, "(time)", sink_);

@@ -7,9 +7,23 @@
 #include <string>
 #include <vector>
 
+#include "measure/records/records.h"
 #include "measure/records/user_prompt.h"
 
 namespace vistamet::testing {
+
+// A space point at (x, y, z) mm.
+inline SpacePoint MakeSpacePoint(int32_t number, double x, double y, double z, int control,
+                                 int rays) {
+  SpacePoint s;
+  s.pointNumber = number;
+  s.X = x;
+  s.Y = y;
+  s.Z = z;
+  s.controlFlag = control;
+  s.rayCount = rays;
+  return s;
+}
 
 // A fresh folder under /tmp, removed with everything in it on destruction.
 class TempDir {

@@ -17,6 +17,7 @@
 #include <wx/prntbase.h>
 
 #include "measure/app/command_ids.h"
+#include "measure/records/test_support.h"
 #include "measure/views/feature_dialog.h"
 #include "measure/views/map_title_dialog.h"
 #include "measure/views/photo_map_view.h"
@@ -66,15 +67,9 @@ class PlanMapWindowTest : public ::testing::Test {
   void TearDown() override { CloseAllDocuments(); }
 
   void Space(int32_t n, double x, double y, double z, int control) {
-    SpacePoint s;
-    s.pointNumber = n;
-    s.X = x;
-    s.Y = y;
-    s.Z = z;
-    s.controlFlag = control;
-    s.rayCount = 2;
-    doc_->Core().spacePoints.push_back(s);
+    doc_->Core().spacePoints.push_back(vistamet::testing::MakeSpacePoint(n, x, y, z, control, 2));
   }
+
   CVistametDoc& Core() { return doc_->Core(); }
   // The client position of space point number n.
   wxPoint AtPoint(int32_t n) {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include <wx/accel.h>
+#include <wx/button.h>
 #include <wx/dnd.h>
 #include <wx/filename.h>
 #include <wx/gauge.h>
@@ -29,6 +30,8 @@ namespace {
 wxString U(const char* s) { return wxString::FromUTF8(s); }
 
 constexpr int kIndicatorPanes = 3;
+constexpr int kIndicatorTimer = 1;
+constexpr int kWorkTimer = 2;
 
 // Project files dropped on the frame are opened as from File, Open.
 class CProjectDropTarget : public wxFileDropTarget {
@@ -157,14 +160,17 @@ wxBEGIN_EVENT_TABLE(CMainFrame, wxDocMDIParentFrame)
   EVT_UPDATE_UI(wxID_COPY, CMainFrame::OnUpdateUnhandled)
   EVT_UPDATE_UI(wxID_PASTE, CMainFrame::OnUpdateUnhandled)
   EVT_MENU_OPEN(CMainFrame::OnMenuOpen)
-  EVT_TIMER(wxID_ANY, CMainFrame::OnIndicatorTimer)
+  EVT_TIMER(kIndicatorTimer, CMainFrame::OnIndicatorTimer)
+  EVT_TIMER(kWorkTimer, CMainFrame::OnWorkTimer)
+  EVT_CHAR_HOOK(CMainFrame::OnCharHook)
   EVT_IDLE(CMainFrame::OnIdle)
 wxEND_EVENT_TABLE()
 
 CMainFrame::CMainFrame(wxDocManager* manager)
     : wxDocMDIParentFrame(manager, nullptr, wxID_ANY, U(ui::kMainTitle), wxDefaultPosition,
                           wxSize(1024, 740)),
-      indicator_timer_(this) {
+      indicator_timer_(this, kIndicatorTimer),
+      work_timer_(this, kWorkTimer) {
   SetIcons(AppIcons());
   SetMenuBar(CreateProjectMenuBar(manager->GetFileHistory()));
   // The keys without a menu item; the menu items' own keys come with the
@@ -183,13 +189,21 @@ CMainFrame::CMainFrame(wxDocManager* manager)
   gauge_ = new wxGauge(status, wxID_ANY, 100, wxDefaultPosition, wxDefaultSize,
                        wxGA_HORIZONTAL | wxGA_SMOOTH);
   gauge_->Hide();
+  stop_ = new wxButton(status, wxID_ANY, U(ui::kStopWork), wxDefaultPosition, wxDefaultSize,
+                       wxBU_EXACTFIT);
+  stop_->SetToolTip(U(ui::kStopWorkTip));
+  stop_->Bind(wxEVT_BUTTON, &CMainFrame::OnStopWork, this);
+  stop_->Hide();
   status->Bind(wxEVT_SIZE, &CMainFrame::OnStatusSize, this);
 
   SetDropTarget(new CProjectDropTarget(manager));
   indicator_timer_.Start(300);
 }
 
-CMainFrame::~CMainFrame() { indicator_timer_.Stop(); }
+CMainFrame::~CMainFrame() {
+  indicator_timer_.Stop();
+  work_timer_.Stop();
+}
 
 // --- Status bar ---
 
@@ -198,10 +212,17 @@ void CMainFrame::PlaceGauge() {
   if (!status || !gauge_) return;
   wxRect rect;
   if (!status->GetFieldRect(0, rect)) return;
-  // The right half of the message pane; the left half keeps its text.
+  // The right half of the message pane; the left half keeps its text. The
+  // stop button, while work runs on the worker, ends the pane.
   rect.x += rect.width / 2;
   rect.width -= rect.width / 2;
-  rect.Deflate(2, 2);
+  rect.Deflate(2, 1);
+  if (stop_ && stop_->IsShown()) {
+    const int button = stop_->GetBestSize().GetWidth();
+    stop_->SetSize(rect.GetRight() - button + 1, rect.y, button, rect.height);
+    rect.width -= button + 4;
+  }
+  rect.Deflate(0, 1);
   gauge_->SetSize(rect);
 }
 
@@ -229,6 +250,53 @@ void CMainFrame::HideProgress() {
 }
 
 bool CMainFrame::ProgressShown() const { return gauge_ && gauge_->IsShown(); }
+
+void CMainFrame::TrackWork(std::shared_ptr<WorkProgress> progress) {
+  if (!progress) return;
+  work_ = std::move(progress);
+  work_reports_ = 0;
+  stop_->Enable();
+  stop_->Show();
+  ShowProgress(0, 1);
+  PlaceGauge();
+  work_timer_.Start(100);
+}
+
+void CMainFrame::EndWork(const WorkProgress* progress) {
+  if (!work_ || work_.get() != progress) return;
+  work_timer_.Stop();
+  work_.reset();
+  stop_->Hide();
+  HideProgress();
+}
+
+void CMainFrame::ShowWorkProgress() {
+  if (!work_) return;
+  const WorkProgress::State state = work_->Latest();
+  if (state.reports == work_reports_) return;
+  work_reports_ = state.reports;
+  if (!state.text.empty() && !work_->StopRequested())
+    SetStatusText(wxString::FromUTF8(state.text.data(), state.text.size()), 0);
+  ShowProgress(state.done, state.total);
+}
+
+void CMainFrame::OnWorkTimer(wxTimerEvent&) { ShowWorkProgress(); }
+
+void CMainFrame::OnStopWork(wxCommandEvent&) {
+  if (!work_) return;
+  work_->RequestStop();
+  stop_->Disable();
+  SetStatusText(U(ui::kStoppingWork), 0);
+}
+
+void CMainFrame::OnCharHook(wxKeyEvent& event) {
+  if (work_ && event.GetKeyCode() == WXK_ESCAPE && !work_->StopRequested()) {
+    wxCommandEvent click;
+    OnStopWork(click);
+    return;
+  }
+  event.Skip();
+}
 
 void CMainFrame::ShowIndicators(bool caps, bool num, bool scroll) {
   const bool on[kIndicatorPanes] = {caps, num, scroll};

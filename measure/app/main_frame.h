@@ -4,11 +4,15 @@
 // the commands that need no document (tools, help, about).
 #pragma once
 
+#include <memory>
+
 #include <wx/docmdi.h>
 #include <wx/timer.h>
 
+#include "measure/compute/work_progress.h"
 #include "measure/records/user_prompt.h"
 
+class wxButton;
 class wxGauge;
 
 namespace vistamet {
@@ -23,6 +27,16 @@ class CMainFrame : public wxDocMDIParentFrame {
   void ShowProgress(int done, int total);
   void HideProgress();
   bool ProgressShown() const;
+
+  // Work on a worker thread: from TrackWork until EndWork with the same
+  // progress, the progress bar and the message pane follow its reports on
+  // the frame's clock, and a stop button (or Esc) asks the work to stop.
+  void TrackWork(std::shared_ptr<WorkProgress> progress);
+  void EndWork(const WorkProgress* progress);
+  bool TrackingWork() const { return work_ != nullptr; }
+  wxButton* StopButton() const { return stop_; }
+  // Takes the latest report now (the clock does it ten times a second).
+  void ShowWorkProgress();
 
   // The status-bar indicators ("大写", "数字", "滚动") for the given key
   // states.
@@ -51,10 +65,17 @@ class CMainFrame : public wxDocMDIParentFrame {
   void OnIndicatorTimer(wxTimerEvent& event);
   void OnIdle(wxIdleEvent& event);
   void OnStatusSize(wxSizeEvent& event);
+  void OnWorkTimer(wxTimerEvent& event);
+  void OnStopWork(wxCommandEvent& event);
+  void OnCharHook(wxKeyEvent& event);
   void PlaceGauge();
 
   wxGauge* gauge_ = nullptr;
+  wxButton* stop_ = nullptr;
   wxTimer indicator_timer_;
+  wxTimer work_timer_;
+  std::shared_ptr<WorkProgress> work_;
+  int work_reports_ = 0;  // reports of work_ already shown
 
   wxDECLARE_EVENT_TABLE();
 };

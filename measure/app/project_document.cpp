@@ -16,7 +16,6 @@
 #include "measure/app/command_ids.h"
 #include "measure/app/doc_manager.h"
 #include "measure/app/main_frame.h"
-#include "measure/app/status_progress.h"
 #include "measure/app/autosave.h"
 #include "measure/app/options_sheet.h"
 #include "measure/app/project_history.h"
@@ -357,8 +356,43 @@ void CProjectDocument::StartExtraction(ExtractionKind kind) {
 }
 
 void CProjectDocument::StopWork() {
-  if (!core_->extractionRunning) return;
-  core_->StopExtraction();
+  if (work_progress_) {
+    if (CMainFrame* frame = MainFrame()) frame->EndWork(work_progress_.get());
+    work_progress_.reset();
+  }
+  if (!core_->WorkRunning()) return;
+  core_->StopWork();
+}
+
+CMainFrame* CProjectDocument::MainFrame() const {
+  auto* manager = dynamic_cast<CDocManager*>(GetDocumentManager());
+  return manager ? dynamic_cast<CMainFrame*>(manager->Frame()) : nullptr;
+}
+
+void CProjectDocument::StartAdjustment(std::shared_ptr<WorkProgress> progress) {
+  if (core_->WorkRunning()) return;
+  if (!progress) progress = std::make_shared<WorkProgress>();
+  if (!core_->StartAdjustment(AdjustmentReports(ReportFolder()), Poster(), progress,
+                              [this](int ok) { AdjustmentFinished(ok); }))
+    return;
+  work_progress_ = progress;
+  if (CMainFrame* frame = MainFrame()) {
+    frame->TrackWork(progress);
+    frame->SetStatusText(U(ui::kPromptAdjust).BeforeFirst('\n'), 0);
+  }
+}
+
+void CProjectDocument::AdjustmentFinished(int ok) {
+  CMainFrame* frame = MainFrame();
+  if (frame && work_progress_) frame->EndWork(work_progress_.get());
+  work_progress_.reset();
+  if (!frame) return;
+  const AdjustStatus status = core_->lastAdjustment.status;
+  const char* line = ok == 1                                ? ui::kAdjustmentDone
+                     : status == AdjustStatus::kIterationLimit ? ui::kAdjustmentNotConverged
+                     : status == AdjustStatus::kCancelled      ? ui::kAdjustmentStopped
+                                                               : ui::kReady;
+  frame->SetStatusText(U(line), 0);
 }
 
 std::string CProjectDocument::ReportFolder() {
@@ -373,17 +407,17 @@ std::string CProjectDocument::ReportFolder() {
 // --- Commands ---
 
 void CProjectDocument::OnDataList(wxCommandEvent&) {
-  if (core_->extractionRunning) return;
+  if (core_->WorkRunning()) return;
   ToggleWindow(ViewKind::kDataList, &CVistametDoc::listWindowOn);
 }
 
 void CProjectDocument::OnUpdateDataList(wxUpdateUIEvent& event) {
   event.Check(core_->listWindowOn != 0);
-  event.Enable(core_->extractionRunning == 0);
+  event.Enable(!core_->WorkRunning());
 }
 
 void CProjectDocument::OnPlanMap(wxCommandEvent&) {
-  if (core_->adjusted != 1 || core_->extractionRunning) return;
+  if (core_->adjusted != 1 || core_->WorkRunning()) return;
   if (core_->planeSet == 0) {
     ShowMessage(GetDocumentWindow(), ui::kChoosePlanePointFirst, Icon::kWarning);
     core_->viewMode = kModePlanePoint;
@@ -395,7 +429,7 @@ void CProjectDocument::OnPlanMap(wxCommandEvent&) {
 
 void CProjectDocument::OnUpdatePlanMap(wxUpdateUIEvent& event) {
   event.Check(core_->mapWindowOn != 0);
-  event.Enable(core_->adjusted == 1 && core_->extractionRunning == 0);
+  event.Enable(core_->adjusted == 1 && !core_->WorkRunning());
 }
 
 void CProjectDocument::OnModel3D(wxCommandEvent&) {
@@ -408,6 +442,7 @@ void CProjectDocument::OnUpdateModel3D(wxUpdateUIEvent& event) {
 }
 
 void CProjectDocument::OnOptions(wxCommandEvent&) {
+  if (core_->WorkRunning()) return;
   OptionsValues start = ReadOptions(*core_);
   start.autosaveMinutes = LoadAutosaveMinutes();
   COptionsSheet sheet(GetDocumentWindow(), start);
@@ -429,47 +464,35 @@ void CProjectDocument::OnExtract(wxCommandEvent&) {
 void CProjectDocument::OnUpdateExtract(wxUpdateUIEvent& event) {
   const bool running = core_->extractionRunning != 0;
   event.Check(running);
-  event.Enable(!running);
+  event.Enable(!core_->WorkRunning());
   const char* text = running                      ? ui::kItemExtractRunning
                      : core_->targetsExtracted == 1 ? ui::kItemExtractDone
                                                     : ui::kItemExtract;
   event.SetText(U(text));
 }
 
-void CProjectDocument::OnAdjust(wxCommandEvent&) {
-  if (core_->extractionRunning) return;
-  auto* manager = dynamic_cast<CDocManager*>(GetDocumentManager());
-  auto* frame = manager ? dynamic_cast<CMainFrame*>(manager->Frame()) : nullptr;
-  CStatusProgress progress(frame);
-  if (RunAdjustment(*core_, prompt_, progress, ReportFolder()) != 1) {
-    if (frame && core_->lastAdjustment.status == AdjustStatus::kIterationLimit)
-      frame->SetStatusText(U(ui::kAdjustmentNotConverged), 0);
-    return;
-  }
-  UpdateViews(ViewUpdate::kAll);
-  if (frame) frame->SetStatusText(U(ui::kAdjustmentDone), 0);
-}
+void CProjectDocument::OnAdjust(wxCommandEvent&) { StartAdjustment(); }
 
 void CProjectDocument::OnUpdateAdjust(wxUpdateUIEvent& event) {
-  event.Enable(core_->extractionRunning == 0);
+  event.Enable(!core_->WorkRunning());
 }
 
 void CProjectDocument::OnSweepAll(wxCommandEvent&) {
-  if (core_->targetsExtracted != 1 || core_->extractionRunning) return;
+  if (core_->targetsExtracted != 1 || core_->WorkRunning()) return;
   if (core_->DeleteUnnumberedPoints(SweepScope::kAllPhotos)) UpdateViews(ViewUpdate::kAll);
 }
 
 void CProjectDocument::OnUpdateSweepAll(wxUpdateUIEvent& event) {
-  event.Enable(core_->targetsExtracted == 1 && core_->extractionRunning == 0);
+  event.Enable(core_->targetsExtracted == 1 && !core_->WorkRunning());
 }
 
 void CProjectDocument::OnShiftOrigin(wxCommandEvent&) {
-  if (core_->extractionRunning) return;
+  if (core_->WorkRunning()) return;
   core_->ShiftOrigin();
 }
 
 void CProjectDocument::OnDistanceTest(wxCommandEvent&) {
-  if (core_->extractionRunning) return;
+  if (core_->WorkRunning()) return;
   // Any file, no default extension; the file need not exist when it is
   // chosen: a missing or unreadable file is reported by the check itself.
   wxFileDialog dialog(GetDocumentWindow(), U(ui::kOpenTitle), wxEmptyString, wxEmptyString,
@@ -497,7 +520,7 @@ void CProjectDocument::OnNewWindow(wxCommandEvent&) {
 
 void CProjectDocument::OnUndoRedo(wxCommandEvent& event) {
   CProjectHistory* history = History();
-  if (!history) return;
+  if (!history || core_->WorkRunning()) return;
   if (event.GetId() == wxID_UNDO) history->Undo();
   else history->Redo();
 }
@@ -505,12 +528,13 @@ void CProjectDocument::OnUndoRedo(wxCommandEvent& event) {
 void CProjectDocument::OnUpdateUndoRedo(wxUpdateUIEvent& event) {
   CProjectHistory* history = History();
   const bool undo = event.GetId() == wxID_UNDO;
-  event.Enable(history && (undo ? history->CanUndo() : history->CanRedo()));
+  event.Enable(history && !core_->WorkRunning() &&
+               (undo ? history->CanUndo() : history->CanRedo()));
   if (history) event.SetText(undo ? history->UndoLabel() : history->RedoLabel());
 }
 
 void CProjectDocument::OnUpdateIdle(wxUpdateUIEvent& event) {
-  event.Enable(core_->extractionRunning == 0);
+  event.Enable(!core_->WorkRunning());
 }
 
 }  // namespace vistamet

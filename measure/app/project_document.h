@@ -12,6 +12,7 @@
 
 #include "measure/model/document_commands.h"
 #include "measure/app/doc_view_base.h"
+#include "measure/compute/work_progress.h"
 #include "measure/app/gui_prompt.h"
 #include "measure/records/user_prompt.h"
 #include "measure/model/vistamet_doc.h"
@@ -65,9 +66,14 @@ class CProjectDocument : public wxDocument, public DocNotifier {
   // already has results) or for the photo just added. Nothing while one
   // runs. The result is swapped in on the windows' thread.
   void StartExtraction(ExtractionKind kind);
-  // Stops a running extraction and waits for it; its result is dropped.
+  // The bundle adjustment on the worker (Ctrl+Enter): the project stays
+  // locked while it runs, the main frame shows its progress with a stop
+  // button, and its result is swapped in as one step. Nothing while other
+  // work runs. `progress` (made here when null) follows the run.
+  void StartAdjustment(std::shared_ptr<WorkProgress> progress = nullptr);
+  // Stops the running work and waits for it; its result is dropped.
   void StopWork();
-  bool WorkRunning() const { return core_->extractionRunning != 0; }
+  bool WorkRunning() const { return core_->WorkRunning(); }
   // How the core's worker hands its result to the windows' thread.
   CVistametDoc::PostToOwner Poster();
 
@@ -93,6 +99,9 @@ class CProjectDocument : public wxDocument, public DocNotifier {
   // extracted yet.
   void StartAutomaticExtraction();
   void ToggleWindow(ViewKind kind, int32_t CVistametDoc::*flag);
+  class CMainFrame* MainFrame() const;
+  // On the windows' thread once the adjustment's result is in.
+  void AdjustmentFinished(int ok);
 
   void OnDataList(wxCommandEvent& event);
   void OnUpdateDataList(wxUpdateUIEvent& event);
@@ -117,6 +126,7 @@ class CProjectDocument : public wxDocument, public DocNotifier {
 
   std::unique_ptr<CVistametDoc> core_;
   CGuiPrompt prompt_;
+  std::shared_ptr<WorkProgress> work_progress_;  // the adjustment's, while it runs
   bool closing_views_ = false;
 
   wxDECLARE_DYNAMIC_CLASS(CProjectDocument);

@@ -16,17 +16,22 @@ bool ExtractionRunner::Start(ExtractionRequest request, Completion done) {
 }
 
 bool ExtractionRunner::Start(Job job, Completion done) {
-  if (OnWorker() || Running()) return false;
+  return Run([job = std::move(job), done = std::move(done)](const std::atomic<bool>* stop) {
+    ExtractionResult result = job(stop);
+    if (result.completed == 1 && !stop->load(std::memory_order_acquire) && done)
+      done(std::move(result));
+  });
+}
+
+bool ExtractionRunner::Run(Task task) {
+  if (OnWorker() || Running() || !task) return false;
   Join();  // a finished job's thread
   stop_.store(false, std::memory_order_relaxed);
   running_.store(true, std::memory_order_release);
   try {
-    thread_ = std::thread([this, job = std::move(job), done = std::move(done)] {
+    thread_ = std::thread([this, task = std::move(task)] {
       worker_.store(std::this_thread::get_id(), std::memory_order_relaxed);
-      ExtractionResult result = job(&stop_);
-      if (result.completed == 1 && !stop_.load(std::memory_order_acquire) && done) {
-        done(std::move(result));
-      }
+      task(&stop_);
       worker_.store(std::thread::id(), std::memory_order_relaxed);
       running_.store(false, std::memory_order_release);
     });

@@ -1,4 +1,5 @@
-// Runs one extraction job on a worker thread.
+// Runs one job of the document's background work on a worker thread: the
+// target extraction, or any other task (the bundle adjustment).
 //
 //   runner.Start(MakeExtractionRequest(kind, images),
 //                [](ExtractionResult r) { /* hand r to the owner's thread */ });
@@ -38,6 +39,10 @@ class ExtractionRunner {
   // worker as it goes); it must honour `stop`.
   using Job = std::function<ExtractionResult(const std::atomic<bool>* stop)>;
   bool Start(Job job, Completion done);
+  // Any other work: the task runs on the worker and hands over its own
+  // result (it is called even when stopped, and must honour `stop`).
+  using Task = std::function<void(const std::atomic<bool>* stop)>;
+  bool Run(Task task);
 
   // Asks a running job to stop and waits until its thread has ended. After
   // it returns the completion is not running and will not be called. Does

@@ -1,11 +1,15 @@
 // The document's photogrammetric commands: orientation of one photo, the
 // refinement from control points and the bundle adjustment.
+#include <atomic>
 #include <cmath>
 #include <memory>
+#include <string>
+#include <string_view>
 
 #include "common/strformat.h"
 #include "measure/compute/camera_model.h"
 #include "measure/compute/corresponding_points.h"
+#include "measure/compute/extraction_runner.h"
 #include "measure/compute/lsm_matching.h"
 #include "measure/compute/orientation.h"
 #include "measure/compute/triangle_refinement.h"
@@ -239,7 +243,7 @@ CVistametDoc::AdjustableState CVistametDoc::SaveAdjustableState() const {
                          planeSet,      adjusted,       modified_};
 }
 
-int CVistametDoc::RestoreAfterStop(AdjustableState state) {
+void CVistametDoc::PutAdjustableState(AdjustableState state) {
   imagePoints = std::move(state.imagePoints);
   adjustedPoints = std::move(state.adjustedPoints);
   spacePoints = std::move(state.spacePoints);
@@ -251,6 +255,10 @@ int CVistametDoc::RestoreAfterStop(AdjustableState state) {
   planeSet = state.planeSet;
   adjusted = state.adjusted;
   SetModified(state.modified);
+}
+
+int CVistametDoc::RestoreAfterStop(AdjustableState state) {
+  PutAdjustableState(std::move(state));
   lastAdjustment = AdjustSummary{};
   lastAdjustment.status = AdjustStatus::kCancelled;
   UpdateViews(ViewUpdate::kAll);
@@ -313,6 +321,98 @@ int CVistametDoc::BundleAdjust(const AdjustmentReports& reports, Progress* progr
   SetModified();
   UpdateViews(ViewUpdate::kAll);
   return 1;
+}
+
+// --- The adjustment on the worker ---
+
+namespace {
+
+// The prompt of the copy on the worker: it keeps the run's messages for
+// the owner's thread and answers every question with No (the adjustment
+// asks none).
+class MessageRecorder : public UserPrompt {
+ public:
+  struct Entry {
+    std::string text;
+    Icon icon;
+  };
+  void Message(std::string_view text, Icon icon) override {
+    entries.push_back({std::string(text), icon});
+  }
+  bool AskYesNo(std::string_view, std::string_view, Icon) override { return false; }
+  bool EditSpacePoint(SpacePoint&) override { return false; }
+  bool AskOffset(double&, double&, double&) override { return false; }
+
+  std::vector<Entry> entries;
+};
+
+// The worker's progress: reports go to the owner's progress; the run stops
+// when the user asks there or when the runner is stopped.
+class WorkerProgress : public Progress {
+ public:
+  WorkerProgress(Progress* owner, const std::atomic<bool>* stop) : owner_(owner), stop_(stop) {}
+  void Report(int done, int total, std::string_view text) override {
+    if (owner_) owner_->Report(done, total, text);
+  }
+  bool StopRequested() const override {
+    return (stop_ && stop_->load(std::memory_order_acquire)) ||
+           (owner_ && owner_->StopRequested());
+  }
+
+ private:
+  Progress* owner_;
+  const std::atomic<bool>* stop_;
+};
+
+}  // namespace
+
+int CVistametDoc::StartAdjustment(const AdjustmentReports& reports, const PostToOwner& post,
+                                  std::shared_ptr<Progress> progress, AdjustmentDone done) {
+  if (WorkRunning() || PhotoCount() == 0 || !post) return 0;
+  // Everything the run touches is its own: a copy of the records (photos
+  // held in memory included), its prompt and its reports.
+  struct Run {
+    explicit Run(const CVistametDoc& doc, const AdjustmentReports& r) : work(doc), reports(r) {}
+    CVistametDoc work;
+    MessageRecorder prompt;
+    AdjustmentReports reports;
+    int ok = 0;
+  };
+  auto run = std::make_shared<Run>(*this, reports);
+  run->work.SetNotifier(nullptr);
+  run->work.SetPrompt(&run->prompt);
+  std::weak_ptr<char> alive = extraction_.alive;
+  auto task = [this, run, progress, post, alive, done](const std::atomic<bool>* stop) {
+    WorkerProgress link(progress.get(), stop);
+    run->ok = run->work.BundleAdjust(run->reports, &link);
+    if (stop->load(std::memory_order_acquire)) return;  // the owner stopped the work
+    post([this, run, alive, done] {
+      if (alive.expired()) return;  // stopped, or the document is gone
+      adjustmentRunning = 0;
+      extraction_.runner->Wait();
+      if (run->work.lastAdjustment.status == AdjustStatus::kCancelled) {
+        lastAdjustment = run->work.lastAdjustment;
+      } else {
+        TakeAdjustedCopy(run->work);
+      }
+      UpdateViews(ViewUpdate::kAll);
+      for (const MessageRecorder::Entry& m : run->prompt.entries) Message(m.text, m.icon);
+      for (const std::string& failure : run->reports.failures())
+        Message(common::StrFormat(text::kReportNotWritten, failure.c_str()), Icon::kWarning);
+      if (done) done(run->ok);
+    });
+  };
+  adjustmentRunning = 1;
+  if (!extraction_.runner->Run(std::move(task))) {
+    adjustmentRunning = 0;
+    return 0;
+  }
+  return 1;
+}
+
+void CVistametDoc::TakeAdjustedCopy(CVistametDoc& work) {
+  PutAdjustableState(work.SaveAdjustableState());
+  lastAdjustment = std::move(work.lastAdjustment);
 }
 
 }  // namespace vistamet

@@ -4,15 +4,6 @@
 
 namespace vistamet {
 
-int RunAdjustment(CVistametDoc& doc, UserPrompt& prompt, Progress& progress,
-                  const std::string& report_folder) {
-  UserPrompt* previous = doc.Prompt();
-  doc.SetPrompt(&prompt);
-  const int ok = doc.BundleAdjust(AdjustmentReports(report_folder), &progress);
-  doc.SetPrompt(previous);
-  return ok;
-}
-
 void RunDistanceTest(const CVistametDoc& doc, const std::string& known_file,
                      const std::string& report_folder, UserPrompt& prompt) {
   DistanceCheck check;

@@ -1,7 +1,6 @@
-// The project commands that the windows run with their own prompt and
-// progress: the bundle adjustment and the distance test. The windows call
-// only these functions, so each command behaves the same with or without a
-// window.
+// The distance test as the windows run it, with their own prompt, so that it
+// behaves the same with or without a window. (The windows run the bundle
+// adjustment through CVistametDoc::StartAdjustment.)
 #pragma once
 
 #include <string>
@@ -10,13 +9,6 @@
 #include "measure/model/vistamet_doc.h"
 
 namespace vistamet {
-
-// The bundle adjustment of the whole project (Ctrl+Enter). Reports its
-// progress through `progress` and its messages through `prompt`; writes the
-// reports into `report_folder`. Returns 1 on success: the caller then
-// refreshes every view and shows the completion line in the status bar.
-int RunAdjustment(CVistametDoc& doc, UserPrompt& prompt, Progress& progress,
-                  const std::string& report_folder);
 
 // The distance test against the known distances in `known_file`; writes its
 // report into `report_folder`.

@@ -102,7 +102,7 @@ CVistametDoc::ExtractionSlot::~ExtractionSlot() {
 }
 
 int CVistametDoc::StartExtraction(ExtractionKind kind, const PostToOwner& post) {
-  if (extractionRunning || PhotoCount() == 0 || !post) return 0;
+  if (WorkRunning() || PhotoCount() == 0 || !post) return 0;
   ExtractionRunner::Job job = MakeExtractionJob(kind);
   std::weak_ptr<char> alive = extraction_.alive;
   // The completion runs on the worker: it only hands the result over.
@@ -124,20 +124,24 @@ int CVistametDoc::StartExtraction(ExtractionKind kind, const PostToOwner& post) 
 }
 
 int CVistametDoc::ExtractNow(ExtractionKind kind) {
-  if (extractionRunning || PhotoCount() == 0) return 0;
+  if (WorkRunning() || PhotoCount() == 0) return 0;
   extractionRunning = 1;
   return FinishExtraction(MakeExtractionJob(kind)(nullptr));
 }
 
-void CVistametDoc::StopExtraction() {
+void CVistametDoc::StopWork() {
   extraction_.runner->Stop();
   // A result already posted must not land any more.
   extraction_.alive = std::make_shared<char>();
   extractionRunning = 0;
+  adjustmentRunning = 0;
 }
 
 int CVistametDoc::FinishExtraction(ExtractionResult&& result) {
   extractionRunning = 0;
+  // The worker is past its last step: join it, so that the next work can
+  // start at once.
+  extraction_.runner->Wait();
   if (!ApplyExtraction(std::move(result), PhotoCount(), imagePoints, spacePoints, distancePairs,
                        targetsExtracted, adjusted))
     return 0;
@@ -149,14 +153,14 @@ int CVistametDoc::FinishExtraction(ExtractionResult&& result) {
 }
 
 int CVistametDoc::ExtractTargetsCommand(const PostToOwner& post) {
-  if (extractionRunning) return 0;
+  if (WorkRunning()) return 0;
   if (ExtractionCommandAsks() && !AskYesNo(text::kReextractQuestion, text::kProgramName))
     return 0;
   return StartExtraction(ExtractionKind::kAllPhotos, post);
 }
 
 int CVistametDoc::ExtractAfterOpen(const PostToOwner& post) {
-  if (!ExtractionDueAfterOpen() || extractionRunning) return 0;
+  if (!ExtractionDueAfterOpen() || WorkRunning()) return 0;
   if (HoldsMeasurements() && !AskYesNo(text::kReextractQuestion, text::kProgramName)) return 0;
   return StartExtraction(ExtractionKind::kAllPhotos, post);
 }

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <memory>
 #include <deque>
 #include <functional>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
 
+#include "measure/compute/work_progress.h"
 #include "measure/model/project_file.h"
 #include "measure/model/sample_project.h"
 #include "measure/records/test_support.h"
@@ -221,10 +224,140 @@ TEST_F(SampleFolder, ClosingDuringAnExtractionStopsItAndDropsTheResult) {
   EXPECT_EQ(owner.RunAll(), 1);  // runs, and touches nothing of the gone document
   CVistametDoc doc = Open("sample_photos.vmt");
   ASSERT_EQ(doc.StartExtraction(ExtractionKind::kAllPhotos, owner.Poster()), 1);
-  doc.StopExtraction();
+  doc.StopWork();
   EXPECT_EQ(doc.extractionRunning, 0);
   owner.RunAll();
   EXPECT_TRUE(doc.imagePoints.empty());
+}
+
+// Every space point's number and coordinates, to compare two projects.
+std::vector<std::array<double, 4>> Coordinates(const CVistametDoc& doc) {
+  std::vector<std::array<double, 4>> out;
+  for (const SpacePoint& s : doc.spacePoints) out.push_back({double(s.pointNumber), s.X, s.Y, s.Z});
+  return out;
+}
+
+TEST_F(SampleFolder, AdjustmentOnTheWorkerLandsAsTheSameResultOnTheOwnersThread) {
+  CVistametDoc reference = Open("sample.vmt");
+  ASSERT_EQ(reference.BundleAdjust(AdjustmentReports()), 1);
+
+  CVistametDoc doc = Open("sample.vmt");
+  const auto before = Coordinates(doc);
+  testing::CountingNotifier notifier;
+  doc.SetNotifier(&notifier);
+  ScriptedPrompt prompt;
+  doc.SetPrompt(&prompt);
+  OwnerQueue owner;
+  auto progress = std::make_shared<WorkProgress>();
+  int finished = -1;
+  ASSERT_EQ(doc.StartAdjustment(AdjustmentReports(), owner.Poster(), progress,
+                                [&](int ok) { finished = ok; }),
+            1);
+  // The project is locked: no second run, no extraction, no photo change.
+  EXPECT_TRUE(doc.WorkRunning());
+  EXPECT_EQ(doc.StartAdjustment(AdjustmentReports(), owner.Poster(), progress), 0);
+  EXPECT_EQ(doc.StartExtraction(ExtractionKind::kAllPhotos, owner.Poster()), 0);
+  EXPECT_EQ(doc.ExtractTargetsCommand(owner.Poster()), 0);
+  EXPECT_EQ(doc.DeletePhoto(0), 0);
+  // Nothing lands before the owner runs the posted task.
+  owner.WaitForTask();
+  EXPECT_EQ(doc.adjusted, 0);
+  EXPECT_EQ(Coordinates(doc), before);
+  EXPECT_TRUE(notifier.codes.empty());
+  EXPECT_EQ(owner.RunAll(), 1);
+  EXPECT_FALSE(doc.WorkRunning());
+  EXPECT_EQ(finished, 1);
+  EXPECT_EQ(doc.adjusted, 1);
+  EXPECT_EQ(Coordinates(doc), Coordinates(reference));
+  EXPECT_EQ(doc.photoParams, reference.photoParams);
+  EXPECT_EQ(doc.adjustedPoints, reference.adjustedPoints);
+  EXPECT_EQ(doc.lastAdjustment.status, reference.lastAdjustment.status);
+  EXPECT_EQ(doc.lastAdjustment.precision.points.size(),
+            reference.lastAdjustment.precision.points.size());
+  EXPECT_TRUE(doc.IsModified());
+  EXPECT_EQ(notifier.codes, std::vector<ViewUpdate>{ViewUpdate::kAll});
+  EXPECT_TRUE(prompt.messages.empty());
+  EXPECT_GT(progress->Latest().reports, 0);
+  // The next work may start at once.
+  EXPECT_EQ(doc.StartAdjustment(AdjustmentReports(), owner.Poster(), progress), 1);
+  doc.StopWork();
+}
+
+TEST_F(SampleFolder, StoppedAdjustmentLeavesTheProjectAsItWas) {
+  // The user's stop (through the progress) ends the run; it is reported.
+  CVistametDoc doc = Open("sample.vmt");
+  doc.options.bCleanPoints = 1;  // the copy sweeps points, the project not
+  const auto before = Coordinates(doc);
+  const auto image_points = doc.imagePoints;
+  OwnerQueue owner;
+  auto progress = std::make_shared<WorkProgress>();
+  progress->RequestStop();
+  int finished = -1;
+  ASSERT_EQ(doc.StartAdjustment(AdjustmentReports(), owner.Poster(), progress,
+                                [&](int ok) { finished = ok; }),
+            1);
+  owner.WaitForTask();
+  owner.RunAll();
+  EXPECT_EQ(finished, 0);
+  EXPECT_EQ(doc.lastAdjustment.status, AdjustStatus::kCancelled);
+  EXPECT_EQ(doc.adjusted, 0);
+  EXPECT_EQ(Coordinates(doc), before);
+  EXPECT_EQ(doc.imagePoints, image_points);
+  EXPECT_FALSE(doc.IsModified());
+
+  // The owner's stop (closing the project) drops the run without a word.
+  finished = -1;
+  ASSERT_EQ(doc.StartAdjustment(AdjustmentReports(), owner.Poster(),
+                                std::make_shared<WorkProgress>(), [&](int ok) { finished = ok; }),
+            1);
+  doc.StopWork();
+  EXPECT_FALSE(doc.WorkRunning());
+  owner.RunAll();
+  EXPECT_EQ(finished, -1);
+  EXPECT_EQ(doc.adjusted, 0);
+  EXPECT_EQ(Coordinates(doc), before);
+  {
+    // A project that goes away during the run, or after its result was
+    // posted, is never touched.
+    CVistametDoc gone = Open("sample.vmt");
+    ASSERT_EQ(gone.StartAdjustment(AdjustmentReports(), owner.Poster(),
+                                   std::make_shared<WorkProgress>()),
+              1);
+    owner.WaitForTask();
+  }
+  EXPECT_EQ(owner.RunAll(), 1);
+}
+
+TEST_F(SampleFolder, AdjustmentMessagesAreShownOnTheOwnersThread) {
+  CVistametDoc doc = Open("sample.vmt");
+  for (SpacePoint& s : doc.spacePoints) s.controlFlag = 0;  // no photo can be resected
+  ScriptedPrompt prompt;
+  doc.SetPrompt(&prompt);
+  OwnerQueue owner;
+  // A report folder that does not exist: the failure is reported too.
+  const AdjustmentReports reports(dir_->File("no/such/folder"));
+  int finished = -1;
+  ASSERT_EQ(doc.StartAdjustment(reports, owner.Poster(), std::make_shared<WorkProgress>(),
+                                [&](int ok) { finished = ok; }),
+            1);
+  owner.WaitForTask();
+  EXPECT_TRUE(prompt.messages.empty());  // the worker never speaks itself
+  owner.RunAll();
+  EXPECT_EQ(finished, 0);
+  ASSERT_FALSE(prompt.messages.empty());
+  EXPECT_EQ(prompt.messages[0], "第 1 张照片的控制点不足！");
+  EXPECT_EQ(doc.adjusted, 0);
+
+  // With control points back, a run whose reports cannot be written says so.
+  CVistametDoc good = Open("sample.vmt");
+  good.SetPrompt(&prompt);
+  prompt.messages.clear();
+  ASSERT_EQ(good.StartAdjustment(reports, owner.Poster(), std::make_shared<WorkProgress>()), 1);
+  owner.WaitForTask();
+  owner.RunAll();
+  EXPECT_EQ(good.adjusted, 1);
+  ASSERT_FALSE(prompt.messages.empty());
+  EXPECT_EQ(prompt.messages[0].rfind("平差报告未能写入：", 0), 0u) << prompt.messages[0];
 }
 
 TEST_F(SampleFolder, ReextractionAsksBeforeWipingData) {

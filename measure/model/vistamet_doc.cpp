@@ -162,9 +162,9 @@ int CVistametDoc::InitNewProject(const std::vector<std::string>& paths, std::str
 }
 
 int CVistametDoc::AddPhoto(const std::string& path, std::string* error) {
-  // A running extraction's result is bound to the photo count.
-  if (extractionRunning) {
-    if (error) *error = "an extraction is running";
+  // Running work's result is bound to the project's photos.
+  if (WorkRunning()) {
+    if (error) *error = "the project is busy with an extraction or an adjustment";
     return 0;
   }
   if (std::find(photoPaths.begin(), photoPaths.end(), path) != photoPaths.end()) {
@@ -201,7 +201,7 @@ std::shared_ptr<const ImageHolder> CVistametDoc::PhotoPixels(int photo, bool col
 }
 
 int CVistametDoc::DeletePhoto(int n) {
-  if (PhotoCount() < 2 || !ValidPhoto(n) || extractionRunning) return 0;
+  if (PhotoCount() < 2 || !ValidPhoto(n) || WorkRunning()) return 0;
   // Points of photo n are deleted (their numbers cleared first); points of
   // later photos move down one photo.
   for (size_t i = 0; i < imagePoints.size();) {

@@ -82,6 +82,7 @@ class CVistametDoc {
   int32_t mapScale = 100;                     // (P) 1:mapScale
   int32_t targetsExtracted = 0;               // (P)
   int32_t extractionRunning = 0;
+  int32_t adjustmentRunning = 0;              // the adjustment runs on the worker
   int32_t autoExtract = 1;
   int32_t adjusted = 0;                       // (P)
   int32_t bAutoPlaneTrans = 0;                // (P)
@@ -120,6 +121,10 @@ class CVistametDoc {
 
   // Takes new options; a weight that is not positive becomes tiny.
   void SetOptions(const AdjustmentOptions& options);
+
+  // True while work on the worker holds the project (the extraction or the
+  // adjustment): nothing may change the records until its result is in.
+  bool WorkRunning() const { return extractionRunning != 0 || adjustmentRunning != 0; }
 
   int PhotoCount() const { return static_cast<int>(photoPaths.size()); }
   bool ValidPhoto(int photo) const { return photo >= 0 && photo < PhotoCount(); }
@@ -227,8 +232,9 @@ class CVistametDoc {
   // are decoded on the job's thread as their turn comes.
   std::function<ExtractionResult(const std::atomic<bool>*)> MakeExtractionJob(
       ExtractionKind kind) const;
-  // Stops a running worker and waits for it; its result is dropped.
-  void StopExtraction();
+  // Stops the running work (extraction or adjustment) and waits for it;
+  // its result is dropped and the project stays as it was.
+  void StopWork();
   // Swaps a finished result into the lists (the owner's thread).
   int FinishExtraction(ExtractionResult&& result);
 
@@ -246,6 +252,16 @@ class CVistametDoc {
   // The bundle adjustment command; reports go to `reports`' folder.
   int BundleAdjust(const AdjustmentReports& reports, Progress* progress = nullptr,
                    AdjustSummary* summary = nullptr);
+  // The same command on the worker: BundleAdjust runs on a copy of the
+  // project while the project stays as it is and locked (WorkRunning).
+  // The finished copy's records are swapped in through `post` on the
+  // owner's thread, then the run's messages are shown and `done` is called
+  // with BundleAdjust's result. `progress` receives the run's reports; its
+  // stop request ends the run and leaves the project as it was. 1 when the
+  // run was started; nothing while other work runs.
+  using AdjustmentDone = std::function<void(int ok)>;
+  int StartAdjustment(const AdjustmentReports& reports, const PostToOwner& post,
+                      std::shared_ptr<Progress> progress, AdjustmentDone done = {});
 
  private:
   bool AnyImagePointNumbered(int32_t number) const;
@@ -301,8 +317,11 @@ class CVistametDoc {
     bool modified = false;
   };
   AdjustableState SaveAdjustableState() const;
+  void PutAdjustableState(AdjustableState state);
   // Puts the state back after a stop; returns 0 (the command's result).
   int RestoreAfterStop(AdjustableState state);
+  // Takes what a finished run on a copy changed (see StartAdjustment).
+  void TakeAdjustedCopy(CVistametDoc& work);
   // Orientations, coordinates and back-projected points of a successful run.
   void TakeAdjustmentResult(std::vector<PhotoParams> photos,
                             const std::vector<SpacePoint>& points,

@@ -46,6 +46,10 @@ inline constexpr char kAdjustmentDone[] = "......整体平差计算完成。 可
 // values, the project is not marked adjusted.
 inline constexpr char kAdjustmentNotConverged[] =
     "......整体平差未收敛 (not converged)：已保留最佳迭代结果，项目未标记为已平差。";
+// A report of the adjustment that could not be written; %s says which and why.
+inline constexpr char kReportNotWritten[] = "平差报告未能写入：%s";
+// The user stopped the adjustment; the project is as it was.
+inline constexpr char kAdjustmentStopped[] = "......整体平差已停止，项目保持原样。";
 // An increment of the adjustment was not finite; %d is its unknown's column.
 inline constexpr char kUnknownNotSolved[] = "计算未知数 %d 出错 !";
 

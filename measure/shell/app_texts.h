@@ -14,6 +14,7 @@ namespace vistamet::ui {
 // Texts that the core shows too come from its catalogue.
 using text::kAdjustmentDone;
 using text::kAdjustmentNotConverged;
+using text::kAdjustmentStopped;
 using text::kReextractQuestion;
 
 // --- Program ---
@@ -137,6 +138,10 @@ inline constexpr char kPromptSweepAll[] = "清除所有图像中未编号的特�
 inline constexpr char kPromptSweepCurrent[] = "清除当前图像的除垃圾数据，使图像简洁\n清扫当前图面[Esc]";
 inline constexpr char kPromptDeleteSpacePoint[] =
     "进入删除空间点的状态，用鼠标点击操作\n删除空间点[Alt+4]";
+// The stop button beside the progress bar of work on the worker.
+inline constexpr char kStopWork[] = "停止";
+inline constexpr char kStopWorkTip[] = "停止正在进行的计算 (Esc)";
+inline constexpr char kStoppingWork[] = "正在停止...";
 inline constexpr char kPromptAdjust[] = "对所有可量测的相片整体平差计算\n整体平差";
 inline constexpr char kPromptMeasureDistance[] = "量测两点之间的距离\n距离测量[Alt+S]";
 inline constexpr char kPromptPlanePoint[] = "选择投影平面点\n选择投影平面点";

@@ -177,7 +177,7 @@ bool ReadNumber(const std::string& s, double* v) {
 }
 
 bool OneEntrySelected(const CVistametDoc& doc, const DataTable& t, const std::vector<int>& rows) {
-  return doc.extractionRunning == 0 && rows.size() == 1 && t.rows.size() >= 2 && rows[0] >= 0 &&
+  return !doc.WorkRunning() && rows.size() == 1 && t.rows.size() >= 2 && rows[0] >= 0 &&
          rows[0] < static_cast<int>(t.rows.size()) && !t.rows[rows[0]].footer;
 }
 

@@ -54,7 +54,8 @@ void TruncateInto(const SpacePoint& p, MapFeature& f) {
 
 MapClick MapClicks::Press(CVistametDoc& doc, const MapProjection& proj, double k, double mx,
                           double my) {
-  if (!proj.Valid()) return MapClick::kNothing;
+  // Work on the worker holds the project: its result would replace the edit.
+  if (!proj.Valid() || doc.WorkRunning()) return MapClick::kNothing;
   switch (doc.mapEditFeatures) {
     case kMapEditFeatures:
       dragged_ = HitMapFeature(doc, k, mx, my);
@@ -69,7 +70,8 @@ MapClick MapClicks::Press(CVistametDoc& doc, const MapProjection& proj, double k
 }
 
 bool MapClicks::DragTo(CVistametDoc& doc, const MapProjection& proj, double mx, double my) {
-  if (dragged_ < 0 || dragged_ >= static_cast<int>(doc.mapFeatures.size()) || !proj.Valid())
+  if (dragged_ < 0 || dragged_ >= static_cast<int>(doc.mapFeatures.size()) || !proj.Valid() ||
+      doc.WorkRunning())
     return false;
   TruncateInto(proj.Inverse(mx, my), doc.mapFeatures[dragged_]);
   doc.SetModified();
@@ -79,7 +81,8 @@ bool MapClicks::DragTo(CVistametDoc& doc, const MapProjection& proj, double mx, 
 
 MapClick MapClicks::DoubleClick(CVistametDoc& doc, const MapProjection& proj, double k,
                                 double mx, double my, const FeatureEditor& edit) {
-  if (!proj.Valid() || doc.mapEditFeatures != kMapEditFeatures) return MapClick::kNothing;
+  if (!proj.Valid() || doc.WorkRunning() || doc.mapEditFeatures != kMapEditFeatures)
+    return MapClick::kNothing;
   dragged_ = -1;
   const int hit = HitMapFeature(doc, k, mx, my);
   MapFeature copy;

@@ -55,7 +55,7 @@ int MeasureClicks::HitPoint(const CVistametDoc& doc, PhotoPoint at) {
 }
 
 ClickOutcome MeasureClicks::Click(CVistametDoc& doc, PhotoPoint at) {
-  if (doc.extractionRunning || !doc.ValidPhoto(doc.currentPhoto)) return ClickOutcome::kNothing;
+  if (doc.WorkRunning() || !doc.ValidPhoto(doc.currentPhoto)) return ClickOutcome::kNothing;
   const int hit = HitPoint(doc, at);
   switch (doc.viewMode) {
     case kModeEditPoint:

@@ -5,7 +5,7 @@
 namespace vistamet {
 
 int DeletePhotoCommand(CVistametDoc& doc, int photo) {
-  if (!doc.ValidPhoto(photo) || doc.extractionRunning) return 0;
+  if (!doc.ValidPhoto(photo) || doc.WorkRunning()) return 0;
   UserPrompt* prompt = doc.Prompt();
   if (doc.PhotoCount() < 2) {
     if (prompt) prompt->Message(text::kKeepOnePhoto, Icon::kWarning);
@@ -28,7 +28,7 @@ int AddPhotoCommand(CVistametDoc& doc, const std::string& path) {
 }
 
 bool AddedPhotoWantsExtraction(const CVistametDoc& doc) {
-  return doc.extractionRunning == 0 && doc.autoExtract == 1;
+  return !doc.WorkRunning() && doc.autoExtract == 1;
 }
 
 }  // namespace vistamet

@@ -286,7 +286,7 @@ void CImageCanvas::DrawRubberBands(wxDC& dc) {
   // scrolling between two clicks leaves nothing behind.
   const CVistametDoc& core = doc_->Core();
   const std::vector<PhotoPoint>& clicks = clicks_.Clicks();
-  if (clicks.empty() || core.extractionRunning) return;
+  if (clicks.empty() || core.WorkRunning()) return;
   const bool distance = core.viewMode == kModeMeasureDistance;
   const bool rectangle = core.viewMode == kModeRectangleCorners;
   if (!distance && !rectangle) return;

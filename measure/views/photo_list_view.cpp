@@ -270,7 +270,7 @@ void CPhotoListView::OnCommand(wxCommandEvent& event) {
   CVistametDoc& core = doc->Core();
   const int id = event.GetId();
   if (id >= kCmdListDistances && id <= kCmdListPhotos) {
-    if (core.extractionRunning) return;
+    if (core.WorkRunning()) return;
     core.listMode = id - kCmdListDistances;
     sort_column_ = -1;
     Rebuild();
@@ -301,7 +301,7 @@ void CPhotoListView::OnUpdateCommand(wxUpdateUIEvent& event) {
   const CVistametDoc& core = doc->Core();
   const int id = event.GetId();
   if (id >= kCmdListDistances && id <= kCmdListPhotos) {
-    event.Enable(core.extractionRunning == 0);
+    event.Enable(!core.WorkRunning());
     event.Check(core.listMode == id - kCmdListDistances);
     return;
   }

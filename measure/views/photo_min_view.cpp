@@ -142,7 +142,7 @@ void CPhotoMinView::OnContextMenu(wxContextMenuEvent& event) {
 }
 
 void CPhotoMinView::OnUpdateMenu(wxUpdateUIEvent& event) {
-  event.Enable(event.GetId() == kCmdStripSetCurrent || doc_->Core().extractionRunning == 0);
+  event.Enable(event.GetId() == kCmdStripSetCurrent || !doc_->Core().WorkRunning());
 }
 
 void CPhotoMinView::OnMenu(wxCommandEvent& event) {

@@ -139,7 +139,7 @@ void CVistametView::OnUpdateAlways(wxUpdateUIEvent& event) { event.Enable(true);
 void CVistametView::OnMode(wxCommandEvent& event) {
   CVistametDoc& core = ProjectDoc()->Core();
   const int mode = ModeOf(event.GetId());
-  if (mode == kModeMeasureDistance ? core.adjusted != 1 : core.extractionRunning != 0) return;
+  if (mode == kModeMeasureDistance ? core.adjusted != 1 : core.WorkRunning()) return;
   core.viewMode = mode;
   // Entering the two-click and four-click modes starts their count again.
   if ((mode == kModeMeasureDistance || mode == kModeRectangleCorners) && Canvas())
@@ -157,18 +157,18 @@ void CVistametView::OnUpdateMode(wxUpdateUIEvent& event) {
                                                         : ui::kItemMeasureDistanceFirst));
     return;
   }
-  event.Enable(core.extractionRunning == 0);
+  event.Enable(!core.WorkRunning());
 }
 
 void CVistametView::OnClearAllNumbers(wxCommandEvent&) {
   CVistametDoc& core = ProjectDoc()->Core();
-  if (core.extractionRunning) return;
+  if (core.WorkRunning()) return;
   if (core.ClearCurrentPhotoNumbers()) core.UpdateViews(ViewUpdate::kAll);
 }
 
 void CVistametView::OnSweepCurrent(wxCommandEvent&) {
   CVistametDoc& core = ProjectDoc()->Core();
-  if (core.extractionRunning) return;
+  if (core.WorkRunning()) return;
   core.viewMode = kModeNone;
   if (Canvas()) Canvas()->ResetClicks();
   if (core.DeleteUnnumberedPoints(SweepScope::kCurrentPhoto)) core.UpdateViews(ViewUpdate::kAll);
@@ -176,7 +176,7 @@ void CVistametView::OnSweepCurrent(wxCommandEvent&) {
 }
 
 void CVistametView::OnUpdateNoExtraction(wxUpdateUIEvent& event) {
-  event.Enable(ProjectDoc()->Core().extractionRunning == 0);
+  event.Enable(!ProjectDoc()->Core().WorkRunning());
 }
 
 void CVistametView::OnOpenText(wxCommandEvent&) {

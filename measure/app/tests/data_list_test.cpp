@@ -46,7 +46,7 @@ TEST_F(DataListTest, SampleTablesAfterAnAdjustment) {
   CProjectDocument* doc = Open(dir_.File("sample.vmt"));
   ASSERT_NE(doc, nullptr);
   SendCommand(kCmdAdjust);
-  Pump();
+  ASSERT_TRUE(WaitForWork(doc));
   ASSERT_EQ(doc->Core().adjusted, 1);
   CPhotoListView* view = OpenList(doc);
   ASSERT_NE(view, nullptr);

@@ -2,6 +2,10 @@
 // extra windows and their toggles, background work, and the project window.
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <string_view>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -12,7 +16,9 @@
 #include <wx/docmdi.h>
 #include <wx/filedlg.h>
 #include <wx/menu.h>
+#include <wx/statusbr.h>
 #include <wx/textctrl.h>
+#include <wx/uiaction.h>
 
 #include "common/atomic_file.h"
 #include "measure/app/command_ids.h"
@@ -345,7 +351,7 @@ TEST_F(DocumentsTest, AdjustmentFromTheMenu) {
   ScriptedDialogs dialogs;
   dialogs.ThenMessage().ThenMessage().ThenMessage();
   SendCommand(kCmdAdjust);
-  Pump();
+  ASSERT_TRUE(WaitForWork(doc));
   // Whatever the adjustment reported, the progress bar is gone and a
   // success shows the completion line.
   EXPECT_FALSE(Frame().ProgressShown());
@@ -373,13 +379,130 @@ TEST_F(DocumentsTest, SampleProjectIsAdjustedFromTheMenu) {
   ASSERT_NE(doc, nullptr);
   EXPECT_EQ(doc->Core().extractionRunning, 0);  // measured: no extraction
   SendCommand(kCmdAdjust);
-  Pump();
+  ASSERT_TRUE(WaitForWork(doc));
   EXPECT_EQ(doc->Core().adjusted, 1);
   EXPECT_FALSE(Frame().ProgressShown());
   EXPECT_EQ(Frame().GetStatusBar()->GetStatusText(0).ToStdString(wxConvUTF8),
             "......整体平差计算完成。 可以进行距离测量。");
   EXPECT_TRUE(doc->IsModified());
   EXPECT_EQ(doc->Core().adjustedPoints.size(), doc->Core().imagePoints.size());
+}
+
+// A progress that holds the worker at its first report until the test
+// opens the gate, so that the run is sure to be under way.
+class GatedProgress : public WorkProgress {
+ public:
+  void Report(int done, int total, std::string_view text) override {
+    {
+      std::unique_lock<std::mutex> lock(mutex_);
+      opened_.wait(lock, [this] { return open_; });
+    }
+    WorkProgress::Report(done, total, text);
+  }
+  void Open() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    open_ = true;
+    opened_.notify_all();
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable opened_;
+  bool open_ = false;
+};
+
+// Moves the pointer onto `window` for real and clicks there.
+void RealClick(wxWindow* window) {
+  wxUIActionSimulator sim;
+  wxPoint target;
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    target = window->GetScreenRect().GetPosition() + window->GetSize() / 2;
+    sim.MouseMove(target);
+    PumpUntil([&target] { return wxGetMousePosition() == target; });
+    for (int i = 0; i < 5; ++i) Pump();
+    if (window->GetScreenRect().Contains(wxGetMousePosition())) break;
+  }
+  sim.MouseClick();
+}
+
+TEST_F(DocumentsTest, AdjustmentRunsOnTheWorkerWithAStopButton) {
+  const std::string folder = WriteSample(dir_);
+  CProjectDocument* doc = Open(folder + "/sample.vmt");
+  ASSERT_NE(doc, nullptr);
+  const std::vector<SpacePoint> before = doc->Core().spacePoints;
+  auto gate = std::make_shared<GatedProgress>();
+  doc->StartAdjustment(gate);
+  ASSERT_TRUE(doc->WorkRunning());
+  // The windows keep running while the worker works, and the project is
+  // locked: nothing that changes it is enabled.
+  Pump();
+  EXPECT_TRUE(Frame().ProgressShown());
+  ASSERT_TRUE(Frame().StopButton()->IsShown());
+  for (int id : std::initializer_list<int>{kCmdAdjust, kCmdExtract, kCmdOptions, kCmdSweepAll, kCmdShiftOrigin,
+                 kCmdDistanceTest, kCmdClearAllNumbers, wxID_UNDO, wxID_REDO})
+    EXPECT_FALSE(QueryUi(id).enabled) << id;
+  SendCommand(kCmdAdjust);  // refused, not queued
+  // A real click on the stop button stops it.
+  RealClick(Frame().StopButton());
+  ASSERT_TRUE(PumpUntil([&] { return gate->StopRequested(); }));
+  gate->Open();
+  ASSERT_TRUE(WaitForWork(doc));
+  EXPECT_FALSE(Frame().ProgressShown());
+  EXPECT_FALSE(Frame().StopButton()->IsShown());
+  EXPECT_EQ(Frame().GetStatusBar()->GetStatusText(0).ToStdString(wxConvUTF8),
+            "......整体平差已停止，项目保持原样。");
+  EXPECT_EQ(doc->Core().adjusted, 0);
+  ASSERT_EQ(doc->Core().spacePoints.size(), before.size());
+  for (size_t k = 0; k < before.size(); ++k) EXPECT_EQ(doc->Core().spacePoints[k].X, before[k].X);
+  EXPECT_FALSE(doc->IsModified());
+  EXPECT_TRUE(QueryUi(kCmdAdjust).enabled);
+
+  // Esc stops it too, with the focus in the project's window.
+  gate = std::make_shared<GatedProgress>();
+  doc->StartAdjustment(gate);
+  ASSERT_TRUE(doc->WorkRunning());
+  if (CDocViewBase* view = doc->FindView(ViewKind::kProject)) view->GetFrame()->SetFocus();
+  wxUIActionSimulator().Char(WXK_ESCAPE);
+  EXPECT_TRUE(PumpUntil([&] { return gate->StopRequested(); }));
+  gate->Open();
+  ASSERT_TRUE(WaitForWork(doc));
+  EXPECT_EQ(doc->Core().adjusted, 0);
+
+  // A run to the end lands as one step to undo.
+  SendCommand(kCmdAdjust);
+  ASSERT_TRUE(WaitForWork(doc));
+  ASSERT_EQ(doc->Core().adjusted, 1);
+  Pump();
+  EXPECT_EQ(QueryUi(wxID_UNDO).text.ToStdString(wxConvUTF8).find("整体平差") == std::string::npos,
+            false)
+      << QueryUi(wxID_UNDO).text.ToStdString(wxConvUTF8);
+  SendCommand(wxID_UNDO);
+  Pump();
+  EXPECT_EQ(doc->Core().adjusted, 0);
+  EXPECT_EQ(doc->Core().spacePoints[0].X, before[0].X);
+}
+
+TEST_F(DocumentsTest, ClosingDuringTheAdjustmentStopsIt) {
+  const std::string folder = WriteSample(dir_);
+  CProjectDocument* doc = Open(folder + "/sample.vmt");
+  ASSERT_NE(doc, nullptr);
+  auto gate = std::make_shared<GatedProgress>();
+  doc->StartAdjustment(gate);
+  ASSERT_TRUE(doc->WorkRunning());
+  ScriptedDialogs dialogs;
+  dialogs.ThenMessage(wxID_NO);  // the save prompt, if any
+  // The worker waits at the gate; closing stops and joins it, so open the
+  // gate from another thread once the stop was asked.
+  std::thread opener([gate] {
+    for (int i = 0; i < 2000; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    gate->Open();
+  });
+  SendCommand(kCmdClose);
+  Pump();
+  opener.join();
+  EXPECT_TRUE(Manager().GetDocumentsVector().empty());
+  EXPECT_FALSE(Frame().ProgressShown());
+  EXPECT_FALSE(Frame().TrackingWork());
 }
 
 TEST_F(DocumentsTest, OpeningThePhotosStartsTheExtraction) {

@@ -42,6 +42,12 @@ void Pump() {
   }
 }
 
+bool WaitForWork(const CProjectDocument* doc, int ms) {
+  const bool ended = PumpUntil([doc] { return !doc->WorkRunning(); }, ms);
+  Pump();
+  return ended;
+}
+
 bool PumpUntil(const std::function<bool()>& done, int ms) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
   while (!done()) {

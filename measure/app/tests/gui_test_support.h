@@ -40,6 +40,10 @@ void Pump();
 // input from the X server may take a while on a loaded machine.
 bool PumpUntil(const std::function<bool()>& done, int ms = 5000);
 
+// Pumps events until the document's work on the worker (extraction or
+// adjustment) has ended and its result is in; false on time-out.
+bool WaitForWork(const CProjectDocument* doc, int ms = 60000);
+
 // Closes every document without asking and waits until their windows are
 // gone.
 void CloseAllDocuments();

@@ -404,7 +404,7 @@ TEST_F(ImageViewTest, SampleNumberedByHandAdjustsToTheTruth) {
   // The transfer saved clicks on the later photos.
   EXPECT_LT(clicked, static_cast<int>(4 * scene.observations[0].size()));
   SendCommand(kCmdAdjust);
-  Pump();
+  ASSERT_TRUE(WaitForWork(doc_));
   ASSERT_EQ(Core().adjusted, 1);
   double worst = 0;
   for (const SpacePoint& t : scene.points) {

@@ -1,10 +1,12 @@
 // The main frame as the user meets it: menus, toolbar, status bar, and which
 // commands are available with and without a project.
+#include <memory>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 #include <wx/accel.h>
+#include <wx/button.h>
 #include <wx/menu.h>
 #include <wx/statusbr.h>
 #include <wx/textctrl.h>
@@ -15,7 +17,6 @@
 #include "measure/app/edit_doc.h"
 #include "measure/app/edit_view.h"
 #include "measure/app/menus.h"
-#include "measure/app/status_progress.h"
 #include "measure/views/vistamet_view.h"
 #include "measure/views/photo_min_view.h"
 #include "measure/views/image_canvas.h"
@@ -300,13 +301,35 @@ TEST(MainStatusBar, ReadyTextAndIndicators) {
   EXPECT_EQ(Utf8(sb->GetStatusText(2)), "数字");
 }
 
-TEST(MainStatusBar, ProgressBarFollowsReports) {
-  {
-    CStatusProgress progress(&Frame());
-    progress.Report(3, 10, "");
-    EXPECT_TRUE(Frame().ProgressShown());
-  }
+TEST(MainStatusBar, WorkProgressWithItsStopButton) {
+  auto work = std::make_shared<WorkProgress>();
+  Frame().TrackWork(work);
+  ASSERT_TRUE(Frame().ProgressShown());
+  ASSERT_TRUE(Frame().StopButton()->IsShown());
+  // A report from the worker reaches the bar and the message pane on the
+  // frame's clock.
+  work->Report(3, 10, "整体平差");
+  Frame().ShowWorkProgress();
+  EXPECT_EQ(Utf8(Frame().GetStatusBar()->GetStatusText(0)), "整体平差");
+  // The button sits inside the message pane, right of the bar.
+  wxRect pane;
+  ASSERT_TRUE(Frame().GetStatusBar()->GetFieldRect(0, pane));
+  EXPECT_TRUE(pane.Contains(Frame().StopButton()->GetRect().GetTopLeft()));
+  // Stop asks the work to stop; the bar stays until the work has ended.
+  wxCommandEvent click(wxEVT_BUTTON, Frame().StopButton()->GetId());
+  click.SetEventObject(Frame().StopButton());
+  Frame().StopButton()->GetEventHandler()->ProcessEvent(click);
+  EXPECT_TRUE(work->StopRequested());
+  EXPECT_FALSE(Frame().StopButton()->IsEnabled());
+  EXPECT_EQ(Utf8(Frame().GetStatusBar()->GetStatusText(0)), "正在停止...");
+  // Another work's end leaves it; its own end hides bar and button.
+  WorkProgress other;
+  Frame().EndWork(&other);
+  EXPECT_TRUE(Frame().ProgressShown());
+  Frame().EndWork(work.get());
   EXPECT_FALSE(Frame().ProgressShown());
+  EXPECT_FALSE(Frame().StopButton()->IsShown());
+  EXPECT_FALSE(Frame().TrackingWork());
 }
 
 TEST(MainFrame, TitleNamesTheActiveDocument) {

@@ -194,6 +194,8 @@ CMainFrame::CMainFrame(wxDocManager* manager)
   stop_->SetToolTip(U(ui::kStopWorkTip));
   stop_->Bind(wxEVT_BUTTON, &CMainFrame::OnStopWork, this);
   stop_->Hide();
+  // Tall enough for the button, so that its label is never cut.
+  status->SetMinHeight(stop_->GetBestSize().GetHeight() + 4);
   status->Bind(wxEVT_SIZE, &CMainFrame::OnStatusSize, this);
 
   SetDropTarget(new CProjectDropTarget(manager));

@@ -19,7 +19,7 @@ if [ "${VISTAMET_SANITIZER_TESTS:-1}" = 1 ]; then
   if [ -x build-asan/georeckon_core_tests ]; then build-asan/georeckon_core_tests --gtest_brief=1; fi
   BUILD_DIR=build-tsan TARGETS=vistamet_thread_tests \
     ./scripts/build.sh -DVISTAMET_TSAN=ON "${common[@]}"
-  echo "== ThreadSanitizer: the extraction worker"
+  echo "== ThreadSanitizer: the document's worker (extraction and adjustment)"
   build-tsan/vistamet_thread_tests --gtest_brief=1 \
     --gtest_filter='*Extraction*:*Runner*:SampleFolder.*'
   echo "== Fuzz targets: corpora replayed, then ${FUZZ_SECONDS:-20} s each"

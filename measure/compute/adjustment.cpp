@@ -282,6 +282,7 @@ class AdjustRun {
   const Columns cols_;
   const int n_, m_;
   std::vector<ExteriorOrientation> eo_;
+  std::vector<OrientationTerms> terms_;  // of eo_, per linearisation
 
   std::vector<SparseRow> rows_;
   std::vector<double> N_, u_, x_;
@@ -339,10 +340,13 @@ int AdjustRun::LineariseAndSolve(bool cofactors) {
   } else {
     reduced_->Clear();
   }
+  terms_.resize(eo_.size());
+  for (size_t p = 0; p < eo_.size(); ++p) terms_[p] = TermsOf(eo_[p]);
   for (size_t k = 0; k < observations_.size(); ++k) {
     const ImagePoint& o = observations_[k];
     const SpacePoint& p = points_[point_of_[k]];
-    const LinearisedPoint lin = LinearisePoint(o.x, o.y, eo_[o.photoIndex], p.X, p.Y, p.Z, f1_, f2_);
+    const LinearisedPoint lin =
+        LinearisePoint(o.x, o.y, eo_[o.photoIndex], terms_[o.photoIndex], p.X, p.Y, p.Z, f1_, f2_);
     SparseRow& rx = rows_[2 * k];
     SparseRow& ry = rows_[2 * k + 1];
     BuildRow(lin.rowX, lin.lx, cols_, o.photoIndex, point_of_[k], &rx);

@@ -110,12 +110,27 @@ ImagePoint ProjectSpacePoint(double X, double Y, double Z, int32_t photoIndex,
   return out;
 }
 
+OrientationTerms TermsOf(const ExteriorOrientation& eo) {
+  OrientationTerms t;
+  t.r = RotationFromAngles(eo.phi, eo.omega, eo.kappa);
+  t.so = std::sin(eo.omega);
+  t.co = std::cos(eo.omega);
+  t.sk = std::sin(eo.kappa);
+  t.ck = std::cos(eo.kappa);
+  return t;
+}
+
 LinearisedPoint LinearisePoint(double x, double y, const ExteriorOrientation& eo,
                                double X, double Y, double Z, double f1, double f2) {
-  const RotationMatrix r = RotationFromAngles(eo.phi, eo.omega, eo.kappa);
+  return LinearisePoint(x, y, eo, TermsOf(eo), X, Y, Z, f1, f2);
+}
+
+LinearisedPoint LinearisePoint(double x, double y, const ExteriorOrientation& eo,
+                               const OrientationTerms& terms, double X, double Y, double Z,
+                               double f1, double f2) {
+  const RotationMatrix& r = terms.r;
   const CameraFrameCoords c = ToCameraFrame(r, eo, X, Y, Z);
-  const double so = std::sin(eo.omega), co = std::cos(eo.omega);
-  const double sk = std::sin(eo.kappa), ck = std::cos(eo.kappa);
+  const double so = terms.so, co = terms.co, sk = terms.sk, ck = terms.ck;
   const double zb = c.zBar;
 
   LinearisedPoint out;

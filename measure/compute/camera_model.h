@@ -119,4 +119,16 @@ struct LinearisedPoint {
 LinearisedPoint LinearisePoint(double x, double y, const ExteriorOrientation& eo,
                                double X, double Y, double Z, double f1, double f2);
 
+// What the linearisation takes from an orientation's angles, the same for
+// every point of its photo: computed once per photo, the rows are the same
+// to the last bit.
+struct OrientationTerms {
+  RotationMatrix r;
+  double so = 0, co = 1, sk = 0, ck = 1;  // sin and cos of omega and kappa
+};
+OrientationTerms TermsOf(const ExteriorOrientation& eo);
+LinearisedPoint LinearisePoint(double x, double y, const ExteriorOrientation& eo,
+                               const OrientationTerms& terms, double X, double Y, double Z,
+                               double f1, double f2);
+
 }  // namespace vistamet

@@ -239,6 +239,27 @@ static int Scales(const Eigen::VectorXd& diagonal, Eigen::VectorXd* scale) {
   return -1;
 }
 
+// S^-1 from the Cholesky factor L of S: L^-1 a block of columns at a time
+// (each block is zero above its diagonal, so only the trailing part of L
+// enters), then L^-T L^-1 as a symmetric product whose lower triangle is
+// mirrored. About a third of the work of solving L L' X = I.
+static Eigen::MatrixXd InverseFromFactor(const Eigen::MatrixXd& L) {
+  const Eigen::Index n = L.rows();
+  constexpr Eigen::Index kBlock = 64;
+  Eigen::MatrixXd inv = Eigen::MatrixXd::Zero(n, n);
+  for (Eigen::Index j = 0; j < n; j += kBlock) {
+    const Eigen::Index w = std::min(kBlock, n - j), m = n - j;
+    auto X = inv.block(j, j, m, w);
+    X.topRows(w).setIdentity();
+    L.block(j, j, m, m).triangularView<Eigen::Lower>().solveInPlace(X);
+  }
+  Eigen::MatrixXd S = Eigen::MatrixXd::Zero(n, n);
+  S.selfadjointView<Eigen::Lower>().rankUpdate(inv.transpose());
+  for (Eigen::Index c = 0; c < n; ++c)
+    for (Eigen::Index r = c + 1; r < n; ++r) S(c, r) = S(r, c);
+  return S;
+}
+
 int ReducedNormals::FactoriseAndSolveDense(Eigen::VectorXd& x, bool keep_cofactors) {
   const int n = 6 * photos_;
   // The lower triangle: the photos' own blocks added to the points' updates.
@@ -262,9 +283,7 @@ int ReducedNormals::FactoriseAndSolveDense(Eigen::VectorXd& x, bool keep_cofacto
   tri_t.solveInPlace(rhs);
   x = s.asDiagonal() * rhs;
   if (keep_cofactors) {
-    Sinv_ = Eigen::MatrixXd::Identity(n, n);
-    tri.solveInPlace(Sinv_);
-    tri_t.solveInPlace(Sinv_);
+    Sinv_ = InverseFromFactor(L);
     Sinv_ = s.asDiagonal() * Sinv_ * s.asDiagonal();
     have_cofactors_ = true;
   }
@@ -332,9 +351,44 @@ void ReducedNormals::BackSubstitute(const Eigen::VectorXd& x, std::vector<double
 // V^-1 + T' S^-1 T with T = W V^-1 stacked over the point's photos.
 void ReducedNormals::PointCofactors() {
   point_cofactor_.assign(static_cast<size_t>(points_), Vec3::Zero());
+  const int n = 6 * photos_;
+  // Points seen by many photos go in batches: their T stacked into the
+  // columns of one matrix, S^-1 times it as one product.
+  constexpr int kBatch = 32;
+  Eigen::MatrixXd stacked;
+  std::vector<int> batch;
+  auto store = [this](int j, const Vec3& diagonal) {
+    for (int e = 0; e < 3; ++e) point_cofactor_[j](e) = point_active_[e] ? diagonal(e) : 0.0;
+  };
+  auto flush = [&] {
+    if (batch.empty()) return;
+    const Eigen::Index cols = 3 * static_cast<Eigen::Index>(batch.size());
+    const Eigen::MatrixXd product = Sinv_ * stacked.leftCols(cols);
+    for (size_t q = 0; q < batch.size(); ++q) {
+      const Eigen::Index c = 3 * static_cast<Eigen::Index>(q);
+      const Vec3 d = (stacked.middleCols<3>(c).array() * product.middleCols<3>(c).array())
+                         .colwise()
+                         .sum()
+                         .transpose();
+      store(batch[q], Vinv_[batch[q]].diagonal() + d);
+    }
+    stacked.leftCols(cols).setZero();
+    batch.clear();
+  };
   std::vector<Mat63> T;
   for (int j = 0; j < points_; ++j) {
     const int begin = first_[j], end = first_[j + 1];
+    if (12 * (end - begin) >= n) {
+      if (stacked.size() == 0) stacked.setZero(n, 3 * kBatch);
+      const Eigen::Index c = 3 * static_cast<Eigen::Index>(batch.size());
+      for (int a = begin; a < end; ++a) {
+        const int k = obs_of_point_[a];
+        stacked.block<6, 3>(6 * photo_of_[k], c).noalias() += W_[k] * Vinv_[j];
+      }
+      batch.push_back(j);
+      if (static_cast<int>(batch.size()) == kBatch) flush();
+      continue;
+    }
     T.resize(static_cast<size_t>(end - begin));
     for (int a = begin; a < end; ++a) T[a - begin].noalias() = W_[obs_of_point_[a]] * Vinv_[j];
     // Only the diagonal is wanted, and the terms of photos (a, b) and (b, a)
@@ -349,8 +403,9 @@ void ReducedNormals::PointCofactors() {
         diagonal += a == b ? d : Vec3(2 * d);
       }
     }
-    for (int e = 0; e < 3; ++e) point_cofactor_[j](e) = point_active_[e] ? diagonal(e) : 0.0;
+    store(j, diagonal);
   }
+  flush();
 }
 
 bool ReducedNormals::PhotoCofactorDiagonal(int photo, double out[6]) const {

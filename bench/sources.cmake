@@ -12,3 +12,10 @@ if(VISTAMET_BUILD_GUI)
   vistamet_add_bench(model_3d_bench vistamet_views)
 endif()
 vistamet_add_bench(plan_map_bench vistamet_model)
+# Optional: the adjustment against a general bundle-adjustment library on
+# the same problems, when that library is installed (libceres-dev). Never a
+# dependency of the programs.
+find_package(Ceres QUIET)
+if(Ceres_FOUND)
+  vistamet_add_bench(adjustment_ceres_bench vistamet_model Ceres::ceres)
+endif()

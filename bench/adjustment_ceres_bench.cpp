@@ -4,11 +4,17 @@
 // unit weights, for a side-by-side figure. Built only when the library is
 // installed (Debian: libceres-dev); the programs never use it.
 //
-// Stopping: a relative step below 1e-6, which on these fields (coordinates
-// of 100 to 3000 mm, angles below 0.3 rad) is no stricter than the
-// adjustment's 0.01 mm and 1e-6 rad. The counters give the iterations and
-// the largest coordinate error against the core's own solution, so that
-// both are seen to reach the same point.
+// Stopping: a relative step below 1e-12 or a relative change of the cost
+// below 1e-12, stricter than the adjustment's 0.01 mm and 1e-6 rad. The
+// counters give the iterations, half the sum of squared residuals (mm²) of
+// both solutions (cost, core_cost), and how far the core's points lie from
+// the library's (largest and RMS, mm).
+//
+// The core's rows take the measured image coordinates in place of the
+// computed ones, so its fixed point is near the least-squares minimum but
+// not on it: on the convergent ring the points differ by about 0.15 mm RMS
+// at 0.3 pixel of noise, on the near-vertical block by a few micrometres;
+// with computed coordinates in the rows both agree within 0.005 micrometres.
 #include <benchmark/benchmark.h>
 #include <ceres/ceres.h>
 #include <sys/resource.h>

@@ -21,7 +21,7 @@ if [ "${VISTAMET_SANITIZER_TESTS:-1}" = 1 ]; then
     ./scripts/build.sh -DVISTAMET_TSAN=ON "${common[@]}"
   echo "== ThreadSanitizer: the document's worker (extraction and adjustment)"
   build-tsan/vistamet_thread_tests --gtest_brief=1 \
-    --gtest_filter='*Extraction*:*Runner*:SampleFolder.*'
+    --gtest_filter='*Extraction*:*Runner*:SampleFolder.*:ReducedNormalsThreads.*'
   echo "== Fuzz targets: corpora replayed, then ${FUZZ_SECONDS:-20} s each"
   ./scripts/fuzz.sh
 fi

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <system_error>
+#include <thread>
 
 namespace vistamet {
 
@@ -88,7 +90,7 @@ void ReducedNormals::Setup(int photos, int points, std::vector<int> photo_of,
   Vinv_.assign(static_cast<size_t>(points_), Mat33::Zero());
   bp_.assign(static_cast<size_t>(points_), Vec3::Zero());
   W_.assign(photo_of_.size(), Mat63::Zero());
-  point_failed_.assign(static_cast<size_t>(points_), false);
+  point_failed_.assign(static_cast<size_t>(points_), 0);
   have_cofactors_ = false;
 }
 
@@ -104,7 +106,7 @@ void ReducedNormals::Clear() {
   for (Mat33& v : V_) v.setZero();
   for (Vec3& b : bp_) b.setZero();
   for (Mat63& w : W_) w.setZero();
-  std::fill(point_failed_.begin(), point_failed_.end(), false);
+  std::fill(point_failed_.begin(), point_failed_.end(), 0);
   have_cofactors_ = false;
 }
 
@@ -127,22 +129,19 @@ void ReducedNormals::Add(int k, const double photo_coeff[6], const double point_
 // G G' with G = W chol(V^-1) over all photos, kBatch points at a time;
 // any other point updates the blocks of its photo pairs, in the dense
 // matrix or in the sparse blocks.
-void ReducedNormals::ReducePoints() {
+void ReducedNormals::ReduceRange(int j0, int j1, Eigen::MatrixXd* dense, std::vector<Vec6>& bc) {
   constexpr int kBatch = 32;
   std::vector<Mat63> T;
   const int n = 6 * photos_;
   Eigen::MatrixXd G;
   int batched = 0;
-  if (!used_sparse_) {
-    dense_.setZero(n, n);
-    G.setZero(n, 3 * kBatch);
-  }
-  for (int j = 0; j < points_; ++j) {
+  if (dense) G.setZero(n, 3 * kBatch);
+  for (int j = j0; j < j1; ++j) {
     Mat33 V = V_[j];
     for (int e = 0; e < 3; ++e)
       V(e, e) = point_active_[e] ? V(e, e) + shift_ : 1;  // held coordinate: correction 0
     if (!InvertPointBlock(V, &Vinv_[j])) {
-      point_failed_[j] = true;
+      point_failed_[j] = 1;
       Vinv_[j].setZero();
       continue;
     }
@@ -151,16 +150,16 @@ void ReducedNormals::ReducePoints() {
     for (int a = begin; a < end; ++a) {
       const int k = obs_of_point_[a];
       T[a - begin].noalias() = W_[k] * Vinv_[j];
-      bc_[photo_of_[k]].noalias() -= T[a - begin] * bp_[j];
+      bc[photo_of_[k]].noalias() -= T[a - begin] * bp_[j];
     }
-    if (!used_sparse_ && 12 * (end - begin) >= n) {
+    if (dense && 12 * (end - begin) >= n) {
       const Mat33 C = Eigen::LLT<Mat33>(Vinv_[j]).matrixL();
       for (int a = begin; a < end; ++a) {
         const int k = obs_of_point_[a];
         G.block<6, 3>(6 * photo_of_[k], 3 * batched).noalias() += W_[k] * C;
       }
       if (++batched == kBatch) {
-        dense_.selfadjointView<Eigen::Lower>().rankUpdate(G, -1.0);
+        dense->selfadjointView<Eigen::Lower>().rankUpdate(G, -1.0);
         G.setZero();
         batched = 0;
       }
@@ -173,14 +172,14 @@ void ReducedNormals::ReducePoints() {
         const int k2 = obs_of_point_[b];
         const int c2 = photo_of_[k2];
         const Mat66 M = T[a - begin] * W_[k2].transpose();
-        if (!used_sparse_) {
+        if (dense) {
           // The lower triangle of the dense matrix.
           if (c1 > c2) {
-            dense_.block<6, 6>(6 * c1, 6 * c2) -= M;
+            dense->block<6, 6>(6 * c1, 6 * c2) -= M;
           } else if (c1 < c2) {
-            dense_.block<6, 6>(6 * c2, 6 * c1) -= M.transpose();
+            dense->block<6, 6>(6 * c2, 6 * c1) -= M.transpose();
           } else {
-            auto d = dense_.block<6, 6>(6 * c1, 6 * c1);
+            auto d = dense->block<6, 6>(6 * c1, 6 * c1);
             d -= M;
             if (a != b) d -= M.transpose();
           }
@@ -196,7 +195,39 @@ void ReducedNormals::ReducePoints() {
       }
     }
   }
-  if (batched > 0) dense_.selfadjointView<Eigen::Lower>().rankUpdate(G, -1.0);
+  if (batched > 0) dense->selfadjointView<Eigen::Lower>().rankUpdate(G, -1.0);
+}
+
+void ReducedNormals::ReducePoints() {
+  if (used_sparse_) {
+    ReduceRange(0, points_, nullptr, bc_);
+    return;
+  }
+  const int n = 6 * photos_;
+  dense_.setZero(n, n);
+  // A large dense system is reduced by two threads, each over half of the
+  // points into its own matrix; the halves are added in a fixed order, so
+  // the result does not depend on the timing.
+  const double work = static_cast<double>(n) * n * points_;
+  if (work >= two_thread_work_ && points_ >= 2) {
+    const int half = points_ / 2;
+    Eigen::MatrixXd second = Eigen::MatrixXd::Zero(n, n);
+    std::vector<Vec6> second_bc(static_cast<size_t>(photos_), Vec6::Zero());
+    std::thread worker;
+    try {
+      worker = std::thread([&] { ReduceRange(half, points_, &second, second_bc); });
+    } catch (const std::system_error&) {
+      // No second thread: the points are reduced on this one.
+    }
+    if (worker.joinable()) {
+      ReduceRange(0, half, &dense_, bc_);
+      worker.join();
+      dense_.triangularView<Eigen::Lower>() += second;
+      for (int c = 0; c < photos_; ++c) bc_[c] += second_bc[c];
+      return;
+    }
+  }
+  ReduceRange(0, points_, &dense_, bc_);
 }
 
 void ReducedNormals::Solve(std::vector<double>& dc, std::vector<double>& dp,

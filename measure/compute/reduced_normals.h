@@ -53,6 +53,10 @@ class ReducedNormals {
   // (N + shift I) x = u. 0 unless set.
   void SetDiagonalShift(double shift) { shift_ = shift; }
 
+  // The work from which the dense reduction takes two threads
+  // (kTwoThreadWork unless set; tests compare one and two threads).
+  void SetTwoThreadWork(double work) { two_thread_work_ = work; }
+
   // Empties the equations for a new iteration.
   void Clear();
   // Adds one equation of observation k with weight w: coefficients of the
@@ -84,10 +88,17 @@ class ReducedNormals {
   // zero is factorised sparse, and that density limit.
   static constexpr int kSparseFromPhotos = 60;
   static constexpr double kSparseDensity = 0.3;
+  // From this much work (photo unknowns squared times points) the dense
+  // reduction runs on two threads.
+  static constexpr double kTwoThreadWork = 2e7;
 
  private:
   int Slot(int c1, int c2) const;
   void ReducePoints();
+  // Eliminates points [j0, j1): into `dense` (the lower triangle of the
+  // dense form) and `bc`, or into blocks_ and `bc` when dense is null.
+  // Ranges reduced at the same time need their own `dense` and `bc`.
+  void ReduceRange(int j0, int j1, Eigen::MatrixXd* dense, std::vector<Vec6>& bc);
   int FactoriseAndSolveDense(Eigen::VectorXd& x, bool keep_cofactors);
   int FactoriseAndSolveSparse(Eigen::VectorXd& x, bool keep_cofactors);
   void BackSubstitute(const Eigen::VectorXd& x, std::vector<double>& dc, std::vector<double>& dp);
@@ -96,6 +107,7 @@ class ReducedNormals {
   int photos_ = 0, points_ = 0;
   std::vector<int> photo_of_, point_of_;
   double shift_ = 0;
+  double two_thread_work_ = kTwoThreadWork;
   bool photo_active_[6] = {true, true, true, true, true, true};
   bool point_active_[3] = {true, true, true};
 
@@ -112,7 +124,7 @@ class ReducedNormals {
   std::vector<Mat33> V_, Vinv_;
   std::vector<Vec3> bp_;
   std::vector<Mat63> W_;
-  std::vector<bool> point_failed_;
+  std::vector<uint8_t> point_failed_;  // bytes: two threads write them
   // S^-1 after a solve with cofactors, and the points' cofactor diagonals.
   Eigen::MatrixXd Sinv_;
   // The dense form of the reduced system (lower triangle).

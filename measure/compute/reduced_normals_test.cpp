@@ -337,5 +337,67 @@ TEST(ReducedEngine, PrecisionReportSaysWhyThereIsNone) {
   EXPECT_NE(text.find("  100     0.0000     0.0000     0.0000  fixed\n"), std::string::npos);
 }
 
+// The equations of a wide project straight into the blocks: every point on
+// ten random photos, random coefficients.
+void FillRandom(ReducedNormals& normals, int photos, int points, unsigned seed) {
+  std::mt19937 rng(seed);
+  std::uniform_real_distribution<double> u(-1, 1);
+  std::uniform_int_distribution<int> photo(0, photos - 1);
+  std::vector<int> photo_of, point_of;
+  for (int j = 0; j < points; ++j)
+    for (int r = 0; r < 10; ++r) {
+      photo_of.push_back(photo(rng));
+      point_of.push_back(j);
+    }
+  const bool all6[6] = {true, true, true, true, true, true}, all3[3] = {true, true, true};
+  normals.Setup(photos, points, photo_of, point_of, all6, all3);
+  normals.SetDiagonalShift(1e-11);
+  for (size_t k = 0; k < photo_of.size(); ++k)
+    for (int row = 0; row < 2; ++row) {
+      double pc[6], qc[3];
+      for (double& c : pc) c = u(rng);
+      for (double& c : qc) c = u(rng);
+      normals.Add(static_cast<int>(k), pc, qc, u(rng), 1 + 0.5 * u(rng));
+    }
+}
+
+TEST(ReducedNormalsThreads, TwoThreadsSolveAsOne) {
+  // 40 photos and 400 points: 240 photo unknowns, work above the limit.
+  constexpr int kPhotos = 40, kPoints = 400;
+  ASSERT_GE(36.0 * kPhotos * kPhotos * kPoints, ReducedNormals::kTwoThreadWork);
+  std::vector<double> dc1, dp1, dc2, dp2;
+  double p1[6], p2[6], q1[3], q2[3];
+  {
+    ReducedNormals one;
+    FillRandom(one, kPhotos, kPoints, 5);
+    one.SetTwoThreadWork(1e300);
+    one.Solve(dc1, dp1, true);
+    ASSERT_TRUE(one.PhotoCofactorDiagonal(7, p1));
+    ASSERT_TRUE(one.PointCofactorDiagonal(123, q1));
+  }
+  ReducedNormals two;
+  FillRandom(two, kPhotos, kPoints, 5);
+  two.Solve(dc2, dp2, true);
+  ASSERT_TRUE(two.PhotoCofactorDiagonal(7, p2));
+  ASSERT_TRUE(two.PointCofactorDiagonal(123, q2));
+  ASSERT_EQ(dc1.size(), dc2.size());
+  ASSERT_EQ(dp1.size(), dp2.size());
+  for (size_t i = 0; i < dc1.size(); ++i) {
+    ASSERT_TRUE(std::isfinite(dc1[i])) << i;
+    EXPECT_NEAR(dc1[i], dc2[i], 1e-9 * (1 + std::fabs(dc1[i]))) << "photo unknown " << i;
+  }
+  for (size_t i = 0; i < dp1.size(); ++i)
+    EXPECT_NEAR(dp1[i], dp2[i], 1e-9 * (1 + std::fabs(dp1[i]))) << "point unknown " << i;
+  for (int e = 0; e < 6; ++e) EXPECT_NEAR(p1[e], p2[e], 1e-9 * p1[e]);
+  for (int e = 0; e < 3; ++e) EXPECT_NEAR(q1[e], q2[e], 1e-9 * q1[e]);
+  // The same again gives the same bits: the halves meet in a fixed order.
+  std::vector<double> dc3, dp3;
+  ReducedNormals again;
+  FillRandom(again, kPhotos, kPoints, 5);
+  again.Solve(dc3, dp3, false);
+  EXPECT_EQ(dc3, dc2);
+  EXPECT_EQ(dp3, dp2);
+}
+
 }  // namespace
 }  // namespace vistamet

@@ -406,18 +406,20 @@ std::string CProjectDocument::ReportFolder() {
 
 // --- Commands ---
 
+// The data list and the plan map may be looked at while the adjustment
+// runs; what they would change is refused there while work runs.
 void CProjectDocument::OnDataList(wxCommandEvent&) {
-  if (core_->WorkRunning()) return;
+  if (core_->extractionRunning) return;
   ToggleWindow(ViewKind::kDataList, &CVistametDoc::listWindowOn);
 }
 
 void CProjectDocument::OnUpdateDataList(wxUpdateUIEvent& event) {
   event.Check(core_->listWindowOn != 0);
-  event.Enable(!core_->WorkRunning());
+  event.Enable(core_->extractionRunning == 0);
 }
 
 void CProjectDocument::OnPlanMap(wxCommandEvent&) {
-  if (core_->adjusted != 1 || core_->WorkRunning()) return;
+  if (core_->adjusted != 1 || core_->extractionRunning) return;
   if (core_->planeSet == 0) {
     ShowMessage(GetDocumentWindow(), ui::kChoosePlanePointFirst, Icon::kWarning);
     core_->viewMode = kModePlanePoint;
@@ -429,7 +431,7 @@ void CProjectDocument::OnPlanMap(wxCommandEvent&) {
 
 void CProjectDocument::OnUpdatePlanMap(wxUpdateUIEvent& event) {
   event.Check(core_->mapWindowOn != 0);
-  event.Enable(core_->adjusted == 1 && !core_->WorkRunning());
+  event.Enable(core_->adjusted == 1 && core_->extractionRunning == 0);
 }
 
 void CProjectDocument::OnModel3D(wxCommandEvent&) {

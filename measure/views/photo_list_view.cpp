@@ -270,7 +270,9 @@ void CPhotoListView::OnCommand(wxCommandEvent& event) {
   CVistametDoc& core = doc->Core();
   const int id = event.GetId();
   if (id >= kCmdListDistances && id <= kCmdListPhotos) {
-    if (core.WorkRunning()) return;
+    // Another table may be looked at during the adjustment, not while the
+    // extraction replaces the points.
+    if (core.extractionRunning) return;
     core.listMode = id - kCmdListDistances;
     sort_column_ = -1;
     Rebuild();
@@ -301,7 +303,7 @@ void CPhotoListView::OnUpdateCommand(wxUpdateUIEvent& event) {
   const CVistametDoc& core = doc->Core();
   const int id = event.GetId();
   if (id >= kCmdListDistances && id <= kCmdListPhotos) {
-    event.Enable(!core.WorkRunning());
+    event.Enable(core.extractionRunning == 0);
     event.Check(core.listMode == id - kCmdListDistances);
     return;
   }

@@ -27,6 +27,7 @@
 #include "measure/app/new_project_dialog.h"
 #include "measure/app/offset_dialog.h"
 #include "measure/views/vistamet_view.h"
+#include "measure/views/photo_list_view.h"
 #include "measure/views/photo_min_view.h"
 #include "measure/model/project_file.h"
 #include "measure/model/sample_project.h"
@@ -442,6 +443,21 @@ TEST_F(DocumentsTest, AdjustmentRunsOnTheWorkerWithAStopButton) {
                  kCmdDistanceTest, kCmdClearAllNumbers, wxID_UNDO, wxID_REDO})
     EXPECT_FALSE(QueryUi(id).enabled) << id;
   SendCommand(kCmdAdjust);  // refused, not queued
+  // The data list may be looked at meanwhile; what it would change is not
+  // offered.
+  EXPECT_TRUE(QueryUi(kCmdDataList).enabled);
+  SendCommand(kCmdDataList);
+  Pump();
+  auto* list = dynamic_cast<CPhotoListView*>(doc->FindView(ViewKind::kDataList));
+  ASSERT_NE(list, nullptr);
+  SendCommand(kCmdListSpacePoints);
+  Pump();
+  EXPECT_EQ(doc->Core().listMode, 1);
+  list->List()->SetItemState(0, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+  Pump();
+  list->SelectionChanged();
+  EXPECT_FALSE(QueryUi(kCmdListDelete).enabled);
+  EXPECT_FALSE(QueryUi(kCmdListRename).enabled);
   // A real click on the stop button stops it.
   RealClick(Frame().StopButton());
   ASSERT_TRUE(PumpUntil([&] { return gate->StopRequested(); }));
@@ -456,6 +472,11 @@ TEST_F(DocumentsTest, AdjustmentRunsOnTheWorkerWithAStopButton) {
   for (size_t k = 0; k < before.size(); ++k) EXPECT_EQ(doc->Core().spacePoints[k].X, before[k].X);
   EXPECT_FALSE(doc->IsModified());
   EXPECT_TRUE(QueryUi(kCmdAdjust).enabled);
+  // With the project free again the selected point can be deleted.
+  list->List()->SetItemState(0, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+  Pump();
+  list->SelectionChanged();
+  EXPECT_TRUE(QueryUi(kCmdListDelete).enabled);
 
   // Esc stops it too, with the focus in the project's window.
   gate = std::make_shared<GatedProgress>();

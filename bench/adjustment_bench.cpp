@@ -6,7 +6,6 @@
 #include <sys/resource.h>
 
 #include "bench/adjustment_problems.h"
-#include "measure/compute/adjustment.h"
 
 namespace {
 
@@ -14,11 +13,8 @@ using namespace vistamet;
 using namespace vistamet::bench;
 
 void Run(benchmark::State& state, const Project& base, AdjustEngine engine, bool precision) {
-  AdjustSettings settings;
+  AdjustSettings settings = BenchSettings();
   settings.precision = precision;
-  settings.iterationLimit = 60;
-  settings.coordTol = 0.01;
-  settings.angleTol = 1e-6;
   settings.engine = engine;
   AdjustSummary sum;
   for (auto _ : state) {

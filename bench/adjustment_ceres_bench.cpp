@@ -61,6 +61,15 @@ struct Unknowns {
   std::vector<std::array<double, 3>> points;
 };
 
+// Where point `number` stands in the list (the generators number the points
+// in ascending order).
+size_t PointIndex(const Project& p, int32_t number) {
+  const auto it = std::lower_bound(
+      p.points.begin(), p.points.end(), number,
+      [](const SpacePoint& s, int32_t n) { return s.pointNumber < n; });
+  return static_cast<size_t>(it - p.points.begin());
+}
+
 Unknowns Start(const Project& p) {
   Unknowns u;
   for (const PhotoParams& ph : p.photos) u.photos.push_back({ph.Xs, ph.Ys, ph.Zs, ph.phi, ph.omega, ph.kappa});
@@ -73,15 +82,8 @@ ceres::Solver::Summary Solve(const Project& p, Unknowns& u, ceres::LinearSolverT
   ceres::Problem::Options po;
   po.enable_fast_removal = false;
   ceres::Problem problem(po);
-  std::vector<int> index_of(p.points.size());
-  std::vector<int> number(p.points.size());
-  for (size_t k = 0; k < p.points.size(); ++k) number[k] = p.points[k].pointNumber;
-  auto point_index = [&](int32_t n) {
-    const auto it = std::lower_bound(number.begin(), number.end(), n);
-    return static_cast<size_t>(it - number.begin());
-  };
   for (const ImagePoint& o : p.observations) {
-    const size_t j = point_index(o.pointNumber);
+    const size_t j = PointIndex(p, o.pointNumber);
     auto* cost = new ceres::AutoDiffCostFunction<Collinear, 2, 6, 3>(
         new Collinear(o.x, o.y, p.photos[o.photoIndex].f));
     problem.AddResidualBlock(cost, nullptr, u.photos[o.photoIndex].data(), u.points[j].data());
@@ -106,8 +108,7 @@ ceres::Solver::Summary Solve(const Project& p, Unknowns& u, ceres::LinearSolverT
 double Cost(const Project& p, const Unknowns& u) {
   double cost = 0;
   for (const ImagePoint& o : p.observations) {
-    size_t j = 0;
-    while (p.points[j].pointNumber != o.pointNumber) ++j;
+    const size_t j = PointIndex(p, o.pointNumber);
     double r[2];
     Collinear(o.x, o.y, p.photos[o.photoIndex].f)(u.photos[o.photoIndex].data(), u.points[j].data(), r);
     cost += 0.5 * (r[0] * r[0] + r[1] * r[1]);
@@ -118,11 +119,7 @@ double Cost(const Project& p, const Unknowns& u) {
 // The core's own solution of the same problem, to compare with.
 Project CoreSolution(const Project& base) {
   Project p = base;
-  AdjustSettings settings;
-  settings.iterationLimit = 60;
-  settings.coordTol = 0.01;
-  settings.angleTol = 1e-6;
-  Adjust(p.observations, p.points, p.photos, settings, nullptr, AdjustmentReports());
+  Adjust(p.observations, p.points, p.photos, BenchSettings(), nullptr, AdjustmentReports());
   return p;
 }
 
@@ -153,8 +150,6 @@ void Run(benchmark::State& state, const Project& base, ceres::LinearSolverType s
   state.counters["peak_MB"] = static_cast<double>(ru.ru_maxrss) / 1024.0;
 }
 
-// Points must be sorted by number for the look-up (the generators number
-// them in order).
 void BM_CeresRing(benchmark::State& state) {
   const Project base = Ring(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
   Run(state, base, ceres::DENSE_SCHUR);

@@ -11,6 +11,7 @@
 #include <random>
 #include <vector>
 
+#include "measure/compute/adjustment.h"
 #include "measure/compute/camera_model.h"
 #include "measure/records/records.h"
 
@@ -105,6 +106,16 @@ inline Project Block(int photos, int points, double fraction) {
   }
   Disturb(p, rng);
   return p;
+}
+
+// The settings the benchmarks run the core with: to convergence at 0.01 mm
+// and 1e-6 rad, at most 60 iterations.
+inline AdjustSettings BenchSettings() {
+  AdjustSettings settings;
+  settings.iterationLimit = 60;
+  settings.coordTol = 0.01;
+  settings.angleTol = 1e-6;
+  return settings;
 }
 
 }  // namespace vistamet::bench

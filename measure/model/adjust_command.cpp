@@ -237,10 +237,19 @@ void CVistametDoc::TakeAdjustmentResult(std::vector<PhotoParams> photos,
   adjustedPoints = std::move(residuals);
 }
 
-CVistametDoc::AdjustableState CVistametDoc::SaveAdjustableState() const {
+CVistametDoc::AdjustableState CVistametDoc::SaveAdjustableState() const& {
   return AdjustableState{imagePoints,   adjustedPoints, spacePoints, photoParams,
                          distancePairs, highlightList,  mapFeatures, planePoint,
                          planeSet,      adjusted,       modified_};
+}
+
+CVistametDoc::AdjustableState CVistametDoc::SaveAdjustableState() && {
+  return AdjustableState{std::move(imagePoints),   std::move(adjustedPoints),
+                         std::move(spacePoints),   std::move(photoParams),
+                         std::move(distancePairs), std::move(highlightList),
+                         std::move(mapFeatures),   planePoint,
+                         planeSet,                 adjusted,
+                         modified_};
 }
 
 void CVistametDoc::PutAdjustableState(AdjustableState state) {
@@ -411,7 +420,7 @@ int CVistametDoc::StartAdjustment(const AdjustmentReports& reports, const PostTo
 }
 
 void CVistametDoc::TakeAdjustedCopy(CVistametDoc& work) {
-  PutAdjustableState(work.SaveAdjustableState());
+  PutAdjustableState(std::move(work).SaveAdjustableState());
   lastAdjustment = std::move(work.lastAdjustment);
 }
 

@@ -372,11 +372,10 @@ void DxfEntities(DxfOut& out, const CVistametDoc& doc, const SymbolLibrary& symb
   }
   const SpacePointIndex index(doc);
   for (int i = 0; i < doc.DistanceCount(); ++i) {
-    const int a = index.Find(doc.distancePairs[2 * i]);
-    const int b = index.Find(doc.distancePairs[2 * i + 1]);
-    if (a < 0 || b < 0) continue;
-    const SpacePoint& p = doc.spacePoints[a];
-    const SpacePoint& q = doc.spacePoints[b];
+    const SpacePoint *a = nullptr, *b = nullptr;
+    if (!index.DistanceEnds(i, &a, &b)) continue;
+    const SpacePoint& p = *a;
+    const SpacePoint& q = *b;
     out.Pair(0, "LINE");
     out.Pair(8, "DISTANCES");
     out.Point(10, p.X, plane_y(p.Y, p.Z));

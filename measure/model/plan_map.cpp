@@ -50,7 +50,7 @@ void ShiftMap(MapViewState& view, int dx, int dy) {
 
 int SaneMapScale(int32_t n) { return n > 0 ? n : 100; }
 
-SpacePointIndex::SpacePointIndex(const CVistametDoc& doc) {
+SpacePointIndex::SpacePointIndex(const CVistametDoc& doc) : doc_(doc) {
   at_.reserve(doc.spacePoints.size());
   // The first point of a number wins, as a search in array order finds it.
   for (size_t i = doc.spacePoints.size(); i-- > 0;)
@@ -60,6 +60,15 @@ SpacePointIndex::SpacePointIndex(const CVistametDoc& doc) {
 int SpacePointIndex::Find(int32_t number) const {
   const auto it = at_.find(number);
   return it == at_.end() ? -1 : it->second;
+}
+
+bool SpacePointIndex::DistanceEnds(int i, const SpacePoint** a, const SpacePoint** b) const {
+  const int s = Find(doc_.distancePairs[2 * i]);
+  const int e = Find(doc_.distancePairs[2 * i + 1]);
+  if (s < 0 || e < 0) return false;
+  *a = &doc_.spacePoints[s];
+  *b = &doc_.spacePoints[e];
+  return true;
 }
 
 // --- Projection ---
@@ -180,11 +189,10 @@ void PaintFeatures(const CVistametDoc& doc, const MapViewState& view, const Symb
 void PaintDistances(const CVistametDoc& doc, double theta, DrawSink& sink) {
   const SpacePointIndex index(doc);
   for (int i = 0; i < doc.DistanceCount(); ++i) {
-    const int a = index.Find(doc.distancePairs[2 * i]);
-    const int b = index.Find(doc.distancePairs[2 * i + 1]);
-    if (a < 0 || b < 0) continue;
-    const SpacePoint& p = doc.spacePoints[a];
-    const SpacePoint& q = doc.spacePoints[b];
+    const SpacePoint *a = nullptr, *b = nullptr;
+    if (!index.DistanceEnds(i, &a, &b)) continue;
+    const SpacePoint& p = *a;
+    const SpacePoint& q = *b;
     sink.Line(p.mapX, p.mapY, q.mapX, q.mapY, 10, Rgb(0, 0, 255));
     const double mm = doc.mapShowSpatialDist == 1
                           ? std::sqrt((q.X - p.X) * (q.X - p.X) + (q.Y - p.Y) * (q.Y - p.Y) +

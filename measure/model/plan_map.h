@@ -89,8 +89,12 @@ class SpacePointIndex {
  public:
   explicit SpacePointIndex(const CVistametDoc& doc);
   int Find(int32_t number) const;  // -1 when there is none
+  // The space points at both ends of distance i; false when an end has
+  // none.
+  bool DistanceEnds(int i, const SpacePoint** a, const SpacePoint** b) const;
 
  private:
+  const CVistametDoc& doc_;
   std::unordered_map<int32_t, int> at_;
 };
 

@@ -316,7 +316,8 @@ class CVistametDoc {
     int32_t planePoint = kNoNumber, planeSet = 0, adjusted = 0;
     bool modified = false;
   };
-  AdjustableState SaveAdjustableState() const;
+  AdjustableState SaveAdjustableState() const&;
+  AdjustableState SaveAdjustableState() &&;  // moves the records out
   void PutAdjustableState(AdjustableState state);
   // Puts the state back after a stop; returns 0 (the command's result).
   int RestoreAfterStop(AdjustableState state);

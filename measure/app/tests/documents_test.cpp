@@ -412,18 +412,10 @@ class GatedProgress : public WorkProgress {
   bool open_ = false;
 };
 
-// Moves the pointer onto `window` for real and clicks there.
+// Moves the pointer onto the middle of `window` for real and clicks there.
 void RealClick(wxWindow* window) {
-  wxUIActionSimulator sim;
-  wxPoint target;
-  for (int attempt = 0; attempt < 10; ++attempt) {
-    target = window->GetScreenRect().GetPosition() + window->GetSize() / 2;
-    sim.MouseMove(target);
-    PumpUntil([&target] { return wxGetMousePosition() == target; });
-    for (int i = 0; i < 5; ++i) Pump();
-    if (window->GetScreenRect().Contains(wxGetMousePosition())) break;
-  }
-  sim.MouseClick();
+  MovePointerTo([window] { return window->GetScreenRect().GetPosition() + window->GetSize() / 2; });
+  wxUIActionSimulator().MouseClick();
 }
 
 TEST_F(DocumentsTest, AdjustmentRunsOnTheWorkerWithAStopButton) {

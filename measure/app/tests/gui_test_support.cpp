@@ -6,6 +6,7 @@
 #include <thread>
 
 #include <wx/msgdlg.h>
+#include <wx/uiaction.h>
 
 #include "common/atomic_file.h"
 #include "measure/model/bitmap.h"
@@ -40,6 +41,19 @@ void Pump() {
     wxTheApp->ProcessIdle();
     wxYield();
   }
+}
+
+wxPoint MovePointerTo(const std::function<wxPoint()>& spot) {
+  wxUIActionSimulator sim;
+  wxPoint target = spot();
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    target = spot();
+    sim.MouseMove(target);
+    PumpUntil([&target] { return wxGetMousePosition() == target; });
+    for (int i = 0; i < 5; ++i) Pump();
+    if (spot() == target && wxGetMousePosition() == target) break;
+  }
+  return target;
 }
 
 bool WaitForWork(const CProjectDocument* doc, int ms) {

@@ -40,6 +40,12 @@ void Pump();
 // input from the X server may take a while on a loaded machine.
 bool PumpUntil(const std::function<bool()>& done, int ms = 5000);
 
+// Moves the real pointer (through the X server) to the screen point that
+// `spot` gives, waiting until it has arrived and the spot has stopped moving
+// (bars shown late move windows), so that neither swallows a click that
+// follows. Returns the point it aimed at last.
+wxPoint MovePointerTo(const std::function<wxPoint()>& spot);
+
 // Pumps events until the document's work on the worker (extraction or
 // adjustment) has ended and its result is in; false on time-out.
 bool WaitForWork(const CProjectDocument* doc, int ms = 60000);

@@ -214,14 +214,7 @@ TEST_F(ImageViewTest, RealMouseAndKeys) {
     return canvas_->ClientToScreen(canvas_->CalcScrolledPosition(wxPoint(25, 45)));
   };
   wxUIActionSimulator sim;
-  wxPoint target = spot();
-  for (int attempt = 0; attempt < 10; ++attempt) {
-    target = spot();
-    sim.MouseMove(target);
-    PumpUntil([&target] { return wxGetMousePosition() == target; });
-    for (int i = 0; i < 5; ++i) Pump();
-    if (spot() == target && wxGetMousePosition() == target) break;
-  }
+  const wxPoint target = MovePointerTo(spot);
   EXPECT_EQ(wxGetMousePosition(), target)
       << "pointer at " << wxGetMousePosition().x << "," << wxGetMousePosition().y << " for "
       << target.x << "," << target.y;
